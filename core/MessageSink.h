@@ -1,0 +1,21 @@
+// Where the program's messages go. Each front end installs one sink at start-up: the window shows a modal box
+// with the caption, the command line writes a line to stderr. Nothing here knows about either.
+#pragma once
+
+#include <string_view>
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Shows `text` under `caption` and returns once the user has seen it (modal in a window).
+    virtual void showMessage(std::string_view caption, std::string_view text) = 0;
+};
+
+// Installs the sink used by ShowMessageBox and the file helpers; null restores the stderr fallback.
+void SetMessageSink(MessageSink* sink);
+MessageSink& CurrentMessageSink();
+
+inline constexpr std::string_view kMessageCaption = "メッセージ";
+
+// The one message helper: `text` under the caption "メッセージ".
+void ShowMessageBox(std::string_view text);

@@ -1,0 +1,52 @@
+// Text-mode files with the line-end rules of the program's original platform: a line feed written becomes
+// CR LF, and CR LF read becomes one line feed. Reading hands out pieces of at most 255 bytes, each ending
+// after its first line feed or when 255 bytes are taken, so long lines arrive in several pieces.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+enum class TextFileMode {
+    Read,            // the file must exist and be a regular file
+    Write,           // created or emptied
+    Append,          // created when missing; every write goes to the end
+    AppendExisting,  // as Append, but a missing file is a failure instead of a new empty file
+};
+
+class TextFile {
+public:
+    static constexpr std::size_t kMaxPiece = 255;
+
+    TextFile() = default;
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+    TextFile(TextFile&& other) noexcept;
+    TextFile& operator=(TextFile&& other) noexcept;
+    ~TextFile();  // closes without reporting; call close() where a failed flush matters
+
+    // Opens `path`; false (with errno set) when it cannot be opened in that mode.
+    bool open(const std::string& path, TextFileMode mode);
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Copies the next piece into `buffer` and returns its length; 0 at the end of the file or on a read error.
+    // The piece may hold NUL bytes; the buffer is terminated after the piece.
+    std::size_t readPiece(char (&buffer)[kMaxPiece + 1]);
+    bool readFailed() const { return readFailed_; }
+
+    // Writes `text` with every line feed as CR LF. Failures are sticky and reported by close().
+    void write(std::string_view text);
+    // Flushes and closes; false when any write or the flush failed. A closed file stays closed.
+    bool close();
+
+private:
+    bool flush();
+    bool fill();
+
+    int fd_ = -1;
+    bool writeFailed_ = false;
+    bool readFailed_ = false;
+    bool atEnd_ = false;
+    std::string buffer_;        // pending output, or input not yet handed out
+    std::size_t readPos_ = 0;   // next unread byte of buffer_ when reading
+};
