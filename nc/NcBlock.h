@@ -1,0 +1,115 @@
+// NcBlock: one NC line split into address words, kept in a fixed table of word slots.
+//
+// There is one slot per address letter and one per modal group of G codes. Words persist from block to block,
+// so the table always holds the modal state of every address. The parser never reports an error: it reads
+// words from the start of the line until the first character it does not take, and ignores the rest.
+// Coordinates without a point are taken in thousandths, and under G91 coordinates are made absolute here, so
+// the interpreter only ever sees absolute values.
+#pragma once
+
+#include <string_view>
+
+#include "core/SString.h"
+#include "nc/NcWord.h"
+
+namespace Slot {
+constexpr int OtherG = 0;      // G codes of no listed group
+constexpr int NonModalG = 1;   // G04, G28, G29, G30, G52, G53, G92
+constexpr int Motion = 2;      // G00, G01, G02, G03, G33
+constexpr int Plane = 3;       // G17, G18, G19
+constexpr int Distance = 4;    // G90, G91
+constexpr int CutterComp = 5;  // G40, G41, G42
+constexpr int ToolLength = 6;  // G43, G44, G49
+constexpr int Cycle = 7;       // G73, G74, G76, G80 to G89
+constexpr int ReturnMode = 8;  // G98, G99
+constexpr int WorkCoords = 9;  // G54 to G59
+constexpr int O = 10;
+constexpr int N = 11;
+constexpr int X = 12;
+constexpr int Y = 13;
+constexpr int Z = 14;
+constexpr int A = 15;
+constexpr int B = 16;
+constexpr int C = 17;
+constexpr int I = 18;
+constexpr int J = 19;
+constexpr int K = 20;
+constexpr int F = 21;
+constexpr int S = 22;
+constexpr int T = 23;
+constexpr int H = 24;
+constexpr int D = 25;
+constexpr int M = 26;
+constexpr int R = 27;
+constexpr int Q = 28;
+constexpr int P = 29;
+constexpr int L = 30;
+constexpr int Count = 31;
+}  // namespace Slot
+
+class NcBlock {
+  public:
+    // The longest line the parser reads; the rest of a longer text is ignored.
+    static constexpr int kMaxLineLength = 255;
+
+    NcBlock();
+
+    // The start words, the text "%", no slot present, motion code 0.
+    void setDefaults();
+
+    // Stores the text and parses it.
+    virtual NcBlock& load(const SString& text);
+    virtual SString text() const;
+    virtual ~NcBlock() = default;
+
+    // Reads the words of the stored text: 1 for a block of words, 0 for an empty or blank line, a comment
+    // line, or a line that does not start with a letter.
+    int parse();
+
+    // The stored text without a copy; same content as text().
+    const SString& blockText() const { return text_; }
+
+    double wordValue(int slot) const { return words_[slot].value(); }
+    double previousValue(int slot) const { return previousWords_[slot].value(); }
+    // Gives the slot's word a new value (the old one becoming its former value) and marks the slot present.
+    void setWord(int slot, double value);
+    bool isPresent(int slot) const { return present_[slot]; }
+    bool wasPresent(int slot) const { return presentBefore_[slot]; }
+    const NcWord& word(int slot) const { return words_[slot]; }
+    const NcWord& previousWord(int slot) const { return previousWords_[slot]; }
+    int motionCode() const { return motionCode_; }
+    int previousMotionCode() const { return previousMotionCode_; }
+    bool isCommentLine() const { return commentLine_; }
+
+    // The slot 0 to 9 of an integer G number.
+    static int gGroupOf(int code);
+    // False for the coordinate letters A, B, C, I, J, K, Q, R, X, Y and Z, true for every other character.
+    static bool isIntegerLetter(char c);
+    // False for the slots of the coordinate letters.
+    static bool isIntegerSlot(int slot);
+    // The integer part of a value, truncated toward zero and held within the 32-bit range (NaN gives 0).
+    static int integerPart(double value);
+
+    // The number text that follows an address letter at the 0-based `position` of the line last read
+    // (leading spaces included, first letter upper-cased); "0.0" when no number follows.
+    SString numberText(int position) const;
+
+  protected:
+    SString text_;
+    NcWord words_[Slot::Count];
+    NcWord previousWords_[Slot::Count];
+    bool present_[Slot::Count];
+    bool presentBefore_[Slot::Count];
+    int motionCode_;
+    int previousMotionCode_;
+    bool commentLine_;
+
+  private:
+    void closePreviousBlock();
+    void readWords(int position);
+    std::string_view numberTextAt(int position) const;
+
+    // The work copy of the line being read, cut to kMaxLineLength characters.
+    char line_[kMaxLineLength + 1];
+    int lineLength_;
+};
