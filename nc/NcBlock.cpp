@@ -1,0 +1,306 @@
+#include "nc/NcBlock.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string>
+
+#include "nc/AsciiClass.h"
+#include "nc/NumberText.h"
+
+namespace {
+
+constexpr int kNoSlot = -1;
+
+// Slots of the address letters A to Z; G goes by its group, and E, U, V and W end the reading of a line.
+constexpr std::array<int, 26> kLetterSlots = {
+    Slot::A, Slot::B, Slot::C, Slot::D, kNoSlot, Slot::F, kNoSlot, Slot::H, Slot::I,
+    Slot::J, Slot::K, Slot::L, Slot::M, Slot::N, Slot::O, Slot::P, Slot::Q, Slot::R,
+    Slot::S, Slot::T, kNoSlot, kNoSlot, kNoSlot, Slot::X, Slot::Y, Slot::Z,
+};
+
+bool IsAddressLetter(char c) {
+    return c == 'G' || (c >= 'A' && c <= 'Z' && kLetterSlots[c - 'A'] != kNoSlot);
+}
+
+constexpr const char* kStartWords[Slot::Count] = {
+    nullptr, "G92",     "G00",     "G17",     "G90",  "G40",  "G49",  "G80",   "G98",  "G54",  "O1000",
+    "N0001", "X-99999", "Y-99999", "Z-99999", "A0.0", "B0.0", "C0.0", "I0.0",  "J0.0", "K0.0", "F10.0",
+    "S10",   "T00",     "H00",     "D00",     "M09",  "R5.0", "Q1.0", "P2000", "L1",
+};
+
+// Words the parser writes as texts on every line, built once.
+struct ResetWords {
+    NcWord zeroI;
+    NcWord zeroJ;
+    NcWord zeroK;
+    NcWord cycleCancel;
+};
+
+const ResetWords& Resets() {
+    static const ResetWords words{
+        NcWord(SString(kStartWords[Slot::I]), 3),
+        NcWord(SString(kStartWords[Slot::J]), 3),
+        NcWord(SString(kStartWords[Slot::K]), 3),
+        NcWord(SString(kStartWords[Slot::Cycle]), 3),
+    };
+    return words;
+}
+
+// A coordinate written without a point counts in thousandths. The product is formed in extended precision,
+// so X1 gives the double nearest to 0.001 rather than 1 times the double nearest to it.
+double Thousandths(double value) {
+    return static_cast<double>(static_cast<long double>(value) * 0.001L);
+}
+
+}  // namespace
+
+NcBlock::NcBlock()
+    : present_{},
+      presentBefore_{},
+      motionCode_(0),
+      previousMotionCode_(0),
+      commentLine_(false),
+      line_{},
+      lineLength_(0) {
+    setDefaults();
+}
+
+void NcBlock::setDefaults() {
+    for (int slot = 1; slot < Slot::Count; ++slot) {
+        words_[slot] = SString(kStartWords[slot]);
+    }
+    text_ = "%";
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        if (isIntegerSlot(slot)) {
+            words_[slot].setDecimals(-1);
+        }
+        previousWords_[slot] = words_[slot];
+        present_[slot] = false;
+        presentBefore_[slot] = false;
+    }
+    motionCode_ = 0;
+    previousMotionCode_ = 0;
+}
+
+NcBlock& NcBlock::load(const SString& text) {
+    text_ = text;
+    parse();
+    return *this;
+}
+
+SString NcBlock::text() const {
+    return text_;
+}
+
+// 1. I, J and K back to 0, even for a line without words.
+// 2. Work copy of at most 255 characters; leading spaces skipped (a tab is not).
+// 3. The words of the block before become the previous words, whatever this line holds.
+// 4. Comment lines and lines that start with a non-letter carry no words.
+// 5. Upper-case the first character only, then read words.
+int NcBlock::parse() {
+    words_[Slot::I] = Resets().zeroI;
+    words_[Slot::J] = Resets().zeroJ;
+    words_[Slot::K] = Resets().zeroK;
+
+    const char* source = text_.str();
+    lineLength_ = 0;
+    while (lineLength_ < kMaxLineLength && source[lineLength_] != '\0') {
+        line_[lineLength_] = source[lineLength_];
+        ++lineLength_;
+    }
+    line_[lineLength_] = '\0';
+    int position = 0;
+    while (position < lineLength_ && line_[position] == ' ') {
+        ++position;
+    }
+
+    closePreviousBlock();
+    if (position == lineLength_) {
+        return 0;
+    }
+
+    commentLine_ = false;
+    const char first = line_[position];
+    if (first == '(' || first == '-') {
+        commentLine_ = true;
+        return 0;
+    }
+    if (!IsAsciiLetter(first)) {
+        return 0;
+    }
+
+    line_[position] = AsciiUpper(first);
+    readWords(position);
+    return 1;
+}
+
+// The words the last block wrote become the previous words and lose their presence, except the motion group's
+// flag, which carries over once a motion word has been read.
+void NcBlock::closePreviousBlock() {
+    previousMotionCode_ = motionCode_;
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        presentBefore_[slot] = present_[slot];
+        if (present_[slot]) {
+            if (isIntegerSlot(slot)) {
+                words_[slot].setDecimals(-1);
+            }
+            previousWords_[slot] = words_[slot];
+            present_[slot] = false;
+        }
+    }
+    present_[Slot::Motion] = presentBefore_[Slot::Motion];
+}
+
+// Reads words until a character that is neither an address letter nor a space. The check looks at the
+// character in front of any spaces, so a character after spaces is taken as a letter whatever it is.
+void NcBlock::readWords(int position) {
+    const std::string_view line(line_, static_cast<std::size_t>(lineLength_));
+    NcWord scratch(3);
+    while (position < lineLength_ && (line_[position] == ' ' || IsAddressLetter(line_[position]))) {
+        while (position < lineLength_ && line_[position] == ' ') {
+            ++position;
+        }
+        if (position == lineLength_) {
+            return;
+        }
+        scratch.setLetter(line_[position]);
+        ++position;
+        const char letter = scratch.letter();
+        if (letter != 'G' && kLetterSlots[letter - 'A'] == kNoSlot) {
+            return;
+        }
+
+        const std::string_view number = FindNumberText(line, position);
+        double value = NumberTextValue(number);
+        if (isIntegerLetter(letter)) {
+            scratch.setDecimals(-1);
+        } else if (number.find('.') == std::string_view::npos) {
+            value = Thousandths(value);
+        }
+        scratch.setValue(value);
+        // Only the number text itself is stepped over, not what was skipped in front of it.
+        position = std::min(position + static_cast<int>(number.size()), lineLength_);
+
+        const int slot = letter == 'G' ? gGroupOf(integerPart(value)) : kLetterSlots[letter - 'A'];
+        if (slot == Slot::Motion) {
+            words_[Slot::Cycle] = Resets().cycleCancel;
+            present_[Slot::Cycle] = true;
+            motionCode_ = integerPart(value);
+        }
+        words_[slot] = scratch;
+        present_[slot] = true;
+        // G91 counts from the moment it is read: in "X10. G91" the X is absolute, in "G91 X10." it is not.
+        if (words_[Slot::Distance].value() == 91.0 && slot >= Slot::X && slot <= Slot::C) {
+            words_[slot].addValue(previousWords_[slot].value());
+        }
+    }
+}
+
+void NcBlock::setWord(int slot, double value) {
+    words_[slot].setValue(value);
+    present_[slot] = true;
+}
+
+int NcBlock::gGroupOf(int code) {
+    switch (code) {
+        case 4:
+        case 28:
+        case 29:
+        case 30:
+        case 52:
+        case 53:
+        case 92:
+            return Slot::NonModalG;
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 33:
+            return Slot::Motion;
+        case 17:
+        case 18:
+        case 19:
+            return Slot::Plane;
+        case 90:
+        case 91:
+            return Slot::Distance;
+        case 40:
+        case 41:
+        case 42:
+            return Slot::CutterComp;
+        case 43:
+        case 44:
+        case 49:
+            return Slot::ToolLength;
+        case 73:
+        case 74:
+        case 76:
+        case 80:
+        case 81:
+        case 82:
+        case 83:
+        case 84:
+        case 85:
+        case 86:
+        case 87:
+        case 88:
+        case 89:
+            return Slot::Cycle;
+        case 98:
+        case 99:
+            return Slot::ReturnMode;
+        case 54:
+        case 55:
+        case 56:
+        case 57:
+        case 58:
+        case 59:
+            return Slot::WorkCoords;
+        default:
+            return Slot::OtherG;
+    }
+}
+
+bool NcBlock::isIntegerLetter(char c) {
+    switch (c) {
+        case 'A':
+        case 'B':
+        case 'C':
+        case 'I':
+        case 'J':
+        case 'K':
+        case 'Q':
+        case 'R':
+        case 'X':
+        case 'Y':
+        case 'Z':
+            return false;
+        default:
+            return true;
+    }
+}
+
+bool NcBlock::isIntegerSlot(int slot) {
+    return !((slot >= Slot::X && slot <= Slot::K) || slot == Slot::R || slot == Slot::Q);
+}
+
+int NcBlock::integerPart(double value) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    if (value != value) {
+        return 0;
+    }
+    if (value <= static_cast<double>(kMin)) {
+        return kMin;
+    }
+    if (value >= static_cast<double>(kMax)) {
+        return kMax;
+    }
+    return static_cast<int>(value);
+}
+
+SString NcBlock::numberText(int position) const {
+    const std::string_view line(line_, static_cast<std::size_t>(lineLength_));
+    return SString(std::string(FindNumberText(line, position)));
+}

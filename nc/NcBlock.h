@@ -7,8 +7,6 @@
 // the interpreter only ever sees absolute values.
 #pragma once
 
-#include <string_view>
-
 #include "core/SString.h"
 #include "nc/NcWord.h"
 
@@ -107,7 +105,6 @@ class NcBlock {
   private:
     void closePreviousBlock();
     void readWords(int position);
-    std::string_view numberTextAt(int position) const;
 
     // The work copy of the line being read, cut to kMaxLineLength characters.
     char line_[kMaxLineLength + 1];
