@@ -1,0 +1,366 @@
+#include "core/SString.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// A moved-from text points here instead of owning an array, so moving never allocates and never throws.
+char movedFromText[1] = {'\0'};
+
+void FreeText(char* chars) {
+    if (chars != movedFromText) {
+        delete[] chars;
+    }
+}
+
+char* CopyText(const char* text, std::size_t length) {
+    char* chars = new char[length + 1];
+    std::memcpy(chars, text, length);
+    chars[length] = '\0';
+    return chars;
+}
+
+char* CopyText(const char* text) {
+    return text == nullptr ? CopyText("", 0) : CopyText(text, std::strlen(text));
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The first occurrence of `key` in `text`, or null. An empty key matches at the start.
+const char* FindKey(const char* text, const char* key) {
+    return std::strstr(text, key);
+}
+
+// A decimal number as the C library would take it: sign, digits with an optional point, optional exponent.
+struct NumberSpan {
+    const char* begin = nullptr;  // the sign, if any
+    const char* end = nullptr;    // one past the last character that belongs to the number
+    bool negative = false;
+    int64_t decimalMagnitude = 0;  // about log10 of the value, only used to tell overflow from underflow
+};
+
+int64_t SaturatedExponent(const char* digits, const char* end, bool negative) {
+    constexpr int64_t kLimit = 1'000'000'000;
+    int64_t value = 0;
+    for (const char* p = digits; p != end && value < kLimit; ++p) {
+        value = value * 10 + (*p - '0');
+    }
+    return negative ? -value : value;
+}
+
+// Scans the longest prefix of `text` that forms a number; `end` stays null when there is none.
+NumberSpan ScanNumber(const char* text) {
+    NumberSpan span;
+    const char* p = text;
+    if (*p == '+' || *p == '-') {
+        span.negative = *p == '-';
+        ++p;
+    }
+    const char* integerBegin = p;
+    while (IsDigit(*p)) {
+        ++p;
+    }
+    const char* integerEnd = p;
+    const char* fractionBegin = p;
+    if (*p == '.') {
+        fractionBegin = ++p;
+        while (IsDigit(*p)) {
+            ++p;
+        }
+    }
+    const char* fractionEnd = p;
+    if (integerBegin == integerEnd && fractionBegin == fractionEnd) {
+        return span;
+    }
+    int64_t exponent = 0;
+    if (*p == 'e' || *p == 'E') {
+        const char* q = p + 1;
+        bool negativeExponent = false;
+        if (*q == '+' || *q == '-') {
+            negativeExponent = *q == '-';
+            ++q;
+        }
+        const char* exponentDigits = q;
+        while (IsDigit(*q)) {
+            ++q;
+        }
+        if (q != exponentDigits) {
+            exponent = SaturatedExponent(exponentDigits, q, negativeExponent);
+            p = q;
+        }
+    }
+    const char* firstSignificant = integerBegin;
+    while (firstSignificant != integerEnd && *firstSignificant == '0') {
+        ++firstSignificant;
+    }
+    int64_t magnitude = integerEnd - firstSignificant;
+    if (magnitude == 0) {
+        const char* q = fractionBegin;
+        while (q != fractionEnd && *q == '0') {
+            ++q;
+        }
+        magnitude = -(q - fractionBegin);
+    }
+    span.begin = text;
+    span.end = p;
+    span.decimalMagnitude = magnitude + exponent;
+    return span;
+}
+
+double ConvertNumber(const NumberSpan& span) {
+    // from_chars takes no '+' and would read "inf" or hex on its own, so it only ever sees the scanned
+    // digits.
+    const char* digits = span.begin;
+    if (*digits == '+' || *digits == '-') {
+        ++digits;
+    }
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(digits, span.end, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // Out-of-range text never becomes infinity: an overflow saturates to the largest finite double, an
+        // underflow below the smallest denormal gives zero; both keep the sign.
+        value = span.decimalMagnitude > 0 ? std::numeric_limits<double>::max() : 0.0;
+    }
+    return span.negative ? -value : value;
+}
+
+// The decimal digits of a rounded magnitude: at most 19 significant ones, then zeros up to `count`.
+struct IntegerDigits {
+    char significant[19];
+    std::size_t count = 0;  // all digits of the integer
+    char at(std::size_t i) const { return i < sizeof significant ? significant[i] : '0'; }
+};
+
+// 19 significant digits of `value` times ten to the power `shift`, for an integral result of 1 or more.
+IntegerDigits DigitsOf(long double value, int64_t shift) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 18);
+    // buffer holds "d.dddddddddddddddddde+X"
+    IntegerDigits digits;
+    digits.significant[0] = buffer[0];
+    std::memcpy(digits.significant + 1, buffer + 2, 18);
+    const char* exponentText = buffer + 2 + 18 + 1;
+    if (*exponentText == '+') {
+        ++exponentText;
+    }
+    int exponent = 0;
+    std::from_chars(exponentText, result.ptr, exponent);
+    digits.count = static_cast<std::size_t>(exponent + shift + 1);
+    return digits;
+}
+
+// Writes `value` with `decimals` digits after the point into a new exact-size array.
+char* FixedDecimalText(double value, int decimals) {
+    const std::size_t n = decimals > 0 ? static_cast<std::size_t>(decimals) : 0;
+    // Infinity is written as the largest finite double so that the text still reads back as a number; NaN as
+    // zero. The NC side never produces either.
+    if (std::isnan(value)) {
+        value = 0.0;
+    } else if (std::isinf(value)) {
+        value = std::copysign(std::numeric_limits<double>::max(), value);
+    }
+    const std::size_t sign = std::signbit(value) ? 1 : 0;
+    const double magnitude = std::fabs(value);
+    // Extended precision with the default rounding mode: a tie goes to the even integer.
+    const long double scaled = magnitude == 0.0
+                                   ? 0.0L
+                                   : std::nearbyint(static_cast<long double>(magnitude) *
+                                                    std::pow(10.0L, static_cast<long double>(n)));
+    IntegerDigits digits;
+    if (std::isinf(scaled)) {
+        // Too large for long double: the significant digits are those of the value itself, shifted.
+        digits = DigitsOf(magnitude, static_cast<int64_t>(n));
+    } else if (scaled != 0.0L) {
+        digits = DigitsOf(scaled, 0);
+    }
+    const std::size_t integerDigits = digits.count == 0 ? 1 : (digits.count > n ? digits.count - n : 0);
+    const std::size_t size = sign + integerDigits + 1 + n;
+    char* chars = new char[size + 1];
+    char* out = chars;
+    if (sign != 0) {
+        *out++ = '-';
+    }
+    if (digits.count == 0) {
+        *out++ = '0';
+        *out++ = '.';
+        std::memset(out, '0', n);
+    } else {
+        const std::size_t leadingZeros = digits.count < n ? n - digits.count : 0;
+        std::size_t next = 0;
+        for (std::size_t i = 0; i < integerDigits; ++i) {
+            *out++ = digits.at(next++);
+        }
+        *out++ = '.';
+        std::memset(out, '0', leadingZeros);
+        out += leadingZeros;
+        while (next < digits.count) {
+            *out++ = digits.at(next++);
+        }
+    }
+    chars[size] = '\0';
+    return chars;
+}
+
+}  // namespace
+
+SString::SString() : chars_(CopyText("", 0)) {}
+
+SString::SString(const char* text) : chars_(CopyText(text)) {}
+
+SString::SString(const char* text, int width, char fill) {
+    const std::size_t length = text == nullptr ? 0 : std::strlen(text);
+    if (width <= 0 || static_cast<std::size_t>(width) <= length) {
+        chars_ = CopyText(text);
+        return;
+    }
+    const std::size_t size = static_cast<std::size_t>(width);
+    chars_ = new char[size + 1];
+    if (length > 0) {
+        std::memcpy(chars_, text, length);
+    }
+    std::memset(chars_ + length, fill, size - length);
+    chars_[size] = '\0';
+}
+
+SString::SString(const std::string& text) : chars_(CopyText(text.c_str())) {}
+
+SString::SString(double value, int decimals) : chars_(FixedDecimalText(value, decimals)) {}
+
+SString::SString(const SString& other) : chars_(CopyText(other.chars_)) {}
+
+SString::SString(SString&& other) noexcept : chars_(std::exchange(other.chars_, movedFromText)) {}
+
+SString::~SString() {
+    FreeText(chars_);
+}
+
+SString& SString::operator=(const SString& other) {
+    assign(other);
+    return *this;
+}
+
+SString& SString::operator=(SString&& other) noexcept {
+    std::swap(chars_, other.chars_);
+    return *this;
+}
+
+SString& SString::operator=(const char* text) {
+    assign(text);
+    return *this;
+}
+
+void SString::assign(const char* text) {
+    // The copy is made first: `text` may point into our own characters.
+    char* chars = CopyText(text);
+    FreeText(chars_);
+    chars_ = chars;
+}
+
+void SString::assign(const SString& other) {
+    if (&other != this) {
+        assign(other.chars_);
+    }
+}
+
+int SString::length() const {
+    return static_cast<int>(std::strlen(chars_));
+}
+
+SString operator+(const SString& left, const SString& right) {
+    const std::size_t leftLength = std::strlen(left.chars_);
+    const std::size_t rightLength = std::strlen(right.chars_);
+    SString result;
+    char* chars = new char[leftLength + rightLength + 1];
+    std::memcpy(chars, left.chars_, leftLength);
+    std::memcpy(chars + leftLength, right.chars_, rightLength + 1);
+    FreeText(std::exchange(result.chars_, chars));
+    return result;
+}
+
+SString operator-(const SString& left, const SString& right) {
+    return left - right.chars_;
+}
+
+SString operator-(const SString& left, const char* right) {
+    const char* found = right == nullptr || *right == '\0' ? nullptr : FindKey(left.chars_, right);
+    if (found == nullptr) {
+        return left;
+    }
+    const std::size_t before = static_cast<std::size_t>(found - left.chars_);
+    const char* after = found + std::strlen(right);
+    const std::size_t afterLength = std::strlen(after);
+    SString result;
+    char* chars = new char[before + afterLength + 1];
+    std::memcpy(chars, left.chars_, before);
+    std::memcpy(chars + before, after, afterLength + 1);
+    FreeText(std::exchange(result.chars_, chars));
+    return result;
+}
+
+SString& SString::operator-=(const char* text) {
+    *this = *this - text;
+    return *this;
+}
+
+SString SString::ofChar(char c) {
+    const char text[2] = {c, '\0'};
+    return SString(text);
+}
+
+SString SString::mid(int start, int count) const {
+    const int64_t length = std::strlen(chars_);
+    int64_t first = start;
+    int64_t size = count;
+    if (first > length) {
+        return SString();
+    }
+    if (first < 1) {
+        first = 1;
+    }
+    if (size > length) {
+        size = length;
+    }
+    if (first + size > length) {
+        size = length - first + 1;
+    }
+    if (size <= 0) {
+        return SString();
+    }
+    SString result;
+    FreeText(std::exchange(result.chars_, CopyText(chars_ + first - 1, static_cast<std::size_t>(size))));
+    return result;
+}
+
+SString SString::from(const SString& key, int count) const {
+    const char* found = FindKey(chars_, key.chars_);
+    if (found == nullptr) {
+        return SString();
+    }
+    const int64_t length = std::strlen(chars_);
+    const int64_t position = found - chars_ + 1;
+    int64_t size = count;
+    if (position + size > length) {
+        size = length - position + 1;
+    }
+    return mid(static_cast<int>(position), static_cast<int>(size));
+}
+
+double SString::readNumber(const SString& key) const {
+    // Reading from the key to the end needs no copy of that tail.
+    const char* p = FindKey(chars_, key.chars_);
+    if (p == nullptr) {
+        return 0.0;
+    }
+    while (*p != '\0' && *p != '+' && *p != '-' && *p != '.' && !IsDigit(*p)) {
+        ++p;
+    }
+    const NumberSpan span = ScanNumber(p);
+    return span.end == nullptr ? 0.0 : ConvertNumber(span);
+}
