@@ -1,0 +1,142 @@
+#include "conversion/ConversionRun.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/File.h"
+#include "core/TextFile.h"
+#include "dxf/DxfFrame.h"
+#include "dxf/DxfOutput.h"
+
+namespace {
+
+// True when both names lead to the same file, however they are spelled (relative, "..", links).
+bool NamesSameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(a, b, error)) {
+        return true;
+    }
+    const fs::path left = fs::weakly_canonical(fs::absolute(a, error), error);
+    const fs::path right = fs::weakly_canonical(fs::absolute(b, error), error);
+    return !left.empty() && left == right;
+}
+
+bool OutputNamesAnInput(const ConversionFiles& files) {
+    return NamesSameFile(files.dxfFile, files.ncFile) || NamesSameFile(files.dxfFile, files.hedderFile) ||
+           NamesSameFile(files.dxfFile, files.footerFile);
+}
+
+// The footer is only copied at the end; finding out then that it cannot be read would cost the existing DXF
+// file, so it is tried before anything is written.
+bool FooterReadable(const std::string& footerFile) {
+    TextFile footer;
+    return OpenReadText(footer, footerFile);
+}
+
+// Only a regular file is ours to delete: a DXF name may also lead to a device such as /dev/null.
+void RemoveIncompleteOutput(const std::string& dxfFile) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(dxfFile, error))) {
+        RemoveFile(dxfFile);
+    }
+}
+
+class Run {
+public:
+    Run(RunHost& host, const ConversionFiles& files) : host_(host), files_(files), output_(files.dxfFile) {}
+
+    RunOutcome execute();
+
+private:
+    RunOutcome readLines();
+    RunOutcome finish();
+    RunOutcome fail();
+
+    RunHost& host_;
+    const ConversionFiles& files_;
+    DxfOutput output_;
+    TextFile nc_;
+    std::int64_t lineCount_ = 0;
+};
+
+RunOutcome Run::execute() {
+    // 1. Names: both must be given, and the output must not name one of the inputs.
+    if (files_.ncFile.empty() || files_.dxfFile.empty()) {
+        host_.showMessage(kMessageCaption, kMissingNameMessage);
+        return RunOutcome::Failed;
+    }
+    if (OutputNamesAnInput(files_)) {
+        host_.showMessage(kMessageCaption, kSameNameMessage);
+        return RunOutcome::Failed;
+    }
+    // 2. Every input is opened before the DXF file is created, so a bad input never costs an existing file.
+    if (!OpenReadText(nc_, files_.ncFile) || !FooterReadable(files_.footerFile)) {
+        return RunOutcome::Failed;
+    }
+    // 3. The DXF file now holds the header template and nothing else.
+    switch (CopyHeader(files_.hedderFile, files_.dxfFile)) {
+        case CopyOutcome::Copied:
+            break;
+        case CopyOutcome::NothingWritten:
+            return RunOutcome::Failed;
+        case CopyOutcome::OutputIncomplete:
+            RemoveIncompleteOutput(files_.dxfFile);
+            return RunOutcome::Failed;
+    }
+    // 4. Reading starts.
+    host_.running = true;
+    lineCount_ = 0;
+    return readLines();
+}
+
+RunOutcome Run::readLines() {
+    char piece[TextFile::kMaxPiece + 1];
+    while (std::size_t length = nc_.readPiece(piece)) {
+        host_.showStartButton(kRunningCaption, kColourRed);
+        host_.handlePendingEvents();
+        if (!host_.running) {
+            // Aborted: the host has already deleted the output and reset its window.
+            nc_.close();
+            return RunOutcome::Aborted;
+        }
+        ++lineCount_;
+        host_.showLineCount(lineCount_);
+        static_cast<void>(length);
+        if (output_.failed()) {
+            return fail();
+        }
+    }
+    if (nc_.readFailed()) {
+        ShowReadFailure(files_.ncFile);
+        return fail();
+    }
+    return finish();
+}
+
+RunOutcome Run::finish() {
+    nc_.close();
+    if (CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
+        return fail();
+    }
+    host_.running = false;
+    host_.showMessage(kMessageCaption, kCompletedMessage);
+    host_.showStartButton(kStartCaption, kColourBlack);
+    return RunOutcome::Completed;
+}
+
+// The one message has been shown; an incomplete drawing is removed rather than left looking finished.
+RunOutcome Run::fail() {
+    nc_.close();
+    RemoveIncompleteOutput(files_.dxfFile);
+    host_.running = false;
+    host_.showStartButton(kStartCaption, kColourBlack);
+    return RunOutcome::Failed;
+}
+
+}  // namespace
+
+RunOutcome RunConversion(RunHost& host, const ConversionFiles& files) {
+    Run run(host, files);
+    return run.execute();
+}

@@ -1,0 +1,119 @@
+#include "dxf/DxfFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/MessageSink.h"
+#include "dxf/DxfOutput.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+struct Shown {
+    std::string caption;
+    std::string text;
+    bool operator==(const Shown&) const = default;
+};
+
+class RecordingSink : public MessageSink {
+public:
+    RecordingSink() { SetMessageSink(this); }
+    ~RecordingSink() override { SetMessageSink(nullptr); }
+    void showMessage(std::string_view caption, std::string_view text) override {
+        shown.push_back({std::string(caption), std::string(text)});
+    }
+    std::vector<Shown> shown;
+};
+
+class DxfFrameTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    RecordingSink sink;
+    std::string dxf = folder.file("OUT.DXF");
+};
+
+TEST_F(DxfFrameTest, EntitiesSitBetweenTheHeadersZeroAndTheFootersFirstLine) {
+    const std::string header = folder.write("Hedder.dat", "2\nENTITIES\n0\n");
+    const std::string footer = folder.write("Footer.dat", "ENDSEC\n0\nEOF\n");
+    ASSERT_EQ(CopyHeader(header, dxf), CopyOutcome::Copied);
+    DxfOutput output(dxf);
+    EXPECT_TRUE(output.append("LINE\n8\nA\n0\n"));
+    ASSERT_EQ(CopyFooter(footer, dxf), CopyOutcome::Copied);
+    EXPECT_EQ(ReadBytes(dxf), "2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\nA\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+struct CopyCase {
+    const char* label;
+    std::string templateBytes;
+    std::string expected;
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.label; }
+
+class TemplateCopyTest : public DxfFrameTest, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(TemplateCopyTest, CopiesUnchangedButForLineEnds) {
+    const std::string header = folder.write("Hedder.dat", GetParam().templateBytes);
+    ASSERT_EQ(CopyHeader(header, dxf), CopyOutcome::Copied);
+    EXPECT_EQ(ReadBytes(dxf), GetParam().expected);
+    // The footer copy appends the same way.
+    const std::string footer = folder.write("Footer.dat", GetParam().templateBytes);
+    ASSERT_EQ(CopyFooter(footer, dxf), CopyOutcome::Copied);
+    EXPECT_EQ(ReadBytes(dxf), GetParam().expected + GetParam().expected);
+}
+
+const std::string kLongLine(600, 'A');
+
+INSTANTIATE_TEST_SUITE_P(
+    Templates, TemplateCopyTest,
+    ::testing::Values(CopyCase{"Empty", "", ""}, CopyCase{"LfEnds", "0\nSECTION\n", "0\r\nSECTION\r\n"},
+                      CopyCase{"CrLfEnds", "0\r\nSECTION\r\n", "0\r\nSECTION\r\n"},
+                      CopyCase{"LongLine", kLongLine + "\n" + kLongLine, kLongLine + "\r\n" + kLongLine},
+                      CopyCase{"NoFinalLineBreak", "0\nEOF", "0\r\nEOF"},
+                      CopyCase{"CodePage932", "\x8F\xEE\x95\xF1\n", "\x8F\xEE\x95\xF1\r\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(DxfFrameTest, UnreadableHeaderLeavesTheExistingDrawingAlone) {
+    WriteBytes(dxf, "old drawing");
+    EXPECT_EQ(CopyHeader(folder.file("none.dat"), dxf), CopyOutcome::NothingWritten);
+    EXPECT_EQ(ReadBytes(dxf), "old drawing");
+    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Open Error", "No Open " + folder.file("none.dat")}}));
+}
+
+TEST_F(DxfFrameTest, FooterIsNeverWrittenIntoAFileThatVanished) {
+    const std::string footer = folder.write("Footer.dat", "ENDSEC\n");
+    EXPECT_EQ(CopyFooter(footer, dxf), CopyOutcome::OutputIncomplete);
+    EXPECT_FALSE(std::filesystem::exists(dxf));
+    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Write Error", "No Write " + dxf}}));
+}
+
+TEST_F(DxfFrameTest, AppendFailureIsShownOnceAndStopsLaterAppends) {
+    DxfOutput output(dxf);
+    EXPECT_FALSE(output.append("LINE\n"));
+    EXPECT_FALSE(output.append("ARC\n"));
+    EXPECT_TRUE(output.failed());
+    EXPECT_FALSE(std::filesystem::exists(dxf));
+    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Write Error", "No Write " + dxf}}));
+}
+
+TEST_F(DxfFrameTest, ShippedTemplatesFrameAnEntitiesSection) {
+    const std::string header = ReadBytes(TEMPLATE_DIR "/Hedder.dat");
+    const std::string footer = ReadBytes(TEMPLATE_DIR "/Footer.dat");
+    ASSERT_FALSE(header.empty());
+    // The header ends inside ENTITIES on a line holding only the group code 0; the footer closes that section.
+    EXPECT_NE(header.find("ENTITIES\r\n"), std::string::npos);
+    EXPECT_EQ(header.substr(header.size() - 5), "\r\n0\r\n");
+    EXPECT_EQ(footer.substr(0, 8), "ENDSEC\r\n");
+    EXPECT_NE(header.find("$DWGCODEPAGE\r\n3\r\nANSI_932\r\n"), std::string::npos);
+    for (std::string_view layer : {DxfLayer::kRapid, DxfLayer::kCompensated, DxfLayer::kUncompensated,
+                                   DxfLayer::kCannedCycle, DxfLayer::kCentreLine, DxfLayer::kInformation}) {
+        EXPECT_NE(header.find("LAYER\r\n2\r\n" + std::string(layer) + "\r\n"), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+// The command line of plotra-convert.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CommandLine {
+    std::vector<std::string> ncFiles;
+    std::string outputFile;  // -o; empty: derived from each NC name
+    std::string hedderFile;  // --header; empty: the template beside the program
+    std::string footerFile;  // --footer; empty: the template beside the program
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedCommandLine {
+    CommandLine options;
+    std::string error;  // non-empty for a usage error
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+extern const char* const kUsageText;

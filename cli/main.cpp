@@ -1,0 +1,71 @@
+// plotra-convert: converts NC programs into DXF drawings without a window.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
+#include "cli/ConsoleHost.h"
+#include "conversion/ConversionRun.h"
+#include "conversion/DxfName.h"
+#include "core/File.h"
+#include "core/MessageSink.h"
+
+namespace {
+
+constexpr int kExitConverted = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+std::string Beside(const std::string& name) { return ExeDrive() + ExeDir() + name; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const ParsedCommandLine parsed = ParseCommandLine(arguments);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "plotra-convert: %s\n%s", parsed.error.c_str(), kUsageText);
+        return kExitUsage;
+    }
+    const CommandLine& options = parsed.options;
+    if (options.help) {
+        std::fputs(kUsageText, stdout);
+        return kExitConverted;
+    }
+    if (options.version) {
+        std::printf("plotra-convert %s\n", PLOTRA_VERSION);
+        return kExitConverted;
+    }
+
+    ConsoleHost host(!options.quiet && isatty(STDERR_FILENO) == 1, options.quiet);
+    SetMessageSink(&host);
+    ConsoleHost::catchInterrupts();
+
+    std::puts("ツール番号・径補正番号");
+    std::puts("-----------------------------------------");
+
+    int status = kExitConverted;
+    for (const std::string& ncFile : options.ncFiles) {
+        ConversionFiles files;
+        files.hedderFile = options.hedderFile.empty() ? Beside("Hedder.dat") : options.hedderFile;
+        files.footerFile = options.footerFile.empty() ? Beside("Footer.dat") : options.footerFile;
+        files.ncFile = ncFile;
+        files.dxfFile = options.outputFile.empty() ? DxfNameFor(ncFile) : options.outputFile;
+        host.beginFile(files.ncFile, files.dxfFile);
+        const RunOutcome outcome = RunConversion(host, files);
+        host.endFile();
+        std::fflush(stdout);
+        if (outcome != RunOutcome::Completed) {
+            status = kExitFailed;
+        } else if (!options.quiet) {
+            std::fprintf(stderr, "plotra-convert: %s -> %s\n", files.ncFile.c_str(), files.dxfFile.c_str());
+        }
+        if (ConsoleHost::interrupted()) {
+            break;
+        }
+    }
+    SetMessageSink(nullptr);
+    return status;
+}

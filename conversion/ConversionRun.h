@@ -1,0 +1,32 @@
+// One conversion: NC file in, DXF file out (header template, the entities of every line in NC order, the
+// information block, footer template), reporting to a RunHost.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "conversion/RunHost.h"
+
+struct ConversionFiles {
+    std::string hedderFile;
+    std::string footerFile;
+    std::string ncFile;
+    std::string dxfFile;
+};
+
+enum class RunOutcome {
+    Completed,   // the whole file was converted and "正常に終了しました。" was shown
+    Aborted,     // the host cleared `running`; its abort handling owns the output file
+    Failed,      // a file could not be used; one message was shown and no partial output is left
+};
+
+inline constexpr std::string_view kStartCaption = "変換開始";
+inline constexpr std::string_view kRunningCaption = "変換中！";
+inline constexpr std::string_view kMissingNameMessage = "ファイル名を入力してください。";
+inline constexpr std::string_view kSameNameMessage = "出力ファイル名が入力ファイルと同じです。";
+inline constexpr std::string_view kCompletedMessage = "正常に終了しました。";
+
+// The block every run interprets before the first line: absolute rapid mode at the origin.
+inline constexpr std::string_view kInitialBlock = "G90G00X0.0Y0.0Z0.0";
+
+RunOutcome RunConversion(RunHost& host, const ConversionFiles& files);

@@ -1,0 +1,149 @@
+// Runs plotra-convert as a user would and checks its exit status, its output streams and the files it writes.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+class ConvertCommandTest : public ::testing::Test {
+protected:
+    Result run(const std::vector<std::string>& arguments) {
+        std::string command = Quoted(CONVERT_COMMAND);
+        for (const std::string& argument : arguments) {
+            command += " " + Quoted(argument);
+        }
+        command += " </dev/null >" + Quoted(folder.file("stdout")) + " 2>" + Quoted(folder.file("stderr"));
+        const int raw = std::system(command.c_str());
+        Result result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = ReadBytes(folder.file("stdout"));
+        result.err = ReadBytes(folder.file("stderr"));
+        return result;
+    }
+
+    static std::string shippedFrame() {
+        return ReadBytes(TEMPLATE_DIR "/Hedder.dat") + ReadBytes(TEMPLATE_DIR "/Footer.dat");
+    }
+
+    TempFolder folder;
+};
+
+const std::string kHeadings = "ツール番号・径補正番号\n-----------------------------------------\n";
+
+TEST_F(ConvertCommandTest, EmptyProgramBecomesTheTemplatesBesideTheProgram) {
+    const std::string nc = folder.write("PART1.NC", "");
+    const Result result = run({nc});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(folder.file("PART1.DXF")), shippedFrame());
+    EXPECT_EQ(result.out.substr(0, kHeadings.size()), kHeadings);
+    EXPECT_NE(result.err.find("正常に終了しました。"), std::string::npos);
+}
+
+TEST_F(ConvertCommandTest, QuietRunPrintsNoCompletionMessage) {
+    const std::string nc = folder.write("PART1.NC", "");
+    const Result result = run({"-q", "-o", folder.file("named.dxf"), nc});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(std::filesystem::exists(folder.file("named.dxf")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("PART1.DXF")));
+}
+
+TEST_F(ConvertCommandTest, OneBadFileFailsTheBatchButTheOthersConvert) {
+    const std::string good = folder.write("GOOD.NC", "G00 X1.\n");
+    const Result result = run({folder.file("MISSING.NC"), good});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("No Open " + folder.file("MISSING.NC")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("GOOD.DXF")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("MISSING.DXF")));
+}
+
+struct FailureCase {
+    const char* label;
+    std::vector<std::string> arguments;  // "@" stands for the folder
+    int status;
+    const char* message;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.label; }
+
+class ConvertFailureTest : public ConvertCommandTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ConvertFailureTest, GivesOneClearMessageAndKeepsExistingFiles) {
+    folder.write("PART.NC", "G00 X1.\n");
+    folder.write("PART.DXF", "old drawing");
+    std::filesystem::create_directories(folder.file("DIR.NC"));
+    std::vector<std::string> arguments;
+    for (const std::string& argument : GetParam().arguments) {
+        arguments.push_back(argument[0] == '@' ? folder.file(argument.substr(1)) : argument);
+    }
+    const Result result = run(arguments);
+    EXPECT_EQ(result.status, GetParam().status);
+    EXPECT_NE(result.err.find(GetParam().message), std::string::npos) << result.err;
+    EXPECT_EQ(ReadBytes(folder.file("PART.DXF")), "old drawing");
+    EXPECT_EQ(ReadBytes(folder.file("PART.NC")), "G00 X1.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, ConvertFailureTest,
+    ::testing::Values(
+        FailureCase{"NoArguments", {}, 2, "Usage:"},
+        FailureCase{"OutputWithTwoFiles", {"-o", "@X.DXF", "@PART.NC", "@PART.NC"}, 2, "Usage:"},
+        FailureCase{"EmptyName", {""}, 1, "ファイル名を入力してください。"},
+        FailureCase{"NcIsAFolder", {"@DIR.NC"}, 1, "No Open"},
+        FailureCase{"OutputIsTheInput", {"-o", "@PART.NC", "@PART.NC"}, 1, "出力ファイル名が入力ファイルと同じです。"},
+        FailureCase{"MissingHeader", {"--header", "@none.dat", "@PART.NC"}, 1, "No Open"},
+        FailureCase{"MissingFooter", {"--footer", "@none.dat", "@PART.NC"}, 1, "No Open"},
+        FailureCase{"MissingOutputFolder", {"-o", "@nowhere/PART.DXF", "@PART.NC"}, 1, "No Open"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(ConvertCommandTest, HelpAndVersionExitZero) {
+    EXPECT_EQ(run({"--help"}).status, 0);
+    const Result version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("plotra-convert ", 0), 0u);
+}
+
+TEST_F(ConvertCommandTest, PublicProgramsConvertToTheEnd) {
+    const std::filesystem::path samples = SAMPLES_DIR;
+    if (!std::filesystem::is_directory(samples)) {
+        GTEST_SKIP() << "no sample programs at " << samples;
+    }
+    int converted = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(samples)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".nc" && extension != ".ngc") {
+            continue;
+        }
+        SCOPED_TRACE(entry.path().string());
+        const std::string dxf = folder.file(entry.path().stem().string() + ".dxf");
+        const Result result = run({"-q", "-o", dxf, entry.path().string()});
+        EXPECT_EQ(result.status, 0) << result.err;
+        const std::string drawing = ReadBytes(dxf);
+        EXPECT_EQ(drawing.substr(drawing.size() - 16), "ENDSEC\r\n0\r\nEOF\r\n");
+        ++converted;
+    }
+    EXPECT_GE(converted, 5);
+}
+
+}  // namespace
