@@ -93,12 +93,17 @@ class NcAnalyzer : public NcBlock {
     void move();
     void foldBlockIntoExtents();
 
-    double linearMove();
-    double circularMove();
+    void chargeHoleDepth();
+    void chargePecks();
+    void chargeMoveTime();
+
+    void linearMove();
+    void circularMove();
+    void widenExtentsByArc(unsigned boundariesPassed, int plane);
+    // The plane distance between two points; sets lineAngle_ to the direction from the first to the second.
     double directionOf(double x0, double y0, double x1, double y1);
     void updateExtentX(double value);
     void updateExtentY(double value);
-    void chargeMoveTime();
 
     double homeX_ = 0.0;
     double homeY_ = 0.0;

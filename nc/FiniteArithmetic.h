@@ -1,0 +1,38 @@
+// Arithmetic that keeps the interpreter's state finite.
+//
+// NC words may carry numbers of two hundred digits, so squares, sums and quotients of them can leave the
+// double range. Every helper gives the plain double result whenever that is finite, so ordinary programs get
+// exactly the values of the plain formulas; only a result that overflows is replaced by the nearest finite
+// value.
+#pragma once
+
+#include <cmath>
+#include <limits>
+
+// The value itself when finite, else the largest finite double of its sign.
+inline double Saturated(double value) {
+    return std::isfinite(value) ? value : std::copysign(std::numeric_limits<double>::max(), value);
+}
+
+// The nearest finite double to a long double, whose wider exponent holds what a double cannot.
+inline double NarrowedToDouble(long double value) {
+    constexpr long double kLargest = std::numeric_limits<double>::max();
+    if (value > kLargest) {
+        return std::numeric_limits<double>::max();
+    }
+    if (value < -kLargest) {
+        return -std::numeric_limits<double>::max();
+    }
+    return static_cast<double>(value);
+}
+
+// The square root of a² + b², redone in long double only when the squares overflow a double.
+inline double RootOfSquares(double a, double b) {
+    const double squares = a * a + b * b;
+    if (std::isfinite(squares)) {
+        return std::sqrt(squares);
+    }
+    const long double wideA = a;
+    const long double wideB = b;
+    return NarrowedToDouble(std::sqrt(wideA * wideA + wideB * wideB));
+}

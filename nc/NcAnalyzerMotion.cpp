@@ -1,0 +1,261 @@
+// The moves of NcAnalyzer: straight lines, arcs in the three planes, their directions and the drawing
+// extents.
+#include <cmath>
+
+#include "core/Vemo.h"
+#include "nc/FiniteArithmetic.h"
+#include "nc/NcAnalyzer.h"
+
+namespace {
+
+constexpr double kDegree = NcAnalyzer::kRadiansPerDegree;
+constexpr double kFullTurn = 360.0 * kDegree;
+constexpr double kPi = 3.141592653589793;
+
+// A coordinate no block has set yet counts as the home position for straight moves.
+double HomeIfUnset(double value, double home) {
+    return value == kUnsetCoordinate ? home : value;
+}
+
+// The direction from a point to another one dx, dy away; `unchanged` when they coincide.
+double DirectionAngle(double dx, double dy, double unchanged) {
+    if (dx > 0.0 && dy == 0.0) {
+        return 0.0;
+    }
+    if (dx < 0.0 && dy == 0.0) {
+        return 180.0 * kDegree;
+    }
+    if (dx == 0.0 && dy > 0.0) {
+        return 90.0 * kDegree;
+    }
+    if (dx == 0.0 && dy < 0.0) {
+        return 270.0 * kDegree;
+    }
+    if (dx > 0.0 && dy > 0.0) {
+        return std::atan(dy / dx);
+    }
+    if (dx < 0.0 && dy != 0.0) {
+        return 180.0 * kDegree + std::atan(dy / dx);
+    }
+    if (dx > 0.0 && dy < 0.0) {
+        return 360.0 * kDegree + std::atan(dy / dx);
+    }
+    return unchanged;
+}
+
+// Half of to - from, which fits a double even where the difference itself does not.
+double HalfDifference(double to, double from) {
+    return NarrowedToDouble((static_cast<long double>(to) - from) / 2);
+}
+
+enum class Turning { Clockwise, CounterClockwise, None };
+
+// The G18 plane is seen with X to the right and Z up, the view in which a G02 turns counter-clockwise.
+Turning TurningOf(int motionCode, bool isG18) {
+    if (isG18) {
+        return motionCode == 2 ? Turning::CounterClockwise : Turning::Clockwise;
+    }
+    if (motionCode == 2) {
+        return Turning::Clockwise;
+    }
+    if (motionCode == 3) {
+        return Turning::CounterClockwise;
+    }
+    return Turning::None;
+}
+
+// Bits 0 to 3 stand for the quadrant boundaries at 0, 90, 180 and 270 degrees.
+constexpr unsigned kAllBoundaries = 0b1111;
+
+unsigned LowerBoundary(int quadrant) {
+    return 1u << (quadrant - 1);
+}
+
+// The upper boundary of quadrant 4 is 360 degrees, the same point as 0.
+unsigned UpperBoundary(int quadrant) {
+    return 1u << (quadrant % 4);
+}
+
+// The boundaries an arc passes between its start and end angles.
+unsigned BoundariesPassed(Turning turning, double startAngle, double endAngle) {
+    if (turning == Turning::None) {
+        return 0;
+    }
+    const bool clockwise = turning == Turning::Clockwise;
+    int quadrant = NcAnalyzer::quadrantOf(startAngle);
+    const int endQuadrant = NcAnalyzer::quadrantOf(endAngle);
+    if (quadrant == endQuadrant) {
+        const bool goesRound = clockwise ? endAngle >= startAngle : startAngle >= endAngle;
+        return goesRound ? kAllBoundaries : 0;
+    }
+    unsigned passed = 0;
+    while (quadrant != endQuadrant) {
+        if (clockwise) {
+            passed |= LowerBoundary(quadrant);
+            quadrant = quadrant == 1 ? 4 : quadrant - 1;
+        } else {
+            passed |= UpperBoundary(quadrant);
+            quadrant = quadrant == 4 ? 1 : quadrant + 1;
+        }
+    }
+    return passed;
+}
+
+// The axes and centre offsets of an arc's plane.
+struct ArcPlane {
+    int u;
+    int v;
+    int i;
+    int j;
+};
+
+ArcPlane ArcPlaneOf(int plane) {
+    if (plane == 18) {
+        return {Slot::X, Slot::Z, Slot::I, Slot::K};
+    }
+    if (plane == 19) {
+        return {Slot::Y, Slot::Z, Slot::J, Slot::K};
+    }
+    return {Slot::X, Slot::Y, Slot::I, Slot::J};
+}
+
+}  // namespace
+
+int NcAnalyzer::quadrantOf(double angle) {
+    const double degrees = angle * kDegreesPerRadian;
+    if (degrees >= 0.0 && degrees < 90.0) {
+        return 1;
+    }
+    if (degrees >= 90.0 && degrees < 180.0) {
+        return 2;
+    }
+    if (degrees >= 180.0 && degrees < 270.0) {
+        return 3;
+    }
+    return 4;
+}
+
+double NcAnalyzer::directionOf(double x0, double y0, double x1, double y1) {
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    if (std::isfinite(dx) && std::isfinite(dy)) {
+        lineAngle_ = DirectionAngle(dx, dy, lineAngle_);
+    } else {
+        lineAngle_ = DirectionAngle(HalfDifference(x1, x0), HalfDifference(y1, y0), lineAngle_);
+    }
+    return RootOfSquares(dx, dy);
+}
+
+void NcAnalyzer::linearMove() {
+    arcRadius_ = 0.0;
+    startX_ = HomeIfUnset(previousValue(Slot::X), homeX_);
+    startY_ = HomeIfUnset(previousValue(Slot::Y), homeY_);
+    startZ_ = HomeIfUnset(previousValue(Slot::Z), homeZ_);
+    endX_ = HomeIfUnset(wordValue(Slot::X), homeX_);
+    endY_ = HomeIfUnset(wordValue(Slot::Y), homeY_);
+    endZ_ = HomeIfUnset(wordValue(Slot::Z), homeZ_);
+    moveLength_ = directionOf(startX_, startY_, endX_, endY_);
+    moveLength_ = RootOfSquares(moveLength_, startZ_ - endZ_);
+    chargeMoveTime();
+}
+
+void NcAnalyzer::circularMove() {
+    const int plane = integerPart(wordValue(Slot::Plane));
+    const bool isG18 = plane == 18;
+    const ArcPlane axes = ArcPlaneOf(plane);
+    // Unset coordinates stay as they are, and R words play no part: an arc is defined by its centre offsets.
+    startX_ = previousValue(axes.u);
+    startY_ = previousValue(axes.v);
+    endX_ = wordValue(axes.u);
+    endY_ = wordValue(axes.v);
+    const double i = wordValue(axes.i);
+    const double j = wordValue(axes.j);
+    arcCentreX_ = Saturated(startX_ + i);
+    arcCentreY_ = Saturated(startY_ + j);
+    arcRadius_ = RootOfSquares(i, j);
+    directionOf(arcCentreX_, arcCentreY_, startX_, startY_);
+    startAngle_ = lineAngle_;
+    directionOf(arcCentreX_, arcCentreY_, endX_, endY_);
+    endAngle_ = lineAngle_ == 0.0 ? kFullTurn : lineAngle_;
+
+    widenExtentsByArc(BoundariesPassed(TurningOf(motionCode(), isG18), startAngle_, endAngle_), plane);
+    if (isG18) {
+        SwapValues(startAngle_, endAngle_);
+    }
+
+    const double turn = endAngle_ - startAngle_;
+    const int direction = motionCode() == 2 ? -1 : 1;
+    double sweep = Sign(turn) == direction ? std::fabs(turn) : kFullTurn - std::fabs(turn);
+    if (sweep == 0.0) {
+        sweep = kFullTurn;
+    }
+    moveLength_ = std::fabs(2.0 * arcRadius_ * kPi * sweep / (2.0 * kPi));
+    if (!std::isfinite(moveLength_)) {
+        moveLength_ = NarrowedToDouble(std::fabs(static_cast<long double>(arcRadius_) * sweep));
+    }
+    chargeMoveTime();
+}
+
+void NcAnalyzer::widenExtentsByArc(unsigned boundariesPassed, int plane) {
+    // Start and end coordinates give way to the circle's extreme points at the boundaries the arc passes.
+    double uStart = startX_;
+    double uEnd = endX_;
+    double vStart = startY_;
+    double vEnd = endY_;
+    if ((boundariesPassed & 0b0001) != 0) {
+        uStart = Saturated(arcCentreX_ + arcRadius_);
+    }
+    if ((boundariesPassed & 0b0010) != 0) {
+        vStart = Saturated(arcCentreY_ + arcRadius_);
+    }
+    if ((boundariesPassed & 0b0100) != 0) {
+        uEnd = Saturated(arcCentreX_ - arcRadius_);
+    }
+    if ((boundariesPassed & 0b1000) != 0) {
+        vEnd = Saturated(arcCentreY_ - arcRadius_);
+    }
+    // The drawing keeps no Z extents: G18 gives X alone, G19 Y alone.
+    if (plane == 19) {
+        updateExtentY(MaxOf(uStart, uEnd));
+        updateExtentY(MinOf(uStart, uEnd));
+        return;
+    }
+    updateExtentX(MaxOf(uStart, uEnd));
+    updateExtentX(MinOf(uStart, uEnd));
+    if (plane != 18) {
+        updateExtentY(MaxOf(vStart, vEnd));
+        updateExtentY(MinOf(vStart, vEnd));
+    }
+}
+
+// An extent that reaches the unset coordinate in magnitude is flipped, so an unset X or Y stays out of the
+// drawing's range instead of stretching it to -99999.
+void NcAnalyzer::updateExtentX(double value) {
+    if (minX_ > value) {
+        minX_ = value;
+    }
+    if (maxX_ < value) {
+        maxX_ = value;
+    }
+    if (std::fabs(minX_) == 99999.0) {
+        minX_ = 99999.0;
+    }
+    if (std::fabs(maxX_) == 99999.0) {
+        maxX_ = -99999.0;
+    }
+}
+
+void NcAnalyzer::updateExtentY(double value) {
+    if (minY_ > value) {
+        minY_ = value;
+    }
+    if (maxY_ < value) {
+        maxY_ = value;
+    }
+    if (std::fabs(minY_) == 99999.0) {
+        minY_ = 99999.0;
+    }
+    if (std::fabs(maxY_) == 99999.0) {
+        maxY_ = -99999.0;
+    }
+}
