@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -83,6 +84,10 @@ struct FixedCase {
     int decimals;
     const char* expected;
 };
+
+void PrintTo(const FixedCase& c, std::ostream* os) {
+    *os << c.expected;
+}
 
 class FixedDecimalTest : public testing::TestWithParam<FixedCase> {};
 
@@ -184,6 +189,10 @@ struct NumberCase {
     const char* key;  // null: the text itself, as the parsers pass it
     double expected;
 };
+
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class ReadNumberTest : public testing::TestWithParam<NumberCase> {};
 
