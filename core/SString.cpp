@@ -1,5 +1,6 @@
 #include "core/SString.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -43,12 +44,12 @@ struct NumberSpan {
     const char* begin = nullptr;  // the sign, if any
     const char* end = nullptr;    // one past the last character that belongs to the number
     bool negative = false;
-    int64_t decimalMagnitude = 0;  // about log10 of the value, only used to tell overflow from underflow
+    std::int64_t decimalMagnitude = 0;  // about log10 of the value, only used to tell overflow from underflow
 };
 
-int64_t SaturatedExponent(const char* digits, const char* end, bool negative) {
-    constexpr int64_t kLimit = 1'000'000'000;
-    int64_t value = 0;
+std::int64_t SaturatedExponent(const char* digits, const char* end, bool negative) {
+    constexpr std::int64_t kLimit = 1'000'000'000;
+    std::int64_t value = 0;
     for (const char* p = digits; p != end && value < kLimit; ++p) {
         value = value * 10 + (*p - '0');
     }
@@ -79,7 +80,7 @@ NumberSpan ScanNumber(const char* text) {
     if (integerBegin == integerEnd && fractionBegin == fractionEnd) {
         return span;
     }
-    int64_t exponent = 0;
+    std::int64_t exponent = 0;
     if (*p == 'e' || *p == 'E') {
         const char* q = p + 1;
         bool negativeExponent = false;
@@ -100,7 +101,7 @@ NumberSpan ScanNumber(const char* text) {
     while (firstSignificant != integerEnd && *firstSignificant == '0') {
         ++firstSignificant;
     }
-    int64_t magnitude = integerEnd - firstSignificant;
+    std::int64_t magnitude = integerEnd - firstSignificant;
     if (magnitude == 0) {
         const char* q = fractionBegin;
         while (q != fractionEnd && *q == '0') {
@@ -122,8 +123,8 @@ double ConvertNumber(const NumberSpan& span) {
         ++digits;
     }
     double value = 0.0;
-    auto [ptr, ec] = std::from_chars(digits, span.end, value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
+    const auto result = std::from_chars(digits, span.end, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
         // Out-of-range text never becomes infinity: an overflow saturates to the largest finite double, an
         // underflow below the smallest denormal gives zero; both keep the sign.
         value = span.decimalMagnitude > 0 ? std::numeric_limits<double>::max() : 0.0;
@@ -133,13 +134,13 @@ double ConvertNumber(const NumberSpan& span) {
 
 // The decimal digits of a rounded magnitude: at most 19 significant ones, then zeros up to `count`.
 struct IntegerDigits {
-    char significant[19];
+    char significant[19] = {};
     std::size_t count = 0;  // all digits of the integer
     char at(std::size_t i) const { return i < sizeof significant ? significant[i] : '0'; }
 };
 
 // 19 significant digits of `value` times ten to the power `shift`, for an integral result of 1 or more.
-IntegerDigits DigitsOf(long double value, int64_t shift) {
+IntegerDigits DigitsOf(long double value, std::int64_t shift) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 18);
     // buffer holds "d.dddddddddddddddddde+X"
@@ -156,6 +157,20 @@ IntegerDigits DigitsOf(long double value, int64_t shift) {
     return digits;
 }
 
+// Ten to the power n in extended precision; exact up to 10^27, from a table because powl is slow.
+long double PowerOfTen(std::size_t n) {
+    static constexpr auto kExact = [] {
+        std::array<long double, 28> powers{};
+        long double power = 1.0L;
+        for (long double& p : powers) {
+            p = power;
+            power *= 10.0L;
+        }
+        return powers;
+    }();
+    return n < kExact.size() ? kExact[n] : std::pow(10.0L, static_cast<long double>(n));
+}
+
 // Writes `value` with `decimals` digits after the point into a new exact-size array.
 char* FixedDecimalText(double value, int decimals) {
     const std::size_t n = decimals > 0 ? static_cast<std::size_t>(decimals) : 0;
@@ -169,15 +184,20 @@ char* FixedDecimalText(double value, int decimals) {
     const std::size_t sign = std::signbit(value) ? 1 : 0;
     const double magnitude = std::fabs(value);
     // Extended precision with the default rounding mode: a tie goes to the even integer.
-    const long double scaled = magnitude == 0.0
-                                   ? 0.0L
-                                   : std::nearbyint(static_cast<long double>(magnitude) *
-                                                    std::pow(10.0L, static_cast<long double>(n)));
+    const long double scaled =
+        magnitude == 0.0 ? 0.0L : std::nearbyint(static_cast<long double>(magnitude) * PowerOfTen(n));
     IntegerDigits digits;
-    if (std::isinf(scaled)) {
+    if (scaled == 0.0L) {
+        digits.count = 0;
+    } else if (scaled < 1e19L) {
+        // The usual case, and exact: an integral long double below 10^19 fits in 64 bits.
+        const auto end = std::to_chars(digits.significant, digits.significant + sizeof digits.significant,
+                                       static_cast<std::uint64_t>(scaled));
+        digits.count = static_cast<std::size_t>(end.ptr - digits.significant);
+    } else if (std::isinf(scaled)) {
         // Too large for long double: the significant digits are those of the value itself, shifted.
-        digits = DigitsOf(magnitude, static_cast<int64_t>(n));
-    } else if (scaled != 0.0L) {
+        digits = DigitsOf(magnitude, static_cast<std::int64_t>(n));
+    } else {
         digits = DigitsOf(scaled, 0);
     }
     const std::size_t integerDigits = digits.count == 0 ? 1 : (digits.count > n ? digits.count - n : 0);
@@ -315,9 +335,9 @@ SString SString::ofChar(char c) {
 }
 
 SString SString::mid(int start, int count) const {
-    const int64_t length = std::strlen(chars_);
-    int64_t first = start;
-    int64_t size = count;
+    const std::int64_t length = std::strlen(chars_);
+    std::int64_t first = start;
+    std::int64_t size = count;
     if (first > length) {
         return SString();
     }
@@ -343,9 +363,9 @@ SString SString::from(const SString& key, int count) const {
     if (found == nullptr) {
         return SString();
     }
-    const int64_t length = std::strlen(chars_);
-    const int64_t position = found - chars_ + 1;
-    int64_t size = count;
+    const std::int64_t length = std::strlen(chars_);
+    const std::int64_t position = found - chars_ + 1;
+    std::int64_t size = count;
     if (position + size > length) {
         size = length - position + 1;
     }
