@@ -108,13 +108,14 @@ INSTANTIATE_TEST_SUITE_P(
                     FixedCase{-99999.0, 5, "-99999.00000"}, FixedCase{0.00001, 5, ".00001"}));
 
 // Digits past the nineteenth significant one are written as zeros.
-INSTANTIATE_TEST_SUITE_P(LargeValues, FixedDecimalTest,
-                         testing::Values(FixedCase{1e20, 0, "100000000000000000000."},
-                                         FixedCase{1e19, 1, "10000000000000000000.0"},
-                                         // 2^70 = 1180591620717411303424
-                                         FixedCase{1180591620717411303424.0, 0, "1180591620717411303000."},
-                                         FixedCase{-1180591620717411303424.0, 2,
-                                                   "-1180591620717411303000.00"}));
+INSTANTIATE_TEST_SUITE_P(
+    LargeValues, FixedDecimalTest,
+    testing::Values(FixedCase{1e20, 0, "100000000000000000000."},
+                    FixedCase{1e19, 1, "10000000000000000000.0"}, FixedCase{1e18, 1, "1000000000000000000.0"},
+                    FixedCase{9999999999999997952.0, 0, "9999999999999997952."},
+                    // 2^70 = 1180591620717411303424
+                    FixedCase{1180591620717411303424.0, 0, "1180591620717411303000."},
+                    FixedCase{-1180591620717411303424.0, 2, "-1180591620717411303000.00"}));
 
 TEST(SStringTest, FixedDecimalOfDoubleMaxHas309IntegerDigits) {
     const std::string text = Text(SString(DBL_MAX, 2));
