@@ -1,0 +1,103 @@
+#include "dxf/InfoBlock.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "core/Vemo.h"
+#include "dxf/DxfFrame.h"
+#include "dxf/EntityText.h"
+
+namespace {
+
+// The scale figure maps the drawing's span (lowest minimum to highest maximum) onto 150 units; the text
+// height is 4 at scale 1.
+constexpr double kScaledSpan = 150.0;
+constexpr double kTextHeightAtScaleOne = 4.0;
+constexpr double kHoursPerMinute = 1.0 / 60.0;
+// Baselines of the three texts below the lowest point, in text heights.
+constexpr double kTextOffsets[] = {2.4, 3.6, 4.8};
+
+// 150 / span. An extent flipped to -99999 can leave the span at 0 (after "G00 Y99999.", say), and a span of
+// almost nothing makes the quotient overflow: such a drawing has no size to scale by, and is labelled at
+// scale 1, as a drawing of span 150 would be, so that no infinity reaches the file.
+double ScaleFor(double span) {
+    if (span > 0.0) {
+        const double scale = kScaledSpan / span;
+        if (std::isfinite(scale)) {
+            return scale;
+        }
+    }
+    return 1.0;
+}
+
+// The integer part of 4 / scale, never 0. Huge drawings, whose scale falls to 0, and heights past the 32-bit
+// range get the largest 32-bit height.
+std::int32_t TextHeightFor(double scale) {
+    const std::int32_t height = scale > 0.0 ? NcBlock::integerPart(kTextHeightAtScaleOne / scale)
+                                            : std::numeric_limits<std::int32_t>::max();
+    return height == 0 ? 1 : height;
+}
+
+void AppendCentreLine(std::string& out, double x1, double y1, double x2, double y2) {
+    AppendEntityStart(out, "LINE", DxfLayer::kCentreLine);
+    AppendNumberGroup(out, "10", x1);
+    AppendNumberGroup(out, "20", y1);
+    AppendNumberGroup(out, "11", x2);
+    AppendNumberGroup(out, "21", y2);
+    AppendEntityEnd(out);
+}
+
+void AppendText(std::string& out, double x, double y, std::int32_t height, std::string_view text) {
+    AppendEntityStart(out, "TEXT", DxfLayer::kInformation);
+    AppendNumberGroup(out, "10", x);
+    AppendNumberGroup(out, "20", y);
+    AppendIntegerGroup(out, "40", height);
+    AppendTextGroup(out, "1", text);
+    AppendEntityEnd(out);
+}
+
+// "TotalTime:1H15m Scale:1.4". Hours and minutes saturate at the 32-bit range for absurd totals.
+std::string TimeAndScaleText(double totalTime, double scale) {
+    const std::int32_t hours = NcBlock::integerPart(totalTime * kHoursPerMinute);
+    const std::int32_t minutes = NcBlock::integerPart(totalTime - hours * 60.0);
+    std::string text = "TotalTime:";
+    AppendInteger(text, hours);
+    text += 'H';
+    AppendInteger(text, minutes);
+    text += "m Scale:";
+    text += RoundText(scale, 1);
+    return text;
+}
+
+}  // namespace
+
+bool WriteInfoBlock(const NcAnalyzer& analyzer, DxfOutput& output) {
+    const double xmin = analyzer.minX();
+    const double ymin = analyzer.minY();
+    const double xmax = analyzer.maxX();
+    const double ymax = analyzer.maxY();
+    if (xmin == xmax && ymin == ymax) {
+        return false;
+    }
+    const double span = std::fabs(MinOf(xmin, ymin)) + std::fabs(MaxOf(xmax, ymax));
+    const double scale = ScaleFor(span);
+    const std::int32_t height = TextHeightFor(scale);
+
+    const std::string texts[] = {
+        "Xmin:" + RoundText(xmin, 1) + " Xmax:" + RoundText(xmax, 1),
+        "Ymin:" + RoundText(ymin, 1) + " Ymax:" + RoundText(ymax, 1),
+        TimeAndScaleText(analyzer.totalTime(), scale),
+    };
+
+    std::string& out = output.scratch();
+    out.clear();
+    AppendCentreLine(out, xmin, 0.0, xmax, 0.0);
+    AppendCentreLine(out, 0.0, ymin, 0.0, ymax);
+    for (int i = 0; i < 3; ++i) {
+        AppendText(out, xmin, ymin - height * kTextOffsets[i], height, texts[i]);
+    }
+    return output.append(out);
+}

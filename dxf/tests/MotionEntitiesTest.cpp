@@ -1,0 +1,218 @@
+#include "dxf/MotionEntities.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/MessageSink.h"
+#include "dxf/tests/WriterTest.h"
+
+namespace {
+
+using Writer = bool (*)(const NcAnalyzer&, DxfOutput&);
+
+TEST_F(WriterTest, FeedLineStartsWhereTheMoveEnds) {
+    feed({"G00 Z5.", "G01 X10. F100."});
+    ASSERT_TRUE(analyzer.isFeedMode());
+    EXPECT_TRUE(WriteFeedLine(analyzer, output));
+    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "10", "20", "0", "30", "5", "11",
+                                    "0", "21", "0", "31", "5", "0"}));
+}
+
+struct LineCase {
+    const char* label;
+    std::vector<std::string_view> program;
+    Writer writer;
+    std::string expected;  // empty: nothing written
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class LineWriterTest : public WriterTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(LineWriterTest, WritesTheMoveOrNothing) {
+    feed(GetParam().program);
+    EXPECT_EQ(GetParam().writer(analyzer, output), !GetParam().expected.empty());
+    EXPECT_EQ(written(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, LineWriterTest,
+    ::testing::Values(
+        LineCase{"RapidMove",
+                 {"G00 X10. Y20. Z5."},
+                 WriteRapidLine,
+                 CrLfLines({"LINE", "8", kRapidLayer, "10", "10", "20", "20", "30", "5", "11", "0", "21", "0",
+                            "31", "0", "0"})},
+        LineCase{"RapidRepeatingThePosition", {"G00 X3. Y4. Z5.", "G00 X3. Y4. Z5."}, WriteRapidLine, ""},
+        LineCase{"RapidBlockWithoutAxes", {"G00 X3. Y4. Z5.", "G00"}, WriteRapidLine, ""},
+        LineCase{"FeedAlongZOnly",
+                 {"G01 Z-5. F100."},
+                 WriteFeedLine,
+                 CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "0", "20", "0", "30", "-5", "11", "0",
+                            "21", "0", "31", "0", "0"})},
+        LineCase{"FeedOfZeroLength", {"G01 X0. F100."}, WriteFeedLine, ""},
+        LineCase{"FeedWithCompensation",
+                 {"G00 X-4. Y1.5 Z-1.", "G41 D1 G01 X10. Y-2.5 F100."},
+                 WriteFeedLine,
+                 CrLfLines({"LINE", "8", kCompensatedLayer, "10", "10", "20", "-2.5", "30", "-1", "11", "-4",
+                            "21", "1.5", "31", "-1", "0"})},
+        LineCase{"FeedAfterCompensationIsCancelled",
+                 {"G41 D1 G01 X10. F100.", "G40 X20."},
+                 WriteFeedLine,
+                 CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "20", "20", "0", "30", "0", "11", "10",
+                            "21", "0", "31", "0", "0"})},
+        LineCase{"RapidWhileCompensationIsOn",
+                 {"G41 D1", "G00 X7."},
+                 WriteRapidLine,
+                 CrLfLines({"LINE", "8", kRapidLayer, "10", "7", "20", "0", "30", "0", "11", "0", "21", "0",
+                            "31", "0", "0"})}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct ArcCase {
+    const char* label;
+    std::vector<std::string_view> program;
+    std::string expected;
+};
+
+void PrintTo(const ArcCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class ArcWriterTest : public WriterTest, public ::testing::WithParamInterface<ArcCase> {};
+
+TEST_P(ArcWriterTest, WritesTheArcCounterClockwise) {
+    feed(GetParam().program);
+    ASSERT_TRUE(analyzer.isPartialArc());
+    EXPECT_TRUE(WriteArc(analyzer, output));
+    EXPECT_EQ(written(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arcs, ArcWriterTest,
+    ::testing::Values(
+        // The end angle 0 is held as 360 degrees; clockwise, the angles are exchanged. Z is that of the
+        // last linear move.
+        ArcCase{"ClockwiseFrom90To0",
+                {"G00 X0. Y10. Z5.", "G01 Z-2. F100.", "G02 X10. Y0. I0. J-10."},
+                CrLfLines({"ARC", "8", kUncompensatedLayer, "10", "0", "20", "0", "30", "-2", "40", "10",
+                           "50", "360", "51", "90", "0"})},
+        ArcCase{"CounterClockwiseFrom0To90",
+                {"G00 X10. Y0.", "G03 X0. Y10. I-10. J0."},
+                CrLfLines({"ARC", "8", kUncompensatedLayer, "10", "0", "20", "0", "30", "0", "40", "10", "50",
+                           "0", "51", "90", "0"})},
+        ArcCase{"CounterClockwiseWithCompensation",
+                {"G41 D1", "G00 X15. Y5. Z3.", "G03 X5. Y15. I-10. J0."},
+                CrLfLines({"ARC", "8", kCompensatedLayer, "10", "5", "20", "5", "30", "3", "40", "10", "50",
+                           "0", "51", "90", "0"})},
+        // Under G18 the centre's X and Z land in groups 10 and 20; the interpreter has exchanged the angles.
+        ArcCase{"ClockwiseInTheXzPlane",
+                {"G18", "G00 X20. Z5.", "G02 X10. Z15. I-10. K0."},
+                CrLfLines({"ARC", "8", kUncompensatedLayer, "10", "10", "20", "5", "30", "5", "40", "10",
+                           "50", "0", "51", "90", "0"})}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(WriterTest, FullCircleAtTheLastLinearZ) {
+    feed({"G00 X10. Y0. Z-1.", "G02 X10. Y0. I-10. J0."});
+    ASSERT_TRUE(analyzer.isFullCircle());
+    EXPECT_TRUE(WriteCircle(analyzer, output));
+    EXPECT_EQ(written(), CrLfLines({"CIRCLE", "8", kUncompensatedLayer, "10", "0", "20", "0", "30", "-1",
+                                    "40", "10", "0"}));
+}
+
+TEST_F(WriterTest, FullCircleWithCompensation) {
+    feed({"G42 D2 G01 X30. Y20. F100.", "G03 I-5. J0."});
+    ASSERT_TRUE(analyzer.isFullCircle());
+    EXPECT_TRUE(WriteCircle(analyzer, output));
+    EXPECT_EQ(written(), CrLfLines({"CIRCLE", "8", kCompensatedLayer, "10", "25", "20", "20", "30", "0", "40",
+                                    "5", "0"}));
+}
+
+struct HoleCase {
+    const char* label;
+    const char* cycle;   // the cycle words of the hole block
+    const char* bottom;  // the hole's Z, as written in the block and in the file
+    const char* radius;  // the expected circle radius
+};
+
+void PrintTo(const HoleCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class CycleMarksTest : public WriterTest, public ::testing::WithParamInterface<HoleCase> {};
+
+// A 10 mm tool; a drill point is 1.6643 wide in radius per unit of depth, so a hole 2 deep gets 3.3286.
+TEST_P(CycleMarksTest, MarksTheHoleFromRLevelToBottom) {
+    const HoleCase& hole = GetParam();
+    const std::string block = std::string("G98 ") + hole.cycle + " X20. Y30. Z" + hole.bottom + ". R3. F100.";
+    feed({"(T1 DIA10.0)", "G00 Z50.", block});
+    ASSERT_TRUE(analyzer.isCycleActive());
+    EXPECT_TRUE(WriteCycleMarks(analyzer, output));
+    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "20", "20", "30", "30", "3", "11", "20",
+                                    "21", "30", "31", "50", "0"}) +
+                             CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "20", "20", "30", "30", "3",
+                                        "11", "20", "21", "30", "31", hole.bottom, "0"}) +
+                             CrLfLines({"CIRCLE", "8", kCannedCycleLayer, "10", "20", "20", "30", "30",
+                                        hole.bottom, "40", hole.radius, "0"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Holes, CycleMarksTest,
+                         ::testing::Values(HoleCase{"Drill", "G81", "-2", "3.3286"},
+                                           HoleCase{"PeckDrill", "G83 Q1.", "-2", "3.3286"},
+                                           HoleCase{"HighSpeedPeckDrill", "G73 Q1.", "-2", "3.3286"},
+                                           HoleCase{"Tap", "G84", "-2", "5"},
+                                           HoleCase{"Bore", "G85", "-2", "5"},
+                                           HoleCase{"DeepDrillKeepsTheToolRadius", "G81", "-10", "5"},
+                                           HoleCase{"DrillBottomAboveZero", "G81", "2", "3.3286"},
+                                           HoleCase{"DrillAtZeroDepth", "G81", "0", "0"}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(WriterTest, HoleWithoutDiameterUnderG99) {
+    feed({"G00 Z50.", "G99 G82 X-5. Y7.5 Z-4. R1. F100."});
+    ASSERT_TRUE(analyzer.isCycleActive());
+    EXPECT_TRUE(WriteCycleMarks(analyzer, output));
+    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "-5", "20", "7.5", "30", "1", "11", "-5",
+                                    "21", "7.5", "31", "1", "0"}) +
+                             CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "-5", "20", "7.5", "30", "1",
+                                        "11", "-5", "21", "7.5", "31", "-4", "0"}) +
+                             CrLfLines({"CIRCLE", "8", kCannedCycleLayer, "10", "-5", "20", "7.5", "30", "-4",
+                                        "40", "0", "0"}));
+}
+
+TEST_F(WriterTest, EntitiesFollowEachOtherInOneFile) {
+    feed({"G00 X10."});
+    EXPECT_TRUE(WriteRapidLine(analyzer, output));
+    feed({"G01 Y5. F100."});
+    EXPECT_TRUE(WriteFeedLine(analyzer, output));
+    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "10", "20", "0", "30", "0", "11", "0",
+                                    "21", "0", "31", "0", "0"}) +
+                             CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "10", "20", "5", "30", "0",
+                                        "11", "10", "21", "0", "31", "0", "0"}));
+}
+
+class SilentSink : public MessageSink {
+  public:
+    SilentSink() { SetMessageSink(this); }
+    ~SilentSink() override { SetMessageSink(nullptr); }
+    void showMessage(std::string_view caption, std::string_view text) override {
+        shown.emplace_back(std::string(caption) + ": " + std::string(text));
+    }
+    std::vector<std::string> shown;
+};
+
+TEST_F(WriterTest, WriterReportsFalseWhenTheOutputVanished) {
+    SilentSink sink;
+    std::filesystem::remove(path);
+    feed({"G00 X10."});
+    EXPECT_FALSE(WriteRapidLine(analyzer, output));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(sink.shown, std::vector<std::string>{"File Write Error: No Write " + path});
+}
+
+}  // namespace
