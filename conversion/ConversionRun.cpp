@@ -3,10 +3,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "conversion/BlockDispatch.h"
+#include "conversion/ToolReport.h"
 #include "core/File.h"
+#include "core/SString.h"
 #include "core/TextFile.h"
 #include "dxf/DxfFrame.h"
 #include "dxf/DxfOutput.h"
+#include "dxf/InfoBlock.h"
+#include "nc/NcAnalyzer.h"
 
 namespace {
 
@@ -44,7 +49,8 @@ void RemoveIncompleteOutput(const std::string& dxfFile) {
 
 class Run {
 public:
-    Run(RunHost& host, const ConversionFiles& files) : host_(host), files_(files), output_(files.dxfFile) {}
+    Run(RunHost& host, const ConversionFiles& files)
+        : host_(host), files_(files), output_(files.dxfFile), report_(host) {}
 
     RunOutcome execute();
 
@@ -56,6 +62,8 @@ private:
     RunHost& host_;
     const ConversionFiles& files_;
     DxfOutput output_;
+    ToolReport report_;
+    NcAnalyzer analyzer_;
     TextFile nc_;
     std::int64_t lineCount_ = 0;
 };
@@ -84,9 +92,12 @@ RunOutcome Run::execute() {
             RemoveIncompleteOutput(files_.dxfFile);
             return RunOutcome::Failed;
     }
-    // 4. Reading starts.
+    // 4. A fresh interpreter and report; the initial block takes the machine from its home position to the
+    // origin in absolute rapid mode. It is interpreted, timed and measured, but neither counted nor drawn.
     host_.running = true;
     lineCount_ = 0;
+    report_.reset();
+    analyzer_.load(SString(kInitialBlock));
     return readLines();
 }
 
@@ -102,7 +113,7 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        static_cast<void>(length);
+        ProcessLine(analyzer_, report_, output_, piece, length);
         if (output_.failed()) {
             return fail();
         }
@@ -115,8 +126,9 @@ RunOutcome Run::readLines() {
 }
 
 RunOutcome Run::finish() {
+    WriteInfoBlock(analyzer_, output_);
     nc_.close();
-    if (CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
+    if (output_.failed() || CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
         return fail();
     }
     host_.running = false;

@@ -27,6 +27,6 @@ inline constexpr std::string_view kSameNameMessage = "出力ファイル名が�
 inline constexpr std::string_view kCompletedMessage = "正常に終了しました。";
 
 // The block every run interprets before the first line: absolute rapid mode at the origin.
-inline constexpr std::string_view kInitialBlock = "G90G00X0.0Y0.0Z0.0";
+inline constexpr char kInitialBlock[] = "G90G00X0.0Y0.0Z0.0";
 
 RunOutcome RunConversion(RunHost& host, const ConversionFiles& files);

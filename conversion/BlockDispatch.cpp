@@ -1,0 +1,43 @@
+#include "conversion/BlockDispatch.h"
+
+#include <cstring>
+
+#include "core/SString.h"
+#include "dxf/MotionEntities.h"
+
+std::size_t TrimLine(char* piece, std::size_t length) {
+    if (const void* nul = std::memchr(piece, '\0', length)) {
+        length = static_cast<std::size_t>(static_cast<const char*>(nul) - piece);
+    }
+    while (length > 0 && static_cast<unsigned char>(piece[length - 1]) <= 32) {
+        --length;
+    }
+    piece[length] = '\0';
+    return length;
+}
+
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece, std::size_t length) {
+    // 1. Text, 2. interpretation.
+    TrimLine(piece, length);
+    analyzer.load(SString(piece));
+    // 3. Tool report: tools first, then compensation.
+    report.checkTool(analyzer);
+    report.checkCompensation(analyzer);
+    // 4. Entities: every predicate is tested on its own. The first four follow the modal motion code and
+    // exclude each other; a canned cycle adds its marks to whatever the motion mode drew.
+    if (analyzer.isRapidMode()) {
+        WriteRapidLine(analyzer, output);
+    }
+    if (analyzer.isFeedMode()) {
+        WriteFeedLine(analyzer, output);
+    }
+    if (analyzer.isPartialArc()) {
+        WriteArc(analyzer, output);
+    }
+    if (analyzer.isFullCircle()) {
+        WriteCircle(analyzer, output);
+    }
+    if (analyzer.isCycleActive()) {
+        WriteCycleMarks(analyzer, output);
+    }
+}

@@ -1,0 +1,72 @@
+#include "conversion/ToolReport.h"
+
+#include <string>
+
+#include "core/RealText.h"
+#include "core/Vemo.h"
+
+namespace {
+
+// No arc of the stretch seen yet.
+constexpr double kNoArc = 9999.0;
+
+}  // namespace
+
+void ToolReport::reset() {
+    lastTool_ = 0;
+    lastD_ = 0;
+}
+
+void ToolReport::checkTool(const NcAnalyzer& analyzer) {
+    const int tool = analyzer.toolInSpindle();
+    if (tool != lastTool_) {
+        lastTool_ = tool;
+        host_.appendReportLine("T" + std::to_string(tool));
+    }
+}
+
+void ToolReport::checkCompensation(const NcAnalyzer& analyzer) {
+    const int d = analyzer.compensationD();
+    if (d != lastD_) {
+        // The open stretch ends and a new one begins. The compensation code is read after the line that
+        // changed the number, and it keeps its value after G40, so G40 reports under the stretch's own code.
+        reportStretchMinimum(analyzer);
+        lastD_ = d;
+        host_.minRG03 = kNoArc;
+        host_.minRG02 = kNoArc;
+        host_.appendReportLine("**********************************");
+        host_.appendReportLine("    D" + std::to_string(d));
+    } else if (lastD_ != 0) {
+        // Every line in G02 or G03 mode counts, also one without I, J and K, whose radius is 0.
+        const double radius = analyzer.arcRadius();
+        if (analyzer.motionCode() == 2) {
+            host_.minRG02 = MinOf(radius, host_.minRG02);
+        }
+        if (analyzer.motionCode() == 3) {
+            host_.minRG03 = MinOf(radius, host_.minRG03);
+        }
+    }
+}
+
+void ToolReport::reportStretchMinimum(const NcAnalyzer& analyzer) {
+    if (lastD_ == 0) {
+        return;
+    }
+    const char* label = nullptr;
+    double minimum = kNoArc;
+    if (analyzer.compensationCode() == 41) {
+        label = "    G41MinR(G03)=";
+        minimum = host_.minRG03;
+    } else if (analyzer.compensationCode() == 42) {
+        label = "    G42MinR(G02)=";
+        minimum = host_.minRG02;
+    }
+    if (label == nullptr || minimum == kNoArc) {
+        return;
+    }
+    const double diameter = analyzer.toolDiameter();
+    if (diameter != 0.0 && diameter * 0.5 > minimum) {
+        host_.appendReportLine("確認！工具φ" + RealText(diameter));
+    }
+    host_.appendReportLine(label + RoundText(minimum, 3));
+}

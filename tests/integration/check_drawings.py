@@ -1,0 +1,117 @@
+#!/usr/bin/python3
+"""Converts the example programs and the public sample programs with plotra-convert and reads every drawing
+back with ezdxf, a DXF reader that has nothing to do with Plotra: no audit errors, Japanese layer names,
+the expected entities per layer and a few coordinates worked out by hand from the programs.
+
+Usage: check_drawings.py CONVERTER EXAMPLES-DIR SAMPLES-DIR WORK-DIR
+"""
+import collections
+import os
+import subprocess
+import sys
+import unittest
+
+import ezdxf
+
+CONVERTER, EXAMPLES, SAMPLES, WORK = sys.argv[1:5]
+del sys.argv[1:5]
+
+RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
+CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
+
+
+def convert(nc_path):
+    name = os.path.splitext(os.path.basename(nc_path))[0]
+    dxf_path = os.path.join(WORK, name + ".dxf")
+    result = subprocess.run([CONVERTER, "-q", "-o", dxf_path, nc_path], capture_output=True)
+    if result.returncode != 0:
+        raise AssertionError("%s failed: %s" % (nc_path, result.stderr.decode("utf-8", "replace")))
+    return dxf_path
+
+
+def read_clean(test, dxf_path):
+    doc = ezdxf.readfile(dxf_path)
+    auditor = doc.audit()
+    test.assertEqual([str(e) for e in auditor.errors], [], dxf_path)
+    return doc
+
+
+def counts(doc):
+    tally = collections.Counter()
+    for entity in doc.modelspace():
+        tally[(entity.dxf.layer, entity.dxftype())] += 1
+    return dict(tally)
+
+
+class Examples(unittest.TestCase):
+    def test_contour(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "contour.nc")))
+        self.assertEqual(counts(doc), {
+            (RAPID, "LINE"): 3,
+            (UNCOMPENSATED, "LINE"): 2,
+            (COMPENSATED, "LINE"): 9,
+            (COMPENSATED, "ARC"): 5,
+            (CENTRE, "LINE"): 2,
+            (INFO, "TEXT"): 3,
+        })
+        arcs = [e for e in doc.modelspace() if e.dxftype() == "ARC"]
+        # G02 X20. Y80. I20. J0 from (0, 60): clockwise around (20, 60) from 180 to 90 degrees, written
+        # counter-clockwise from 90 to 180.
+        first = arcs[0]
+        self.assertEqual((first.dxf.center.x, first.dxf.center.y, first.dxf.center.z), (20, 60, -5))
+        self.assertEqual((first.dxf.radius, first.dxf.start_angle, first.dxf.end_angle), (20, 90, 180))
+        texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+        self.assertEqual(texts[:2], ["Xmin:-20 Xmax:100", "Ymin:-20 Ymax:80"])
+        # Scale 150 / (20 + 100) = 1.25, text height int(4 / 1.25) = 3, first text 2.4 heights below ymin.
+        first_text = [e for e in doc.modelspace() if e.dxftype() == "TEXT"][0]
+        self.assertEqual(first_text.dxf.height, 3)
+        self.assertAlmostEqual(first_text.dxf.insert.y, -27.2)
+        self.assertTrue(texts[2].endswith(" Scale:1.3"), texts[2])
+
+    def test_drill_plate(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "drill-plate.nc")))
+        self.assertEqual(counts(doc), {
+            (RAPID, "LINE"): 14 + 9,
+            (CYCLE, "LINE"): 9,
+            (CYCLE, "CIRCLE"): 9,
+            (CENTRE, "LINE"): 2,
+            (INFO, "TEXT"): 3,
+        })
+        holes = [(round(c.dxf.center.x, 6), round(c.dxf.center.y, 6), c.dxf.radius)
+                 for c in doc.modelspace() if c.dxftype() == "CIRCLE"]
+        self.assertEqual(holes, [(20, 20, 4), (40, 20, 4), (60, 20, 4),
+                                 (20, 50, 3), (40, 50, 3), (60, 50, 3),
+                                 (20, 80, 2.5), (40, 80, 2.5), (60, 80, 2.5)])
+        bottoms = [c.dxf.center.z for c in doc.modelspace() if c.dxftype() == "CIRCLE"]
+        self.assertEqual(bottoms, [-15] * 3 + [-30] * 3 + [-12] * 3)
+
+    def test_arcs_in_three_planes(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "arcs-three-planes.nc")))
+        tally = counts(doc)
+        self.assertEqual(tally[(UNCOMPENSATED, "ARC")], 4)
+        self.assertEqual(tally[(UNCOMPENSATED, "CIRCLE")], 1)
+        circle = [e for e in doc.modelspace() if e.dxftype() == "CIRCLE"][0]
+        self.assertEqual((circle.dxf.center.x, circle.dxf.center.y, circle.dxf.radius), (60, 30, 10))
+
+    def test_layer_names_decode_as_japanese(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "contour.nc")))
+        names = {layer.dxf.name for layer in doc.layers}
+        self.assertTrue({RAPID, COMPENSATED, UNCOMPENSATED, CYCLE, CENTRE, INFO} <= names, names)
+        self.assertEqual(doc.encoding, "cp932")
+
+
+class PublicSamples(unittest.TestCase):
+    def test_every_sample_converts_and_audits_clean(self):
+        if not os.path.isdir(SAMPLES):
+            self.skipTest("no samples at " + SAMPLES)
+        names = sorted(n for n in os.listdir(SAMPLES) if n.endswith((".nc", ".ngc")))
+        self.assertGreaterEqual(len(names), 5)
+        for name in names:
+            with self.subTest(name):
+                doc = read_clean(self, convert(os.path.join(SAMPLES, name)))
+                self.assertGreater(len(doc.modelspace()), 0)
+
+
+if __name__ == "__main__":
+    os.makedirs(WORK, exist_ok=True)
+    unittest.main(verbosity=2)
