@@ -1,9 +1,10 @@
 // Arithmetic that keeps the interpreter's state finite.
 //
-// NC words may carry numbers of two hundred digits, so squares, sums and quotients of them can leave the
-// double range. Every helper gives the plain double result whenever that is finite, so ordinary programs get
-// exactly the values of the plain formulas; only a result that overflows is replaced by the nearest finite
-// value.
+// A line of at most 255 characters holds no number beyond about 1e253, so sums and differences of coordinates
+// stay finite (even over G91 blocks by the billion), but their squares, and quotients by feed rates or peck
+// depths written with two hundred decimals, do not. Each helper gives the plain double result whenever that
+// is finite, so ordinary programs get exactly the values of the plain formulas; only a result that overflows
+// is replaced by the nearest finite one.
 #pragma once
 
 #include <cmath>

@@ -92,13 +92,13 @@ void NcAnalyzer::countHole() {
 }
 
 void NcAnalyzer::chargeHoleDepth() {
-    moveLength_ = std::fabs(Saturated(holeZ_ - rLevel_));
+    moveLength_ = std::fabs(holeZ_ - rLevel_);
     // Without a feed rate the depth waits for the next hole drilled at a known rate.
     if (feedRate_ == 0.0) {
         pendingHoleDepth_ = moveLength_;
         return;
     }
-    moveLength_ = Saturated(moveLength_ + pendingHoleDepth_);
+    moveLength_ += pendingHoleDepth_;
     pendingHoleDepth_ = 0.0;
     moveTime_ = Saturated(moveLength_ / feedRate_);
     totalTime_ = Saturated(totalTime_ + moveTime_);
@@ -111,7 +111,7 @@ void NcAnalyzer::chargePecks() {
         const long double depth = std::fabs(static_cast<long double>(holeZ_) - rLevel_);
         moveLength_ = NarrowedToDouble(depth / peckDepth_ * peckAllowance_);
     }
-    moveTime_ = Saturated(moveLength_ / rapidRate_);
+    moveTime_ = moveLength_ / rapidRate_;
     totalTime_ = Saturated(totalTime_ + moveTime_);
 }
 

@@ -43,11 +43,6 @@ double DirectionAngle(double dx, double dy, double unchanged) {
     return unchanged;
 }
 
-// Half of to - from, which fits a double even where the difference itself does not.
-double HalfDifference(double to, double from) {
-    return NarrowedToDouble((static_cast<long double>(to) - from) / 2);
-}
-
 enum class Turning { Clockwise, CounterClockwise, None };
 
 // The G18 plane is seen with X to the right and Z up, the view in which a G02 turns counter-clockwise.
@@ -138,11 +133,7 @@ int NcAnalyzer::quadrantOf(double angle) {
 double NcAnalyzer::directionOf(double x0, double y0, double x1, double y1) {
     const double dx = x1 - x0;
     const double dy = y1 - y0;
-    if (std::isfinite(dx) && std::isfinite(dy)) {
-        lineAngle_ = DirectionAngle(dx, dy, lineAngle_);
-    } else {
-        lineAngle_ = DirectionAngle(HalfDifference(x1, x0), HalfDifference(y1, y0), lineAngle_);
-    }
+    lineAngle_ = DirectionAngle(dx, dy, lineAngle_);
     return RootOfSquares(dx, dy);
 }
 
@@ -170,8 +161,8 @@ void NcAnalyzer::circularMove() {
     endY_ = wordValue(axes.v);
     const double i = wordValue(axes.i);
     const double j = wordValue(axes.j);
-    arcCentreX_ = Saturated(startX_ + i);
-    arcCentreY_ = Saturated(startY_ + j);
+    arcCentreX_ = startX_ + i;
+    arcCentreY_ = startY_ + j;
     arcRadius_ = RootOfSquares(i, j);
     directionOf(arcCentreX_, arcCentreY_, startX_, startY_);
     startAngle_ = lineAngle_;
@@ -190,9 +181,6 @@ void NcAnalyzer::circularMove() {
         sweep = kFullTurn;
     }
     moveLength_ = std::fabs(2.0 * arcRadius_ * kPi * sweep / (2.0 * kPi));
-    if (!std::isfinite(moveLength_)) {
-        moveLength_ = NarrowedToDouble(std::fabs(static_cast<long double>(arcRadius_) * sweep));
-    }
     chargeMoveTime();
 }
 
@@ -203,16 +191,16 @@ void NcAnalyzer::widenExtentsByArc(unsigned boundariesPassed, int plane) {
     double vStart = startY_;
     double vEnd = endY_;
     if ((boundariesPassed & 0b0001) != 0) {
-        uStart = Saturated(arcCentreX_ + arcRadius_);
+        uStart = arcCentreX_ + arcRadius_;
     }
     if ((boundariesPassed & 0b0010) != 0) {
-        vStart = Saturated(arcCentreY_ + arcRadius_);
+        vStart = arcCentreY_ + arcRadius_;
     }
     if ((boundariesPassed & 0b0100) != 0) {
-        uEnd = Saturated(arcCentreX_ - arcRadius_);
+        uEnd = arcCentreX_ - arcRadius_;
     }
     if ((boundariesPassed & 0b1000) != 0) {
-        vEnd = Saturated(arcCentreY_ - arcRadius_);
+        vEnd = arcCentreY_ - arcRadius_;
     }
     // The drawing keeps no Z extents: G18 gives X alone, G19 Y alone.
     if (plane == 19) {
