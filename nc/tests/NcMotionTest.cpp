@@ -194,6 +194,14 @@ INSTANTIATE_TEST_SUITE_P(
         ArcCase{"G19ClockwiseTwo", kStartG19, "G02 Y-3. Z-4. J-3. K-4.", kNoMin, kNoMax, -3, 5, 5 * kPi},
         ArcCase{"G19ClockwiseThree", kStartG19, "G02 Y-3. Z4. J-3. K-4.", kNoMin, kNoMax, -5, 5,
                 5 * (kPi + 2 * kA)},
+        // Starting in other quadrants: clockwise from 3 to 1 passes 180 and 90 degrees, from 4 to 2 passes
+        // 270 and 180; counter-clockwise from 4 to 2 passes 360 and 90.
+        ArcCase{"ClockwiseFromThirdToFirst", "G01 X-3. Y-4. F100", "G02 X3. Y4. I3. J4.", -5, 3, -4, 5,
+                5 * kPi},
+        ArcCase{"ClockwiseFromFourthToSecond", "G01 X3. Y-4. F100", "G02 X-3. Y4. I-3. J4.", -5, 3, -5, 4,
+                5 * kPi},
+        ArcCase{"CounterClockwiseFromFourthToSecond", "G01 X3. Y-4. F100", "G03 X-3. Y4. I-3. J4.", -3, 5, -4,
+                5, 5 * kPi},
         // Start and end in quadrant 2, at 127 and 143 degrees: clockwise goes the long way round.
         ArcCase{"ClockwiseWithinAQuadrantGoesRound", "G01 X-3. Y4. F100", "G02 X-4. Y3. I3. J-4.", -5, 5, -5,
                 5, 5 * (2 * kPi - (std::atan(4.0 / 3.0) - std::atan(3.0 / 4.0)))},
