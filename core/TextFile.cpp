@@ -1,0 +1,249 @@
+#include "core/TextFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Reads and writes go to the system in large chunks: an NC file can run to millions of lines, and a DXF
+// entity is one open, one write and one close.
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
+
+int OpenFlags(TextFileMode mode) {
+    switch (mode) {
+        case TextFileMode::Read:
+            return O_RDONLY;
+        case TextFileMode::Write:
+            return O_WRONLY | O_CREAT | O_TRUNC;
+        case TextFileMode::Append:
+            return O_WRONLY | O_APPEND | O_CREAT;
+        case TextFileMode::AppendExisting:
+            return O_WRONLY | O_APPEND;
+    }
+    return O_RDONLY;
+}
+
+// A directory or a device opened for reading would never give lines; refuse it the way the open would.
+bool IsRegularFile(int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0) {
+        return false;
+    }
+    if (S_ISREG(info.st_mode)) {
+        return true;
+    }
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return false;
+}
+
+// Turns every CR LF in data[0, size) into LF, in place; returns the new length. A lone CR stays.
+std::size_t CollapseCrLf(char* data, std::size_t size) {
+    char* out = data;
+    const char* in = data;
+    const char* const end = data + size;
+    while (const void* found = std::memchr(in, '\r', static_cast<std::size_t>(end - in))) {
+        const char* cr = static_cast<const char*>(found);
+        const bool pair = cr + 1 < end && cr[1] == '\n';
+        const char* keepEnd = pair ? cr : cr + 1;
+        std::memmove(out, in, static_cast<std::size_t>(keepEnd - in));
+        out += keepEnd - in;
+        in = cr + 1;
+    }
+    std::memmove(out, in, static_cast<std::size_t>(end - in));
+    out += end - in;
+    return static_cast<std::size_t>(out - data);
+}
+
+}  // namespace
+
+TextFile::TextFile(TextFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      writing_(other.writing_),
+      writeFailed_(other.writeFailed_),
+      readFailed_(other.readFailed_),
+      atEnd_(other.atEnd_),
+      buffer_(std::move(other.buffer_)),
+      readPos_(std::exchange(other.readPos_, 0)),
+      readEnd_(std::exchange(other.readEnd_, 0)),
+      rawEnd_(std::exchange(other.rawEnd_, 0)) {}
+
+TextFile& TextFile::operator=(TextFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        writing_ = other.writing_;
+        writeFailed_ = other.writeFailed_;
+        readFailed_ = other.readFailed_;
+        atEnd_ = other.atEnd_;
+        buffer_ = std::move(other.buffer_);
+        readPos_ = std::exchange(other.readPos_, 0);
+        readEnd_ = std::exchange(other.readEnd_, 0);
+        rawEnd_ = std::exchange(other.rawEnd_, 0);
+    }
+    return *this;
+}
+
+TextFile::~TextFile() {
+    close();
+}
+
+bool TextFile::open(const std::string& path, TextFileMode mode) {
+    close();
+    writing_ = mode != TextFileMode::Read;
+    writeFailed_ = false;
+    readFailed_ = false;
+    atEnd_ = false;
+    readPos_ = readEnd_ = rawEnd_ = 0;
+    buffer_.clear();
+
+    int fd;
+    do {
+        fd = ::open(path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return false;
+    }
+    if (!writing_) {
+        if (!IsRegularFile(fd)) {
+            const int reason = errno;
+            ::close(fd);
+            errno = reason;
+            return false;
+        }
+        // One spare byte in front of a chunk holds a CR carried over from the previous chunk.
+        buffer_.resize(kChunk + 1);
+    }
+    fd_ = fd;
+    return true;
+}
+
+std::size_t TextFile::readPiece(char (&buffer)[kMaxPiece + 1]) {
+    std::size_t length = 0;
+    if (fd_ >= 0 && !writing_) {
+        while (length < kMaxPiece) {
+            if (readPos_ == readEnd_ && !fill()) {
+                break;
+            }
+            const char* start = buffer_.data() + readPos_;
+            std::size_t take = std::min(kMaxPiece - length, readEnd_ - readPos_);
+            const void* lineFeed = std::memchr(start, '\n', take);
+            if (lineFeed != nullptr) {
+                take = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - start) + 1;
+            }
+            std::memcpy(buffer + length, start, take);
+            length += take;
+            readPos_ += take;
+            if (lineFeed != nullptr) {
+                break;
+            }
+        }
+        if (readFailed_) {
+            length = 0;
+        }
+    }
+    buffer[length] = '\0';
+    return length;
+}
+
+bool TextFile::fill() {
+    if (atEnd_ || readFailed_) {
+        return false;
+    }
+    const std::size_t carried = rawEnd_ - readEnd_;
+    if (carried != 0) {
+        buffer_[0] = '\r';
+    }
+    readPos_ = readEnd_ = 0;
+    rawEnd_ = carried;
+
+    ssize_t got;
+    do {
+        got = ::read(fd_, buffer_.data() + carried, kChunk);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        readFailed_ = true;
+        return false;
+    }
+    if (got == 0) {
+        // A CR that is the last byte of the file has no LF to pair with: it is an ordinary byte.
+        atEnd_ = true;
+        readEnd_ = carried;
+        return carried != 0;
+    }
+
+    const std::size_t total = carried + static_cast<std::size_t>(got);
+    const bool holdLastCr = buffer_[total - 1] == '\r';
+    readEnd_ = CollapseCrLf(buffer_.data(), holdLastCr ? total - 1 : total);
+    rawEnd_ = readEnd_;
+    if (holdLastCr) {
+        buffer_[rawEnd_++] = '\r';
+    }
+    return true;
+}
+
+void TextFile::write(std::string_view text) {
+    if (fd_ < 0) {
+        return;
+    }
+    if (!writing_) {
+        writeFailed_ = true;
+        return;
+    }
+    // After a failure the file is incomplete anyway; writing on after a gap would only hide where it broke.
+    if (writeFailed_) {
+        return;
+    }
+    while (!text.empty()) {
+        const std::size_t lineFeed = text.find('\n');
+        if (lineFeed == std::string_view::npos) {
+            buffer_.append(text);
+            text = {};
+        } else {
+            buffer_.append(text.data(), lineFeed);
+            buffer_.append("\r\n", 2);
+            text.remove_prefix(lineFeed + 1);
+        }
+        if (buffer_.size() >= kChunk && !flush()) {
+            return;
+        }
+    }
+}
+
+bool TextFile::flush() {
+    const char* data = buffer_.data();
+    std::size_t left = buffer_.size();
+    while (left > 0 && !writeFailed_) {
+        const ssize_t written = ::write(fd_, data, left);
+        if (written > 0) {
+            data += written;
+            left -= static_cast<std::size_t>(written);
+        } else if (written == 0 || errno != EINTR) {
+            writeFailed_ = true;
+        }
+    }
+    buffer_.clear();
+    return !writeFailed_;
+}
+
+bool TextFile::close() {
+    if (fd_ < 0) {
+        return !writeFailed_;
+    }
+    if (writing_) {
+        flush();
+    }
+    // Some file systems report a failed write only when the file is closed.
+    if (::close(fd_) != 0 && writing_) {
+        writeFailed_ = true;
+    }
+    fd_ = -1;
+    buffer_.clear();
+    readPos_ = readEnd_ = rawEnd_ = 0;
+    return !writeFailed_;
+}

@@ -44,9 +44,12 @@ private:
     bool fill();
 
     int fd_ = -1;
+    bool writing_ = false;
     bool writeFailed_ = false;
     bool readFailed_ = false;
     bool atEnd_ = false;
     std::string buffer_;        // pending output, or input not yet handed out
     std::size_t readPos_ = 0;   // next unread byte of buffer_ when reading
+    std::size_t readEnd_ = 0;   // end of the translated input in buffer_
+    std::size_t rawEnd_ = 0;    // readEnd_, or one past it while a CR waits to see whether an LF follows
 };
