@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/MessageSink.h"
-#include "core/tests/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/tests/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
