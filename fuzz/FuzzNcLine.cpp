@@ -1,41 +1,90 @@
-// Feeds arbitrary bytes to the NC block parser as the conversion run would: split at line feeds into pieces
-// of at most 255 bytes, each piece one load.
+// Feeds arbitrary bytes to the NC interpreter as the conversion run would: split at line feeds into pieces of
+// at most 255 bytes, each piece one load. After every piece the whole state must still be finite.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "core/SString.h"
-#include "nc/NcBlock.h"
+#include "nc/NcAnalyzer.h"
 
 namespace {
 
 constexpr std::size_t kPieceLength = 255;
 
+bool IsStateFinite(const NcAnalyzer& a) {
+    for (const double value : {a.returnLevel(),
+                               a.rLevel(),
+                               a.toolDiameter(),
+                               a.feedRate(),
+                               a.rapidRate(),
+                               a.totalTime(),
+                               a.moveLength(),
+                               a.moveTime(),
+                               a.holeX(),
+                               a.holeY(),
+                               a.holeZ(),
+                               a.startX(),
+                               a.startY(),
+                               a.startZ(),
+                               a.endX(),
+                               a.endY(),
+                               a.endZ(),
+                               a.arcCentreX(),
+                               a.arcCentreY(),
+                               a.arcRadius(),
+                               a.startAngle(true),
+                               a.endAngle(true),
+                               a.startAngle(false),
+                               a.endAngle(false),
+                               a.minX(),
+                               a.minY(),
+                               a.maxX(),
+                               a.maxY()}) {
+        if (!std::isfinite(value)) {
+            return false;
+        }
+    }
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        if (!std::isfinite(a.wordValue(slot)) || !std::isfinite(a.previousValue(slot))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Load(NcAnalyzer& analyzer, const std::string& piece) {
+    analyzer.load(SString(piece));
+    if (!IsStateFinite(analyzer)) {
+        __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    NcBlock block;
+    NcAnalyzer analyzer;
     std::string piece;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = static_cast<char>(data[i]);
         if (c == '\n') {
-            block.load(SString(piece));
+            Load(analyzer, piece);
             piece.clear();
             continue;
         }
         piece += c;
         if (piece.size() == kPieceLength) {
-            block.load(SString(piece));
+            Load(analyzer, piece);
             piece.clear();
         }
     }
     if (!piece.empty()) {
-        block.load(SString(piece));
+        Load(analyzer, piece);
     }
     // The display texts are written only when asked; ask for all of them once.
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        block.word(slot).text();
-        block.previousWord(slot).text();
+        analyzer.word(slot).text();
+        analyzer.previousWord(slot).text();
     }
     return 0;
 }
