@@ -1,0 +1,58 @@
+#include "app/OKDlg.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/Look.h"
+
+TOKBottomDlg::TOKBottomDlg(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
+      Label1(new QLabel(QStringLiteral("下記のファイルを変換しますか？"))),
+      Bevel1(new QFrame),
+      StaticText1(new QLabel(QStringLiteral("NoFIle"))),
+      Start(new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("変換開始"))),
+      CancelBtn(new QPushButton(QStringLiteral("キャンセル"))) {
+    setWindowTitle(QStringLiteral("複数ファイル変換？"));
+    setFont(WindowFont());
+
+    Label1->setFont(BoldFont(16));
+    Label1->setAutoFillBackground(true);
+    QPalette yellow = Label1->palette();
+    yellow.setColor(QPalette::Window, Qt::yellow);
+    Label1->setPalette(yellow);
+    Label1->setMargin(4);
+
+    StaticText1->setFont(BoldFont(13));
+    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText1->setMinimumWidth(360);
+    StaticText1->setMargin(4);
+    StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    auto* bevelLayout = new QVBoxLayout(Bevel1);
+    bevelLayout->addWidget(StaticText1);
+
+    Start->setDefault(true);
+    connect(Start, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Start);
+    buttons->addWidget(CancelBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(Label1);
+    layout->addWidget(Bevel1);
+    layout->addLayout(buttons);
+}
+
+void TOKBottomDlg::showEvent(QShowEvent* event) {
+    CentreOnScreen(*this);
+    QDialog::showEvent(event);
+}

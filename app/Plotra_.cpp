@@ -1,0 +1,419 @@
+#include "app/Plotra_.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <filesystem>
+#include <system_error>
+
+#include "app/About.h"
+#include "app/LocalText.h"
+#include "app/Look.h"
+#include "app/NameFilters.h"
+#include "app/OKDlg.h"
+#include "conversion/DxfName.h"
+#include "core/File.h"
+#include "core/MessageSink.h"
+
+namespace {
+
+constexpr char kReportHeading[] = "ツール番号・径補正番号";
+constexpr int kReportRuleLength = 41;
+
+// The run's own flag, lowered again however the run ends.
+class RaisedFlag {
+public:
+    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    RaisedFlag(const RaisedFlag&) = delete;
+    RaisedFlag& operator=(const RaisedFlag&) = delete;
+    ~RaisedFlag() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+std::string WithoutEnclosingQuotes(const std::string& argument) {
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
+        return argument.substr(1, argument.size() - 2);
+    }
+    return argument;
+}
+
+// An aborted output is deleted only when it is a plain file: the DXF name may lead to a device.
+void RemoveAbortedOutput(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) {
+        RemoveFile(path);
+    }
+}
+
+std::vector<std::string> LocalPaths(const QMimeData& data) {
+    std::vector<std::string> paths;
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile()) {
+            paths.push_back(ToLocal(url.toLocalFile()));
+        }
+    }
+    return paths;
+}
+
+QPushButton* PictureButton(QStyle::StandardPixmap picture, int iconSize) {
+    auto* button = new QPushButton;
+    button->setIcon(QApplication::style()->standardIcon(picture));
+    button->setIconSize(QSize(iconSize, iconSize));
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      pacer_(pacing),
+      startCaption_(kStartCaption) {
+    setWindowTitle(QString::fromUtf8(kAppTitle));
+    setWindowIcon(ProgramIcon(32));
+    setFont(WindowFont());
+    setAcceptDrops(true);
+    buildPanel1();
+    buildPanel2();
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(Panel1);
+    layout->addWidget(Panel2, 1);
+    setCentralWidget(central);
+    buildMenu();
+    connectHandlers();
+
+    presentMessage = [this](const QString& caption, const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    chooseOpenFile = [this](const QString& filter) {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilters(QtNameFilters(filter));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    confirmConversion = [this](const QString& path) {
+        TOKBottomDlg dialog(this);
+        dialog.StaticText1->setText(path);
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    SetMessageSink(this);
+    init(arguments);
+    showRunProgress();
+    resize(560, 420);
+    CentreOnScreen(*this);
+}
+
+TForm1::~TForm1() {
+    if (&CurrentMessageSink() == this) {
+        SetMessageSink(nullptr);
+    }
+}
+
+void TForm1::buildPanel1() {
+    Panel1 = new QFrame;
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    NcFileNameLabel = new QLabel(QStringLiteral("NCファイル名"));
+    NcFileNameEdit = new QLineEdit;
+    NcFileBtn = PictureButton(QStyle::SP_DirOpenIcon, 16);
+    DxfFileName = new QLabel(QStringLiteral("DXFファイル名"));
+    DxfFileNameEdit = new QLineEdit;
+    DxfFileBtn = PictureButton(QStyle::SP_DirOpenIcon, 16);
+    Hedder = new QLabel(QStringLiteral("ヘッダーファイル"));
+    HedderEdit = new QLineEdit;
+    Footer = new QLabel(QStringLiteral("フッターファイル"));
+    FooterEdit = new QLineEdit;
+    SpeedButton1 = PictureButton(QStyle::SP_DirIcon, 32);
+    Start = PictureButton(QStyle::SP_MediaPlay, 24);
+    Start->setDefault(true);
+    Start->setMinimumHeight(40);
+    Label1 = new QLabel(QStringLiteral("処理行数"));
+    edNum = new QLineEdit;
+    edNum->setReadOnly(true);
+    QPalette blue = edNum->palette();
+    blue.setColor(QPalette::Text, Qt::blue);
+    edNum->setPalette(blue);
+    Aboat = PictureButton(QStyle::SP_BrowserStop, 16);
+    Aboat->setText(QStringLiteral("中止"));
+    End = PictureButton(QStyle::SP_DialogCloseButton, 16);
+    End->setText(QStringLiteral("閉じる(&C)"));
+
+    auto* grid = new QGridLayout(Panel1);
+    grid->addWidget(NcFileNameLabel, 0, 0);
+    grid->addWidget(NcFileNameEdit, 0, 1);
+    grid->addWidget(NcFileBtn, 0, 2);
+    grid->addWidget(DxfFileName, 1, 0);
+    grid->addWidget(DxfFileNameEdit, 1, 1);
+    grid->addWidget(DxfFileBtn, 1, 2);
+    grid->addWidget(Hedder, 2, 0);
+    grid->addWidget(HedderEdit, 2, 1);
+    grid->addWidget(Footer, 3, 0);
+    grid->addWidget(FooterEdit, 3, 1);
+    grid->addWidget(SpeedButton1, 2, 2, 2, 1);
+    grid->setColumnStretch(1, 1);
+
+    auto* counter = new QHBoxLayout;
+    counter->addWidget(Label1);
+    counter->addWidget(edNum);
+    auto* actions = new QVBoxLayout;
+    actions->addWidget(Start);
+    actions->addLayout(counter);
+    actions->addWidget(Aboat);
+    actions->addWidget(End);
+    grid->addLayout(actions, 0, 3, 4, 1);
+}
+
+void TForm1::buildPanel2() {
+    Panel2 = new QFrame;
+    Memo1 = new QPlainTextEdit;
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* layout = new QVBoxLayout(Panel2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Memo1);
+}
+
+void TForm1::buildMenu() {
+    File1 = menuBar()->addMenu(QStringLiteral("ファイル"));
+    Open1 = File1->addAction(QStringLiteral("開く"));
+    Exit1 = File1->addAction(QStringLiteral("終了"));
+    N1 = menuBar()->addAction(QStringLiteral("バージョン"));
+}
+
+void TForm1::connectHandlers() {
+    connect(NcFileBtn, &QPushButton::clicked, this, &TForm1::NcFileBtnClick);
+    connect(Open1, &QAction::triggered, this, &TForm1::NcFileBtnClick);
+    connect(DxfFileBtn, &QPushButton::clicked, this, &TForm1::DxfFileBtnClick);
+    connect(NcFileNameEdit, &QLineEdit::textChanged, this, &TForm1::NcFileNameEditChange);
+    connect(DxfFileNameEdit, &QLineEdit::textChanged, this, &TForm1::DxfFileNameEditChange);
+    connect(Start, &QPushButton::clicked, this, &TForm1::StartClick);
+    connect(Aboat, &QPushButton::clicked, this, &TForm1::AboatClick);
+    connect(End, &QPushButton::clicked, this, &QWidget::close);
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+}
+
+void TForm1::init(const std::vector<std::string>& arguments) {
+    exeDir = ExeDrive() + ExeDir();
+    hedderFile = exeDir + "Hedder.dat";
+    footerFile = exeDir + "Footer.dat";
+    HedderEdit->setText(ToQString(hedderFile));
+    FooterEdit->setText(ToQString(footerFile));
+    minRG02 = 9999.0;
+    minRG03 = 9999.0;
+    multiDrop = false;
+    running = false;
+    if (!arguments.empty()) {
+        showNames(WithoutEnclosingQuotes(arguments.front()));
+    }
+    resetReport();
+}
+
+// The NC name and the DXF name derived from it, as the browse dialog, the command line and a drop set them.
+void TForm1::showNames(const std::string& ncPath) {
+    ncFile = ncPath;
+    NcFileNameEdit->setText(ToQString(ncPath));
+    dxfFile = DxfNameFor(ncPath);
+    DxfFileNameEdit->setText(ToQString(dxfFile));
+}
+
+void TForm1::NcFileBtnClick() {
+    if (busy()) {
+        return;
+    }
+    const QString chosen = chooseOpenFile(QString::fromUtf8(kNcFilter));
+    if (!chosen.isEmpty()) {
+        showNames(ToLocal(chosen));
+    }
+}
+
+void TForm1::DxfFileBtnClick() {
+    if (busy()) {
+        return;
+    }
+    const QString chosen = chooseOpenFile(QString::fromUtf8(kDxfFilter));
+    if (!chosen.isEmpty()) {
+        DxfFileNameEdit->setText(chosen);
+    }
+}
+
+void TForm1::NcFileNameEditChange() {
+    ncFile = BytesShown(NcFileNameEdit->text(), ncFile);
+}
+
+void TForm1::DxfFileNameEditChange() {
+    dxfFile = BytesShown(DxfFileNameEdit->text(), dxfFile);
+}
+
+void TForm1::StartClick() {
+    if (!busy()) {
+        convert();
+    }
+}
+
+// One conversion run with the names the edits show now.
+RunOutcome TForm1::convert() {
+    hedderFile = BytesShown(HedderEdit->text(), hedderFile);
+    footerFile = BytesShown(FooterEdit->text(), footerFile);
+    const ConversionFiles files{hedderFile, footerFile, ncFile, dxfFile};
+    runDxfFile_ = dxfFile;
+    pacer_.restart();
+    const RaisedFlag converting(converting_);
+    const RunOutcome outcome = RunConversion(*this, files);
+    showRunProgress();
+    return outcome;
+}
+
+void TForm1::AboatClick() {
+    const bool stopsARun = running;
+    running = false;
+    ShowMessageBox(kAbortMessage);
+    resetReport();
+    showStartButton(kStartCaption, kColourBlack);
+    showRunProgress();
+    // Abort while no run reads lines leaves the finished output alone.
+    if (stopsARun) {
+        RemoveAbortedOutput(runDxfFile_);
+    }
+}
+
+// The desktop's file manager on the program's folder; nobody waits for it, and a failure goes unnoticed.
+void TForm1::SpeedButton1Click() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(exeDir)));
+}
+
+void TForm1::N1Click() {
+    TAboutBox box(this, ExeFilePart(0));
+    box.exec();
+}
+
+void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
+    if (busy()) {
+        return;
+    }
+    multiDrop = paths.size() > 1;
+    for (const std::string& path : paths) {
+        if (closing_) {
+            break;
+        }
+        showNames(path);
+        if (multiDrop && confirmConversion(ToQString(path))) {
+            convert();
+        }
+    }
+    multiDrop = false;
+}
+
+void TForm1::resetReport() {
+    Memo1->clear();
+    Memo1->appendPlainText(QString::fromUtf8(kReportHeading));
+    Memo1->appendPlainText(QString(kReportRuleLength, QLatin1Char('-')));
+}
+
+void TForm1::showMessage(std::string_view caption, std::string_view text) {
+    showRunProgress();
+    presentMessage(ToQString(caption), ToQString(text));
+}
+
+void TForm1::showStartButton(std::string_view caption, int colour) {
+    if (caption != startCaption_) {
+        startCaption_.assign(caption);
+    }
+    startColour_ = colour;
+}
+
+void TForm1::showLineCount(std::int64_t count) {
+    lineCount_ = count;
+}
+
+void TForm1::appendReportLine(std::string_view line) {
+    Memo1->appendPlainText(ToQString(line));
+}
+
+void TForm1::handlePendingEvents() {
+    const EventPacer::Due due = pacer_.next();
+    if (due.repaint) {
+        showRunProgress();
+    }
+    if (due.events) {
+        QCoreApplication::processEvents();
+    }
+}
+
+// Brings the counter and the Start button up to what the run last reported.
+void TForm1::showRunProgress() {
+    if (lineCount_ != shownCount_) {
+        edNum->setText(QString::number(lineCount_));
+        shownCount_ = lineCount_;
+    }
+    if (startCaption_ != shownCaption_ || startColour_ != shownColour_) {
+        Start->setText(ToQString(startCaption_));
+        QPalette palette = Start->palette();
+        palette.setColor(QPalette::ButtonText, ColourOf(startColour_));
+        Start->setPalette(palette);
+        shownCaption_ = startCaption_;
+        shownColour_ = startColour_;
+    }
+}
+
+// Enter starts a conversion wherever the focus is, unless the focused control takes Enter itself.
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Start->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!busy() && event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+// The drop is acknowledged at once and worked through afterwards, so the file manager is not kept waiting
+// while the files are confirmed and converted.
+void TForm1::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths = LocalPaths(*event->mimeData());
+    if (busy() || paths.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, paths = std::move(paths)] { WMDropFiles(paths); }, Qt::QueuedConnection);
+}
+
+// Closing during a run stops it as Abort does, so no half-written drawing is left behind.
+void TForm1::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    if (running) {
+        AboatClick();
+    }
+    QMainWindow::closeEvent(event);
+}

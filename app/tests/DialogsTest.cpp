@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/About.h"
+#include "app/OKDlg.h"
+#include "app/tests/WindowFixture.h"
+#include "core/MessageSink.h"
+#include "core/Settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Stands in for the desktop: records what the program asks it to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    explicit UrlRecorder(const char* scheme) : scheme_(QString::fromLatin1(scheme)) {
+        QDesktopServices::setUrlHandler(scheme_, this, "open");
+    }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(scheme_); }
+
+    std::vector<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+
+private:
+    QString scheme_;
+};
+
+class SilentSink : public MessageSink {
+public:
+    SilentSink() { SetMessageSink(this); }
+    ~SilentSink() override { SetMessageSink(nullptr); }
+    void showMessage(std::string_view, std::string_view text) override { messages.emplace_back(text); }
+    std::vector<std::string> messages;
+};
+
+std::string Text(const QString& shown) {
+    return shown.toStdString();
+}
+
+class AboutBoxTest : public testing::Test {
+protected:
+    TempFolder folder;
+    std::string settings = folder.file("PLOTRA.INI");
+    SilentSink sink;
+};
+
+TEST_F(AboutBoxTest, ShowsNameVersionAndHistory) {
+    TAboutBox box(nullptr, settings);
+    EXPECT_EQ(Text(box.windowTitle()), "バージョン情報");
+    EXPECT_EQ(Text(box.ProductName->text()), "Plotra3D");
+    EXPECT_EQ(Text(box.Version->text()), "Version 1.09  2006.02");
+    EXPECT_EQ(Text(box.BitBtn1->text()), "サポート");
+    EXPECT_EQ(Text(box.OKButton->text()), "OK");
+    EXPECT_TRUE(box.OKButton->isDefault());
+    EXPECT_FALSE(box.ProgramIcon->pixmap().isNull());
+    const QStringList history = box.Memo1->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(history.size(), 27);
+    EXPECT_EQ(Text(history[0]), "Ver1.00 2003.01.31");
+    EXPECT_EQ(Text(history[1]), "　　初期公開");
+    EXPECT_EQ(Text(history[3]), "    レイヤー名変更(要素別→加工モード別)");
+    EXPECT_EQ(Text(history[22]), "Ver1.08  ");
+    EXPECT_EQ(Text(history[26]), "　　X0Y0Z100.をデフォルトに設定");
+    EXPECT_FALSE(box.Memo1->isReadOnly());
+}
+
+TEST_F(AboutBoxTest, OkClosesTheDialog) {
+    TAboutBox box(nullptr, settings);
+    box.show();
+    box.OKButton->click();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+TEST_F(AboutBoxTest, FirstOpeningWritesTheDefaultsAndDisablesSupport) {
+    TAboutBox box(nullptr, settings);
+    EXPECT_FALSE(box.BitBtn1->isEnabled());
+    EXPECT_EQ(ReadBytes(settings), "[INIT]\r\nNET=OFF\r\nURL=\r\n");
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(AboutBoxTest, NetOnEnablesSupportWhichOpensTheUrl) {
+    WriteBytes(settings, "[INIT]\r\nNET=ON\r\nURL=https://support.example/plotra\r\n");
+    UrlRecorder desktop("https");
+    TAboutBox box(nullptr, settings);
+    ASSERT_TRUE(box.BitBtn1->isEnabled());
+    box.BitBtn1->click();
+    EXPECT_EQ(desktop.opened, std::vector<QUrl>{QUrl(QStringLiteral("https://support.example/plotra"))});
+    EXPECT_EQ(ReadBytes(settings), "[INIT]\r\nNET=ON\r\nURL=https://support.example/plotra\r\n");
+}
+
+TEST_F(AboutBoxTest, UrlInBraceFormOverTwoLinesIsJoined) {
+    WriteBytes(settings, "[INIT]\r\nNET=ON\r\nURL={https://support.\r\nexample/help}\r\n");
+    UrlRecorder desktop("https");
+    TAboutBox box(nullptr, settings);
+    box.BitBtn1->click();
+    EXPECT_EQ(desktop.opened, std::vector<QUrl>{QUrl(QStringLiteral("https://support.example/help"))});
+}
+
+struct SwitchCase {
+    const char* name;
+    const char* content;
+};
+
+void PrintTo(const SwitchCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SupportOffTest : public AboutBoxTest, public testing::WithParamInterface<SwitchCase> {};
+
+TEST_P(SupportOffTest, DisablesSupportAndErasesTheUrl) {
+    WriteBytes(settings, GetParam().content);
+    TAboutBox box(nullptr, settings);
+    EXPECT_FALSE(box.BitBtn1->isEnabled());
+    EXPECT_EQ(ReadSetting("INIT", "URL", settings), "");
+    EXPECT_EQ(ReadBytes(settings).find("support.example"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switch, SupportOffTest,
+    testing::Values(SwitchCase{"Off", "[INIT]\r\nNET=OFF\r\nURL=https://support.example/\r\n"},
+                    SwitchCase{"LowerCaseOn", "[INIT]\r\nNET=on\r\nURL=https://support.example/\r\n"},
+                    SwitchCase{"OnWithBlankInside", "[INIT]\r\nNET=O N\r\nURL=https://support.example/\r\n"},
+                    SwitchCase{"Missing", "[INIT]\r\nURL=https://support.example/\r\n"}),
+    [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
+
+TEST_F(AboutBoxTest, SettingsThatCannotBeWrittenLeaveSupportOffSilently) {
+    WriteBytes(folder.file("plain"), "x");
+    TAboutBox box(nullptr, folder.file("plain/PLOTRA.INI"));
+    EXPECT_FALSE(box.BitBtn1->isEnabled());
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(ConfirmationDialog, CarriesItsTextsAndButtons) {
+    TOKBottomDlg dialog(nullptr);
+    EXPECT_EQ(Text(dialog.windowTitle()), "複数ファイル変換？");
+    EXPECT_EQ(Text(dialog.Label1->text()), "下記のファイルを変換しますか？");
+    EXPECT_EQ(Text(dialog.StaticText1->text()), "NoFIle");
+    EXPECT_EQ(Text(dialog.Start->text()), "変換開始");
+    EXPECT_EQ(Text(dialog.CancelBtn->text()), "キャンセル");
+    EXPECT_TRUE(dialog.Start->isDefault());
+    EXPECT_FALSE(dialog.Start->icon().isNull());
+    EXPECT_TRUE(dialog.Label1->font().bold());
+    EXPECT_EQ(dialog.Label1->font().pixelSize(), 16);
+    EXPECT_TRUE(dialog.Label1->autoFillBackground());
+    EXPECT_EQ(dialog.Label1->palette().color(QPalette::Window), QColor(Qt::yellow));
+    EXPECT_TRUE(dialog.StaticText1->font().bold());
+    EXPECT_EQ(dialog.StaticText1->font().pixelSize(), 13);
+}
+
+TEST(ConfirmationDialog, StartAcceptsAndCancelOrEscapeRejects) {
+    TOKBottomDlg byStart(nullptr);
+    byStart.show();
+    byStart.Start->click();
+    EXPECT_EQ(byStart.result(), QDialog::Accepted);
+
+    TOKBottomDlg byCancel(nullptr);
+    byCancel.show();
+    byCancel.CancelBtn->click();
+    EXPECT_EQ(byCancel.result(), QDialog::Rejected);
+
+    TOKBottomDlg byEscape(nullptr);
+    byEscape.show();
+    QTest::keyClick(&byEscape, Qt::Key_Escape);
+    EXPECT_EQ(byEscape.result(), QDialog::Rejected);
+    EXPECT_FALSE(byEscape.isVisible());
+}
+
+using WindowDialogsTest = WindowTest;
+
+TEST_F(WindowDialogsTest, VersionMenuShowsTheVersionDialogWithTheSettingsBesideTheProgram) {
+    const fs::path exe = fs::read_symlink("/proc/self/exe");
+    const fs::path settingsBeside = exe.parent_path() / (exe.stem().string() + ".INI");
+    const bool existedBefore = fs::exists(settingsBeside);
+    TForm1& window = open();
+    std::string title;
+    AnswerModal(window, [&](QWidget& dialog) {
+        auto* box = qobject_cast<TAboutBox*>(&dialog);
+        title = Text(dialog.windowTitle());
+        EXPECT_NE(box, nullptr);
+        EXPECT_EQ(dialog.parentWidget(), &window);
+        dialog.close();
+    });
+    window.N1->trigger();
+    EXPECT_EQ(title, "バージョン情報");
+    EXPECT_TRUE(fs::exists(settingsBeside));
+    if (!existedBefore) {
+        fs::remove(settingsBeside);
+    }
+}
+
+TEST_F(WindowDialogsTest, ExplorerButtonOpensTheProgramFolder) {
+    TForm1& window = open();
+    UrlRecorder desktop("file");
+    window.SpeedButton1->click();
+    const std::string folderOfProgram = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
+    EXPECT_EQ(desktop.opened,
+              std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(folderOfProgram))});
+}
+
+}  // namespace
+
+#include "DialogsTest.moc"

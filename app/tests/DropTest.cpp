@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/OKDlg.h"
+#include "app/tests/WindowFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DropTest : public WindowTest {
+protected:
+    void SetUp() override {
+        for (const char* name : {"ONE.NC", "TWO.NC", "THREE.NC"}) {
+            programs.push_back(ncProgram(name, 20));
+        }
+    }
+
+    std::string drawing(const char* name) const { return folder.file(name); }
+
+    // Drops `paths` on the window as the desktop does, and lets the window work through them.
+    bool drop(const std::vector<std::string>& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const std::string& path : paths) {
+            urls << QUrl::fromLocalFile(QString::fromStdString(path));
+        }
+        data.setUrls(urls);
+        return dropData(data);
+    }
+
+    // A drag that enters the window and is let go there: true when the window took the drop.
+    bool dropData(const QMimeData& data) {
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QCoreApplication::sendEvent(form.get(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        drop.ignore();
+        QCoreApplication::sendEvent(form.get(), &drop);
+        QCoreApplication::processEvents();
+        return enter.isAccepted() && drop.isAccepted();
+    }
+
+    std::vector<std::string> programs;
+};
+
+TEST_F(DropTest, OneFileFillsInTheNamesAndAsksNothing) {
+    TForm1& window = open();
+    EXPECT_TRUE(drop({programs[0]}));
+    EXPECT_EQ(window.ncFile, programs[0]);
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), drawing("ONE.DXF"));
+    EXPECT_TRUE(confirmationsAsked.empty());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(fs::exists(drawing("ONE.DXF")));
+    EXPECT_FALSE(window.multiDrop);
+}
+
+TEST_F(DropTest, ThreeFilesAnsweredOkCancelOk) {
+    TForm1& window = open();
+    std::vector<bool> answers = {true, false, true};
+    confirm = [&](const std::string&) { return answers[confirmationsAsked.size() - 1]; };
+    drop(programs);
+    EXPECT_EQ(confirmationsAsked, programs);
+    EXPECT_TRUE(fs::exists(drawing("ONE.DXF")));
+    EXPECT_FALSE(fs::exists(drawing("TWO.DXF")));
+    EXPECT_TRUE(fs::exists(drawing("THREE.DXF")));
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{kCompleted, kCompleted}));
+    EXPECT_EQ(text(window.NcFileNameEdit->text()), programs[2]);
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), drawing("THREE.DXF"));
+    EXPECT_FALSE(window.multiDrop);
+}
+
+TEST_F(DropTest, EachConfirmationFollowsThePreviousRun) {
+    open();
+    std::vector<bool> drawingsWhenAsked;
+    confirm = [&](const std::string&) {
+        drawingsWhenAsked.push_back(fs::exists(drawing("ONE.DXF")) &&
+                                    messages.size() == drawingsWhenAsked.size());
+        return true;
+    };
+    drop({programs[0], programs[1]});
+    EXPECT_EQ(drawingsWhenAsked, (std::vector<bool>{false, true}));
+}
+
+TEST_F(DropTest, LastFileStaysInTheEditsWhenItIsSkipped) {
+    TForm1& window = open();
+    confirm = [&](const std::string& path) { return path != programs[1]; };
+    drop({programs[0], programs[1]});
+    EXPECT_EQ(window.ncFile, programs[1]);
+    EXPECT_EQ(window.dxfFile, drawing("TWO.DXF"));
+    EXPECT_FALSE(fs::exists(drawing("TWO.DXF")));
+}
+
+TEST_F(DropTest, AbortDuringTheSecondOfThreeGoesOnWithTheThird) {
+    TForm1& window = open();
+    std::unique_ptr<AtLine> abortSecond;
+    confirm = [&](const std::string& path) {
+        if (path == programs[1]) {
+            abortSecond = std::make_unique<AtLine>(window, 7, [&] { window.Aboat->click(); });
+        }
+        return true;
+    };
+    drop(programs);
+    EXPECT_EQ(confirmationsAsked, programs);
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{kCompleted, kAborted, kCompleted}));
+    EXPECT_TRUE(fs::exists(drawing("ONE.DXF")));
+    EXPECT_FALSE(fs::exists(drawing("TWO.DXF")));
+    EXPECT_TRUE(fs::exists(drawing("THREE.DXF")));
+}
+
+TEST_F(DropTest, ClosingDuringABatchEndsIt) {
+    TForm1& window = open();
+    std::unique_ptr<AtLine> closeInFirst = std::make_unique<AtLine>(window, 7, [&] { window.close(); });
+    drop(programs);
+    EXPECT_EQ(confirmationsAsked, std::vector<std::string>{programs[0]});
+    EXPECT_EQ(messages, std::vector<ShownMessage>{kAborted});
+    EXPECT_FALSE(fs::exists(drawing("ONE.DXF")));
+}
+
+TEST_F(DropTest, DropDuringARunIsIgnored) {
+    TForm1& window = open({programs[0]});
+    bool accepted = true;
+    const AtLine atLine(window, 5, [&] { accepted = drop({programs[1]}); });
+    window.Start->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(atLine.done());
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(window.ncFile, programs[0]);
+    EXPECT_EQ(messages, std::vector<ShownMessage>{kCompleted});
+}
+
+TEST_F(DropTest, OnlyLocalFilesCountInTheOrderGiven) {
+    TForm1& window = open();
+    QMimeData data;
+    data.setUrls({QUrl(QStringLiteral("https://example.com/a.nc")),
+                  QUrl::fromLocalFile(QString::fromStdString(programs[2])),
+                  QUrl::fromLocalFile(QString::fromStdString(programs[0]))});
+    confirm = [](const std::string&) { return false; };
+    EXPECT_TRUE(dropData(data));
+    EXPECT_EQ(confirmationsAsked, (std::vector<std::string>{programs[2], programs[0]}));
+    EXPECT_EQ(window.ncFile, programs[0]);
+}
+
+TEST_F(DropTest, DroppedFolderBecomesTheNcNameAndStartSaysItCannotBeRead) {
+    TForm1& window = open();
+    const std::string jobs = folder.file("JOBS");
+    fs::create_directory(jobs);
+    drop({jobs});
+    EXPECT_EQ(window.ncFile, jobs);
+    EXPECT_EQ(window.dxfFile, jobs + ".DXF");
+    window.Start->click();
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{{"File Open Error", "No Open " + jobs}}));
+    EXPECT_FALSE(fs::exists(jobs + ".DXF"));
+}
+
+// The confirmation itself is the dialog, owned by the window, showing the file's path.
+TEST_F(DropTest, ConfirmationDialogShowsThePathAndItsAnswerCounts) {
+    form = std::make_unique<TForm1>(std::vector<std::string>{}, kEveryLine);
+    form->presentMessage = [this](const QString& caption, const QString& shown) {
+        messages.push_back({text(caption), text(shown)});
+    };
+    form->show();
+    std::vector<std::string> shownPaths;
+    const auto seen = [&](QWidget& dialog) {
+        auto* confirmation = qobject_cast<TOKBottomDlg*>(&dialog);
+        if (confirmation != nullptr) {
+            EXPECT_EQ(confirmation->parentWidget(), form.get());
+            shownPaths.push_back(text(confirmation->StaticText1->text()));
+        } else {
+            ADD_FAILURE() << "another dialog came up";
+            dialog.close();
+        }
+        return confirmation;
+    };
+    const std::function<void(QWidget&)> convertSecond = [&](QWidget& dialog) {
+        if (TOKBottomDlg* confirmation = seen(dialog)) {
+            confirmation->Start->click();
+        }
+    };
+    AnswerModal(*form, [&](QWidget& dialog) {
+        if (TOKBottomDlg* confirmation = seen(dialog)) {
+            AnswerModal(*form, convertSecond);
+            confirmation->CancelBtn->click();
+        }
+    });
+    drop({programs[0], programs[1]});
+    EXPECT_EQ(shownPaths, (std::vector<std::string>{programs[0], programs[1]}));
+    EXPECT_FALSE(fs::exists(drawing("ONE.DXF")));
+    EXPECT_TRUE(fs::exists(drawing("TWO.DXF")));
+    EXPECT_EQ(messages, std::vector<ShownMessage>{kCompleted});
+}
+
+}  // namespace

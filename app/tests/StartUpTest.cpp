@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "app/NameFilters.h"
+#include "app/tests/WindowFixture.h"
+
+namespace {
+
+const char* const kExactNcFilter =
+    "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD|ALL|*.*";
+const char* const kExactDxfFilter = "DXFデータ|*.dxf|ALL|*.*";
+
+std::string ProgramFolder() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/";
+}
+
+using StartUpTest = WindowTest;
+
+TEST_F(StartUpTest, WithoutArgumentsOnlyTheTemplateNamesAreFilledIn) {
+    TForm1& window = open();
+    EXPECT_EQ(text(window.NcFileNameEdit->text()), "");
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), "");
+    EXPECT_EQ(text(window.HedderEdit->text()), ProgramFolder() + "Hedder.dat");
+    EXPECT_EQ(text(window.FooterEdit->text()), ProgramFolder() + "Footer.dat");
+    EXPECT_EQ(window.exeDir, ProgramFolder());
+    EXPECT_EQ(window.ncFile, "");
+    EXPECT_EQ(window.dxfFile, "");
+    EXPECT_EQ(memoText(), kMemoHeadings);
+    EXPECT_EQ(text(window.edNum->text()), "");
+    EXPECT_EQ(text(window.Start->text()), "変換開始");
+    EXPECT_EQ(window.Start->palette().color(QPalette::ButtonText), QColor(Qt::black));
+    EXPECT_FALSE(window.running);
+    EXPECT_FALSE(window.multiDrop);
+    EXPECT_EQ(window.minRG02, 9999.0);
+    EXPECT_EQ(window.minRG03, 9999.0);
+    EXPECT_TRUE(messages.empty());
+}
+
+struct NameCase {
+    const char* argument;
+    const char* nc;
+    const char* dxf;
+};
+
+void PrintTo(const NameCase& c, std::ostream* out) {
+    *out << c.argument;
+}
+
+class ArgumentTest : public WindowTest, public testing::WithParamInterface<NameCase> {};
+
+TEST_P(ArgumentTest, FillsInTheNamesAndStartsNothing) {
+    TForm1& window = open({GetParam().argument, "ignored.nc"});
+    EXPECT_EQ(text(window.NcFileNameEdit->text()), GetParam().nc);
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), GetParam().dxf);
+    EXPECT_EQ(window.ncFile, GetParam().nc);
+    EXPECT_EQ(window.dxfFile, GetParam().dxf);
+    EXPECT_EQ(text(window.edNum->text()), "");
+    EXPECT_TRUE(messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DxfNameRule, ArgumentTest,
+    testing::Values(NameCase{"D:\\NC\\PART1.NC", "D:\\NC\\PART1.NC", "D:\\NC\\PART1.DXF"},
+                    NameCase{"D:\\NC\\PROG", "D:\\NC\\PROG", "D:\\NC\\PROG.DXF"},
+                    NameCase{"D:\\NC\\A.B.NC", "D:\\NC\\A.B.NC", "D:\\NC\\A.B.DXF"},
+                    NameCase{"/home/cnc/part1.nc", "/home/cnc/part1.nc", "/home/cnc/part1.DXF"},
+                    NameCase{"\"/home/cnc/ｎｃ 2.nc\"", "/home/cnc/ｎｃ 2.nc", "/home/cnc/ｎｃ 2.DXF"}));
+
+TEST_F(StartUpTest, NamesThatAreNotUtf8KeepTheirBytesThroughARun) {
+    const std::string nc = folder.file("\x83\x5c\x93\xfc.NC");
+    WriteBytes(nc, "G00 X0\r\n");
+    TForm1& window = open({nc});
+    EXPECT_EQ(window.ncFile, nc);
+    EXPECT_EQ(window.dxfFile, folder.file("\x83\x5c\x93\xfc.DXF"));
+    window.Start->click();
+    EXPECT_EQ(messages, std::vector<ShownMessage>{kCompleted});
+    EXPECT_TRUE(std::filesystem::exists(folder.file("\x83\x5c\x93\xfc.DXF")));
+}
+
+TEST_F(StartUpTest, TypingANewNcNameLeavesTheDxfName) {
+    TForm1& window = open({"D:\\NC\\PART1.NC"});
+    window.NcFileNameEdit->clear();
+    QTest::keyClicks(window.NcFileNameEdit, "D:\\NC\\OTHER.NC");
+    EXPECT_EQ(window.ncFile, "D:\\NC\\OTHER.NC");
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), "D:\\NC\\PART1.DXF");
+    EXPECT_EQ(window.dxfFile, "D:\\NC\\PART1.DXF");
+}
+
+TEST_F(StartUpTest, TypingADxfNameStoresIt) {
+    TForm1& window = open({"D:\\NC\\PART1.NC"});
+    window.DxfFileNameEdit->clear();
+    QTest::keyClicks(window.DxfFileNameEdit, "E:\\OUT.DXF");
+    EXPECT_EQ(window.dxfFile, "E:\\OUT.DXF");
+    EXPECT_EQ(window.ncFile, "D:\\NC\\PART1.NC");
+}
+
+TEST_F(StartUpTest, NcBrowseAsksWithTheNcFilterAndDerivesTheDxfName) {
+    TForm1& window = open();
+    fileAnswers = {QStringLiteral("/data/nc/PART7.NC")};
+    window.NcFileBtn->click();
+    ASSERT_EQ(filtersAsked.size(), 1u);
+    EXPECT_EQ(text(filtersAsked[0]), kExactNcFilter);
+    EXPECT_EQ(window.ncFile, "/data/nc/PART7.NC");
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), "/data/nc/PART7.DXF");
+}
+
+TEST_F(StartUpTest, OpenMenuIsTheNcBrowse) {
+    TForm1& window = open();
+    fileAnswers = {QStringLiteral("/data/nc/A.B.NC")};
+    window.Open1->trigger();
+    ASSERT_EQ(filtersAsked.size(), 1u);
+    EXPECT_EQ(text(filtersAsked[0]), kExactNcFilter);
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), "/data/nc/A.B.DXF");
+}
+
+TEST_F(StartUpTest, CancelledBrowsesChangeNothing) {
+    TForm1& window = open({"/data/nc/PART1.NC"});
+    window.NcFileBtn->click();
+    window.DxfFileBtn->click();
+    EXPECT_EQ(filtersAsked.size(), 2u);
+    EXPECT_EQ(window.ncFile, "/data/nc/PART1.NC");
+    EXPECT_EQ(window.dxfFile, "/data/nc/PART1.DXF");
+}
+
+TEST_F(StartUpTest, DxfBrowseAsksWithTheDxfFilterAndLeavesTheNcName) {
+    TForm1& window = open({"/data/nc/PART1.NC"});
+    fileAnswers = {QStringLiteral("/data/out/drawing.dxf")};
+    window.DxfFileBtn->click();
+    ASSERT_EQ(filtersAsked.size(), 1u);
+    EXPECT_EQ(text(filtersAsked[0]), kExactDxfFilter);
+    EXPECT_EQ(window.dxfFile, "/data/out/drawing.dxf");
+    EXPECT_EQ(window.ncFile, "/data/nc/PART1.NC");
+}
+
+TEST_F(StartUpTest, ControlsCarryTheirCaptions) {
+    TForm1& window = open();
+    EXPECT_EQ(text(window.windowTitle()), "ＮＣ→ＤＸＦ変換");
+    EXPECT_EQ(text(window.NcFileNameLabel->text()), "NCファイル名");
+    EXPECT_EQ(text(window.DxfFileName->text()), "DXFファイル名");
+    EXPECT_EQ(text(window.Hedder->text()), "ヘッダーファイル");
+    EXPECT_EQ(text(window.Footer->text()), "フッターファイル");
+    EXPECT_EQ(text(window.Label1->text()), "処理行数");
+    EXPECT_EQ(text(window.Aboat->text()), "中止");
+    EXPECT_EQ(text(window.End->text()), "閉じる(&C)");
+    EXPECT_EQ(text(window.File1->title()), "ファイル");
+    EXPECT_EQ(text(window.Open1->text()), "開く");
+    EXPECT_EQ(text(window.Exit1->text()), "終了");
+    EXPECT_EQ(text(window.N1->text()), "バージョン");
+    EXPECT_TRUE(window.menuBar()->actions().contains(window.N1));
+    EXPECT_TRUE(window.File1->actions().contains(window.Open1));
+    EXPECT_TRUE(window.File1->actions().contains(window.Exit1));
+}
+
+TEST_F(StartUpTest, LookFollowsTheOriginal) {
+    TForm1& window = open();
+    EXPECT_TRUE(window.font().families().contains(QStringLiteral("IPAPGothic")));
+    EXPECT_EQ(window.font().pixelSize(), 12);
+    EXPECT_TRUE(window.Start->isDefault());
+    EXPECT_EQ(window.edNum->palette().color(QPalette::Text), QColor(Qt::blue));
+    for (const QPushButton* button :
+         {window.NcFileBtn, window.DxfFileBtn, window.SpeedButton1, window.Start, window.Aboat, window.End}) {
+        EXPECT_FALSE(button->icon().isNull());
+    }
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(window.acceptDrops());
+}
+
+TEST_F(StartUpTest, EnterStartsAConversion) {
+    TForm1& window = open();
+    QTest::keyClick(window.HedderEdit, Qt::Key_Return);
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{{"メッセージ", "ファイル名を入力してください。"}}));
+}
+
+TEST_F(StartUpTest, CloseButtonAndExitMenuCloseTheWindow) {
+    TForm1& window = open();
+    window.End->click();
+    EXPECT_FALSE(window.isVisible());
+    window.show();
+    window.Exit1->trigger();
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(NameFilters, BarFiltersBecomeQtNameFilters) {
+    EXPECT_EQ(
+        QtNameFilters(QString::fromUtf8(kExactNcFilter)),
+        QStringList({QStringLiteral("ＮＣデータ (*.NC *.NT *.N *.F74 *.70V *.65V *.M44 *.44W *.M30 *.4D2 "
+                                    "*.V33 *.NCD *.NTD)"),
+                     QStringLiteral("ALL (*.*)")}));
+    EXPECT_EQ(QtNameFilters(QString::fromUtf8(kExactDxfFilter)),
+              QStringList({QStringLiteral("DXFデータ (*.dxf)"), QStringLiteral("ALL (*.*)")}));
+}
+
+}  // namespace

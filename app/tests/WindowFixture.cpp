@@ -1,0 +1,85 @@
+#include "app/tests/WindowFixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+TForm1& WindowTest::open(const std::vector<std::string>& arguments, EventPacing pacing) {
+    form = std::make_unique<TForm1>(arguments, pacing);
+    form->presentMessage = [this](const QString& caption, const QString& shown) {
+        messages.push_back({text(caption), text(shown)});
+    };
+    form->chooseOpenFile = [this](const QString& filter) {
+        filtersAsked.push_back(filter);
+        const QString answer = fileAnswers.empty() ? QString() : fileAnswers.front();
+        if (!fileAnswers.empty()) {
+            fileAnswers.pop_front();
+        }
+        return answer;
+    };
+    form->confirmConversion = [this](const QString& path) {
+        confirmationsAsked.push_back(text(path));
+        return confirm(text(path));
+    };
+    form->show();
+    return *form;
+}
+
+std::string WindowTest::ncProgram(const std::string& name, int lines) {
+    std::string program = "%\r\nO1000 (TEST)\r\n";
+    for (int i = 2; i < lines; ++i) {
+        program += i % 2 == 0 ? "G01 X10. Y5. F200\r\n" : "G00 X0 Y0\r\n";
+    }
+    return folder.write(name, program);
+}
+
+void WindowTest::typeNames(const std::string& nc, const std::string& dxf) {
+    form->NcFileNameEdit->setText(QString::fromStdString(nc));
+    form->DxfFileNameEdit->setText(QString::fromStdString(dxf));
+}
+
+std::string WindowTest::memoText() const {
+    return text(form->Memo1->toPlainText());
+}
+
+AtLine::AtLine(TForm1& form, std::int64_t line, std::function<void()> action)
+    : form_(form), line_(QString::number(line)), action_(std::move(action)) {
+    arm();
+}
+
+// A posted call is delivered once per round of event handling, so the counter is looked at before every line.
+void AtLine::arm() {
+    QMetaObject::invokeMethod(this, &AtLine::check, Qt::QueuedConnection);
+}
+
+void AtLine::check() {
+    if (form_.edNum->text() != line_) {
+        arm();
+        return;
+    }
+    done_ = true;
+    action_();
+}
+
+namespace {
+
+// Looks for the dialog every 10 ms of event handling, up to a limit that only a dialog that never comes
+// reaches.
+void AnswerModalWithin(QObject& context, int tries, std::function<void(QWidget& dialog)> answer) {
+    QTimer::singleShot(10, &context, [&context, tries, answer = std::move(answer)] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            answer(*dialog);
+        } else if (tries > 0) {
+            AnswerModalWithin(context, tries - 1, answer);
+        } else {
+            ADD_FAILURE() << "no modal dialog came up";
+        }
+    });
+}
+
+}  // namespace
+
+void AnswerModal(QObject& context, std::function<void(QWidget& dialog)> answer) {
+    AnswerModalWithin(context, 1000, std::move(answer));
+}
