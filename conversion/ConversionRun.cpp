@@ -128,7 +128,7 @@ RunOutcome Run::readLines() {
 RunOutcome Run::finish() {
     WriteInfoBlock(analyzer_, output_);
     nc_.close();
-    if (output_.failed() || CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
+    if (!output_.close() || CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
         return fail();
     }
     host_.running = false;

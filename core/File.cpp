@@ -135,17 +135,17 @@ std::string SplitPath(const std::string& path, std::string& drive, std::string& 
     const LastComponent last = FindLastComponent(whole, driveEnd);
     const std::string_view lastName = whole.substr(last.start);
 
-    drive.assign(whole.substr(0, driveEnd));
+    drive = std::string(whole.substr(0, driveEnd));
     if (lastName == "." || lastName == "..") {
-        directory.assign(whole.substr(driveEnd));
+        directory = std::string(whole.substr(driveEnd));
         name.clear();
         extension.clear();
         return path;
     }
     const std::size_t extensionStart = last.dot == std::string_view::npos ? whole.size() : last.dot;
-    directory.assign(whole.substr(driveEnd, last.start - driveEnd));
-    name.assign(whole.substr(last.start, extensionStart - last.start));
-    extension.assign(whole.substr(extensionStart));
+    directory = std::string(whole.substr(driveEnd, last.start - driveEnd));
+    name = std::string(whole.substr(last.start, extensionStart - last.start));
+    extension = std::string(whole.substr(extensionStart));
     return path;
 }
 

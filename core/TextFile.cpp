@@ -216,6 +216,9 @@ void TextFile::write(std::string_view text) {
 }
 
 bool TextFile::flush() {
+    if (fd_ < 0 || !writing_) {
+        return !writeFailed_;
+    }
     const char* data = buffer_.data();
     std::size_t left = buffer_.size();
     while (left > 0 && !writeFailed_) {
@@ -229,6 +232,13 @@ bool TextFile::flush() {
     }
     buffer_.clear();
     return !writeFailed_;
+}
+
+bool TextFile::isStillAt(const std::string& path) const {
+    struct stat open {};
+    struct stat named {};
+    return fd_ >= 0 && ::fstat(fd_, &open) == 0 && open.st_nlink > 0 && ::stat(path.c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 bool TextFile::close() {

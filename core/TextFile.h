@@ -36,11 +36,15 @@ public:
 
     // Writes `text` with every line feed as CR LF. Failures are sticky and reported by close().
     void write(std::string_view text);
+    // Hands the pending output to the system now; false once any write has failed.
+    bool flush();
+    bool writeFailed() const { return writeFailed_; }
+    // True while the open file is still the one that `path` names: not deleted, not replaced.
+    bool isStillAt(const std::string& path) const;
     // Flushes and closes; false when any write or the flush failed. A closed file stays closed.
     bool close();
 
 private:
-    bool flush();
     bool fill();
 
     int fd_ = -1;

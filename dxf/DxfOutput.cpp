@@ -3,7 +3,13 @@
 #include <string>
 
 #include "core/MessageSink.h"
-#include "core/TextFile.h"
+
+namespace {
+
+// How much output is gathered before it is written and the file is checked.
+constexpr std::size_t kCheckEvery = std::size_t{64} * 1024;
+
+}  // namespace
 
 void ShowWriteFailure(const std::string& path) {
     CurrentMessageSink().showMessage("File Write Error", "No Write " + path);
@@ -17,15 +23,40 @@ bool DxfOutput::append(std::string_view lines) {
     if (failed_) {
         return false;
     }
-    TextFile file;
-    bool ok = file.open(path_, TextFileMode::AppendExisting);
-    if (ok) {
-        file.write(lines);
-        ok = file.close();
+    if (!file_.isOpen() && !file_.open(path_, TextFileMode::AppendExisting)) {
+        return fail();
     }
-    if (!ok) {
-        failed_ = true;
-        ShowWriteFailure(path_);
+    file_.write(lines);
+    unchecked_ += lines.size();
+    if (unchecked_ >= kCheckEvery) {
+        return writeOut();
     }
-    return ok;
+    return !file_.writeFailed() || fail();
+}
+
+bool DxfOutput::close() {
+    if (failed_) {
+        return false;
+    }
+    if (!file_.isOpen()) {
+        return true;
+    }
+    if (!writeOut()) {
+        return false;
+    }
+    return file_.close() || fail();
+}
+
+bool DxfOutput::writeOut() {
+    unchecked_ = 0;
+    if (!file_.flush() || !file_.isStillAt(path_)) {
+        return fail();
+    }
+    return true;
+}
+
+bool DxfOutput::fail() {
+    failed_ = true;
+    ShowWriteFailure(path_);
+    return false;
 }

@@ -20,7 +20,7 @@ struct Shown {
 };
 
 class RecordingSink : public MessageSink {
-public:
+  public:
     RecordingSink() { SetMessageSink(this); }
     ~RecordingSink() override { SetMessageSink(nullptr); }
     void showMessage(std::string_view caption, std::string_view text) override {
@@ -30,7 +30,7 @@ public:
 };
 
 class DxfFrameTest : public ::testing::Test {
-protected:
+  protected:
     TempFolder folder;
     RecordingSink sink;
     std::string dxf = folder.file("OUT.DXF");
@@ -42,6 +42,7 @@ TEST_F(DxfFrameTest, EntitiesSitBetweenTheHeadersZeroAndTheFootersFirstLine) {
     ASSERT_EQ(CopyHeader(header, dxf), CopyOutcome::Copied);
     DxfOutput output(dxf);
     EXPECT_TRUE(output.append("LINE\n8\nA\n0\n"));
+    EXPECT_TRUE(output.close());
     ASSERT_EQ(CopyFooter(footer, dxf), CopyOutcome::Copied);
     EXPECT_EQ(ReadBytes(dxf), "2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\nA\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
     EXPECT_TRUE(sink.shown.empty());
@@ -53,7 +54,9 @@ struct CopyCase {
     std::string expected;
 };
 
-void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class TemplateCopyTest : public DxfFrameTest, public ::testing::WithParamInterface<CopyCase> {};
 
@@ -101,11 +104,48 @@ TEST_F(DxfFrameTest, AppendFailureIsShownOnceAndStopsLaterAppends) {
     EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Write Error", "No Write " + dxf}}));
 }
 
+TEST_F(DxfFrameTest, OutputReplacedDuringTheRunIsAFailedWrite) {
+    WriteBytes(dxf, "header\r\n");
+    DxfOutput output(dxf);
+    EXPECT_TRUE(output.append("LINE\n"));
+    std::filesystem::remove(dxf);
+    WriteBytes(dxf, "another program's file");
+    EXPECT_FALSE(output.close());
+    EXPECT_EQ(ReadBytes(dxf), "another program's file");
+    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Write Error", "No Write " + dxf}}));
+}
+
+TEST_F(DxfFrameTest, LongOutputReachesTheFileWhileTheRunGoesOn) {
+    WriteBytes(dxf, "");
+    DxfOutput output(dxf);
+    const std::string entity = "LINE\n8\nA\n0\n";
+    std::size_t appended = 0;
+    while (appended < 200 * 1024) {
+        ASSERT_TRUE(output.append(entity));
+        appended += entity.size();
+    }
+    // Most of it is on disk already, with CR LF line ends; the rest follows when the output is closed.
+    EXPECT_GT(std::filesystem::file_size(dxf), 128u * 1024u);
+    ASSERT_TRUE(output.close());
+    EXPECT_EQ(std::filesystem::file_size(dxf), appended + appended / entity.size() * 4);
+    // A file removed during the run is found out at the next chunk, not only at the end.
+    DxfOutput vanishing(dxf);
+    ASSERT_TRUE(vanishing.append(entity));
+    std::filesystem::remove(dxf);
+    bool failed = false;
+    for (std::size_t i = 0; i < 128 * 1024 / entity.size() && !failed; ++i) {
+        failed = !vanishing.append(entity);
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_FALSE(std::filesystem::exists(dxf));
+}
+
 TEST_F(DxfFrameTest, ShippedTemplatesFrameAnEntitiesSection) {
     const std::string header = ReadBytes(TEMPLATE_DIR "/Hedder.dat");
     const std::string footer = ReadBytes(TEMPLATE_DIR "/Footer.dat");
     ASSERT_FALSE(header.empty());
-    // The header ends inside ENTITIES on a line holding only the group code 0; the footer closes that section.
+    // The header ends inside ENTITIES on a line holding only the group code 0; the footer closes that
+    // section.
     EXPECT_NE(header.find("ENTITIES\r\n"), std::string::npos);
     EXPECT_EQ(header.substr(header.size() - 5), "\r\n0\r\n");
     EXPECT_EQ(footer.substr(0, 8), "ENDSEC\r\n");

@@ -45,10 +45,14 @@ class WriterTest : public ::testing::Test {
         }
     }
 
-    std::string written() const { return ReadBytes(path); }
+    // The file's bytes once the output has been handed over and closed, as at the end of a run.
+    std::string written() {
+        output.close();
+        return ReadBytes(path);
+    }
 
     // The written lines; every line must end in CR LF.
-    std::vector<std::string> writtenLines() const {
+    std::vector<std::string> writtenLines() {
         const std::string bytes = written();
         std::vector<std::string> lines;
         std::size_t start = 0;
