@@ -79,7 +79,8 @@ bool ResolveBraceForm(const std::string& section, const std::string& key, const 
 
 void ReplaceEscapes(std::string& value) {
     for (std::size_t at = value.find("\\n"); at != std::string::npos; at = value.find("\\n")) {
-        value.replace(at, 2, "\n");
+        value[at] = '\n';
+        value.erase(at + 1, 1);
     }
 }
 
