@@ -125,7 +125,7 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     SetMessageSink(this);
     init(arguments);
     showRunProgress();
-    resize(560, 420);
+    resize(640, 420);
     CentreOnScreen(*this);
 }
 
