@@ -18,12 +18,13 @@ constexpr int kLineCount = 1000000;
 const char* const kPreamble[] = {"G90G00X0.0Y0.0Z0.0", "G01 F1200"};
 
 class Coordinates {
-  public:
+public:
     // A value in thousandths between -range and +range, written with three decimals.
     void append(std::string& out, char letter, int range) {
         state_ = state_ * 6364136223846793005u + 1442695040888963407u;
         const auto span = static_cast<std::uint64_t>(range) * 2000u;
-        const auto thousandths = static_cast<std::int64_t>((state_ >> 33) % span) - range * 1000;
+        const std::int64_t thousandths =
+            static_cast<std::int64_t>((state_ >> 33) % span) - std::int64_t{range} * 1000;
         out += letter;
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, thousandths / 1000).ptr;
@@ -38,7 +39,7 @@ class Coordinates {
         out += static_cast<char>('0' + fraction % 10);
     }
 
-  private:
+private:
     std::uint64_t state_ = 12345;
 };
 
