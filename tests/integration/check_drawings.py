@@ -93,6 +93,15 @@ class Examples(unittest.TestCase):
         circle = [e for e in doc.modelspace() if e.dxftype() == "CIRCLE"][0]
         self.assertEqual((circle.dxf.center.x, circle.dxf.center.y, circle.dxf.radius), (60, 30, 10))
 
+    def test_empty_program_is_a_clean_frame_with_the_six_layers(self):
+        empty = os.path.join(WORK, "EMPTY.NC")
+        open(empty, "wb").close()
+        doc = read_clean(self, convert(empty))
+        self.assertEqual(len(doc.modelspace()), 0)
+        names = [layer.dxf.name for layer in doc.layers]
+        for name in (RAPID, COMPENSATED, UNCOMPENSATED, CYCLE, CENTRE, INFO):
+            self.assertIn(name, names)
+
     def test_layer_names_decode_as_japanese(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "contour.nc")))
         names = {layer.dxf.name for layer in doc.layers}
