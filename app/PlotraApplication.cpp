@@ -19,7 +19,7 @@ bool PlotraApplication::notify(QObject* receiver, QEvent* event) {
     }
     // Closing the windows also stops a conversion that is still running, removing its partial output.
     closeAllWindows();
-    exit(0);
+    quit();
     return false;
 }
 

@@ -66,7 +66,8 @@ std::string WriteSurfacing(const fs::path& path, int lines) {
         const double y = row * 0.25;
         for (int i = 0; i < kSteps && written < lines - 2; ++i, ++written) {
             const double x = (row % 2 == 0 ? i : kSteps - 1 - i) * 0.2;
-            line = "X";
+            line.clear();
+            line += 'X';
             AppendFixed(line, x);
             line += "Y";
             AppendFixed(line, y);

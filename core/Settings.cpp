@@ -12,7 +12,7 @@ namespace {
 // The brace scan reads the file as the original reader did: lines of at most 254 bytes, each ending after its
 // first line feed, so a longer line arrives in several pieces.
 class ShortLineReader {
-  public:
+public:
     static constexpr std::size_t kMaxLine = 254;
 
     explicit ShortLineReader(TextFile& file) : file_(file) {}
@@ -35,7 +35,7 @@ class ShortLineReader {
         return true;
     }
 
-  private:
+private:
     TextFile& file_;
     std::string pending_;
     bool ended_ = false;
@@ -66,7 +66,8 @@ bool ResolveBraceForm(const std::string& section, const std::string& key, const 
         if (!keySeen) {
             continue;
         }
-        collector = ReplaceFirst(collector + line, "\n", "");
+        collector += line;
+        collector = ReplaceFirst(collector, "\n", "");
         if (Contains(collector, "}")) {
             collector = ReplaceFirst(collector, keyMark, "");
             collector = ReplaceFirst(collector, "{", "");

@@ -12,10 +12,11 @@ TForm1& WindowTest::open(const std::vector<std::string>& arguments, EventPacing 
     };
     form->chooseOpenFile = [this](const QString& filter) {
         filtersAsked.push_back(filter);
-        const QString answer = fileAnswers.empty() ? QString() : fileAnswers.front();
-        if (!fileAnswers.empty()) {
-            fileAnswers.pop_front();
+        if (fileAnswers.empty()) {
+            return QString();
         }
+        QString answer = fileAnswers.front();
+        fileAnswers.pop_front();
         return answer;
     };
     form->confirmConversion = [this](const QString& path) {
