@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -18,6 +19,46 @@ char* WriteExponent(char* out, int exponent) {
     return std::to_chars(out, out + 4, exponent).ptr;
 }
 
+// Reads "d.ddde-XX" (or "de-XX") into its digits without trailing zeros and its decimal exponent; returns
+// the count of digits.
+int ReadScientific(const char* text, const char* end, char (&digits)[kSignificantDigits], int& exponent) {
+    int count = 0;
+    const char* p = text;
+    for (; p != end && *p != 'e'; ++p) {
+        if (*p != '.' && count < kSignificantDigits) {
+            digits[count++] = *p;
+        }
+    }
+    ++p;  // the 'e'
+    if (p != end && *p == '+') {
+        ++p;
+    }
+    std::from_chars(p, end, exponent);
+    while (count > 1 && digits[count - 1] == '0') {
+        --count;
+    }
+    return count;
+}
+
+// The digits of a positive finite `x` rounded to 15 significant digits, whatever the locale.
+int SignificantDigits(double x, char (&digits)[kSignificantDigits], int& exponent) {
+    char text[kMaxTextLength];
+    // The shortest text that reads back as `x` is cheap to find. When it has at most 15 digits it is also
+    // the rounding to 15 digits: 15-digit decimals lie further apart than a normal double's half step, so
+    // no other one can be as close to `x`. Subnormal doubles have fewer bits and always take the long way.
+    std::to_chars_result result{text, {}};
+    long shortestDigits = kSignificantDigits + 1;
+    if (x >= std::numeric_limits<double>::min()) {
+        result = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific);
+        const auto mantissa = static_cast<const char*>(std::memchr(text, 'e', static_cast<std::size_t>(result.ptr - text))) - text;
+        shortestDigits = mantissa > 1 ? mantissa - 1 : 1;
+    }
+    if (shortestDigits > kSignificantDigits) {
+        result = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, kSignificantDigits - 1);
+    }
+    return ReadScientific(text, result.ptr, digits, exponent);
+}
+
 // Writes the text of `x` and returns one past its last character.
 char* WriteRealText(char* out, double x) {
     // Callers never pass infinity or NaN; "0" keeps the output a number all the same.
@@ -25,24 +66,9 @@ char* WriteRealText(char* out, double x) {
         *out++ = '0';
         return out;
     }
-    // "d.dddddddddddddde-XXX": the 15 significant digits correctly rounded, whatever the locale.
-    char scientific[kMaxTextLength];
-    const auto result = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(x),
-                                      std::chars_format::scientific, kSignificantDigits - 1);
     char digits[kSignificantDigits];
-    digits[0] = scientific[0];
-    std::memcpy(digits + 1, scientific + 2, kSignificantDigits - 1);
-    const char* exponentText = scientific + 2 + (kSignificantDigits - 1) + 1;
-    if (*exponentText == '+') {
-        ++exponentText;
-    }
     int exponent = 0;
-    std::from_chars(exponentText, result.ptr, exponent);
-
-    int count = kSignificantDigits;
-    while (digits[count - 1] == '0') {
-        --count;
-    }
+    const int count = SignificantDigits(std::fabs(x), digits, exponent);
     // With x = 0.d1d2...dn times 10 to the power e, fixed notation covers e from -3 to 15.
     const int e = exponent + 1;
     if (x < 0) {

@@ -200,15 +200,20 @@ void TextFile::write(std::string_view text) {
         return;
     }
     while (!text.empty()) {
-        const std::size_t lineFeed = text.find('\n');
-        if (lineFeed == std::string_view::npos) {
-            buffer_.append(text);
-            text = {};
-        } else {
-            buffer_.append(text.data(), lineFeed);
-            buffer_.append("\r\n", 2);
-            text.remove_prefix(lineFeed + 1);
+        // Translated in one pass into room made for the worst case, every byte a line feed; a slice at a
+        // time, so a long text never needs more than twice the chunk in memory.
+        const std::string_view slice = text.substr(0, kChunk);
+        text.remove_prefix(slice.size());
+        const std::size_t start = buffer_.size();
+        buffer_.resize(start + 2 * slice.size());
+        char* out = buffer_.data() + start;
+        for (const char c : slice) {
+            if (c == '\n') {
+                *out++ = '\r';
+            }
+            *out++ = c;
         }
+        buffer_.resize(static_cast<std::size_t>(out - buffer_.data()));
         if (buffer_.size() >= kChunk && !flush()) {
             return;
         }
