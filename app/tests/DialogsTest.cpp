@@ -186,21 +186,26 @@ using WindowDialogsTest = WindowTest;
 
 TEST_F(WindowDialogsTest, VersionMenuShowsTheVersionDialogWithTheSettingsBesideTheProgram) {
     const fs::path exe = fs::read_symlink("/proc/self/exe");
-    const fs::path settingsBeside = exe.parent_path() / (exe.stem().string() + ".INI");
+    const std::string settingsBeside = (exe.parent_path() / (exe.stem().string() + ".INI")).string();
     const bool existedBefore = fs::exists(settingsBeside);
+    const std::string before = ReadBytes(settingsBeside);
+    WriteBytes(settingsBeside, "[INIT]\r\nNET=ON\r\nURL=https://support.example/\r\n");
     TForm1& window = open();
     std::string title;
+    bool supportEnabled = false;
     AnswerModal(window, [&](QWidget& dialog) {
         auto* box = qobject_cast<TAboutBox*>(&dialog);
         title = Text(dialog.windowTitle());
-        EXPECT_NE(box, nullptr);
+        supportEnabled = box != nullptr && box->BitBtn1->isEnabled();
         EXPECT_EQ(dialog.parentWidget(), &window);
         dialog.close();
     });
     window.N1->trigger();
     EXPECT_EQ(title, "バージョン情報");
-    EXPECT_TRUE(fs::exists(settingsBeside));
-    if (!existedBefore) {
+    EXPECT_TRUE(supportEnabled);
+    if (existedBefore) {
+        WriteBytes(settingsBeside, before);
+    } else {
         fs::remove(settingsBeside);
     }
 }
