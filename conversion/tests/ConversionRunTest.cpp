@@ -16,7 +16,7 @@ const std::string kFooter = "ENDSEC\n0\nEOF\n";
 const std::string kHeaderCrLf = "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\n";
 const std::string kFooterCrLf = "ENDSEC\r\n0\r\nEOF\r\n";
 
-const RecordedMessage kCompleted{"メッセージ", "正常に終了しました。"};
+const ShownMessage kCompleted{"メッセージ", "正常に終了しました。"};
 
 class ConversionRunTest : public ::testing::Test {
 protected:
@@ -36,7 +36,7 @@ TEST_F(ConversionRunTest, EmptyProgramGivesHeaderThenFooterWithCrLf) {
     folder.write("PART.NC", "");
     EXPECT_EQ(RunConversion(host, files), RunOutcome::Completed);
     EXPECT_EQ(ReadBytes(files.dxfFile), kHeaderCrLf + kFooterCrLf);
-    EXPECT_EQ(host.messages, std::vector<RecordedMessage>{kCompleted});
+    EXPECT_EQ(host.messages, std::vector<ShownMessage>{kCompleted});
     EXPECT_TRUE(host.lineCounts.empty());
     EXPECT_EQ(host.buttonStates, std::vector<std::string>{"変換開始/0"});
     EXPECT_FALSE(host.running);
@@ -100,7 +100,7 @@ TEST_P(MissingNameTest, OnlyAsksForTheNameAndTouchesNothing) {
         files.dxfFile.clear();
     }
     EXPECT_EQ(RunConversion(host, files), RunOutcome::Failed);
-    EXPECT_EQ(host.messages, (std::vector<RecordedMessage>{{"メッセージ", "ファイル名を入力してください。"}}));
+    EXPECT_EQ(host.messages, (std::vector<ShownMessage>{{"メッセージ", "ファイル名を入力してください。"}}));
     EXPECT_TRUE(host.buttonStates.empty());
     EXPECT_TRUE(host.lineCounts.empty());
     EXPECT_EQ(ReadBytes(folder.file("PART.DXF")), "old drawing");
@@ -129,7 +129,7 @@ TEST_F(ConversionRunTest, OutputNamingAnInputIsRefusedBeforeAnythingIsWritten) {
         ConversionFiles same = files;
         same.dxfFile = dxf;
         EXPECT_EQ(RunConversion(run, same), RunOutcome::Failed);
-        EXPECT_EQ(run.messages, (std::vector<RecordedMessage>{{"メッセージ", "出力ファイル名が入力ファイルと同じです。"}}));
+        EXPECT_EQ(run.messages, (std::vector<ShownMessage>{{"メッセージ", "出力ファイル名が入力ファイルと同じです。"}}));
     }
     EXPECT_EQ(ReadBytes(files.ncFile), program);
     EXPECT_EQ(ReadBytes(files.hedderFile), kHeader);
@@ -157,7 +157,7 @@ TEST_P(BadInputTest, OneOpenMessageAndTheExistingDrawingSurvives) {
     files.footerFile = folder.file(GetParam().footer);
     EXPECT_EQ(RunConversion(host, files), RunOutcome::Failed);
     EXPECT_EQ(host.messages,
-              (std::vector<RecordedMessage>{{"File Open Error", "No Open " + folder.file(GetParam().failing)}}));
+              (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file(GetParam().failing)}}));
     EXPECT_EQ(ReadBytes(files.dxfFile), "old drawing");
     EXPECT_FALSE(host.running);
 }
@@ -174,7 +174,7 @@ TEST_F(ConversionRunTest, OutputInAMissingFolderFailsWithOneMessage) {
     folder.write("PART.NC", "G00 X1.\n");
     files.dxfFile = folder.file("missing/PART.DXF");
     EXPECT_EQ(RunConversion(host, files), RunOutcome::Failed);
-    EXPECT_EQ(host.messages, (std::vector<RecordedMessage>{{"File Open Error", "No Open " + files.dxfFile}}));
+    EXPECT_EQ(host.messages, (std::vector<ShownMessage>{{"File Open Error", "No Open " + files.dxfFile}}));
     EXPECT_FALSE(std::filesystem::exists(files.dxfFile));
 }
 
@@ -185,7 +185,7 @@ TEST_F(ConversionRunTest, UnwritableOutputIsReportedOnceAndNeverAsSuccess) {
     folder.write("PART.NC", "G00 X1.\n");
     files.dxfFile = "/dev/full";
     EXPECT_EQ(RunConversion(host, files), RunOutcome::Failed);
-    EXPECT_EQ(host.messages, (std::vector<RecordedMessage>{{"File Write Error", "No Write /dev/full"}}));
+    EXPECT_EQ(host.messages, (std::vector<ShownMessage>{{"File Write Error", "No Write /dev/full"}}));
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }
 
@@ -197,7 +197,7 @@ TEST_F(ConversionRunTest, OutputRemovedDuringTheRunIsAFailedWriteNotANewFile) {
         }
     };
     EXPECT_EQ(RunConversion(host, files), RunOutcome::Failed);
-    EXPECT_EQ(host.messages, (std::vector<RecordedMessage>{{"File Write Error", "No Write " + files.dxfFile}}));
+    EXPECT_EQ(host.messages, (std::vector<ShownMessage>{{"File Write Error", "No Write " + files.dxfFile}}));
     EXPECT_FALSE(std::filesystem::exists(files.dxfFile));
     EXPECT_EQ(host.buttonStates.back(), "変換開始/0");
     EXPECT_FALSE(host.running);

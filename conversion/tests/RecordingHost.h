@@ -8,12 +8,7 @@
 
 #include "conversion/RunHost.h"
 #include "core/MessageSink.h"
-
-struct RecordedMessage {
-    std::string caption;
-    std::string text;
-    bool operator==(const RecordedMessage&) const = default;
-};
+#include "tests/support/RecordingSink.h"
 
 class RecordingHost : public RunHost {
 public:
@@ -35,7 +30,7 @@ public:
         }
     }
 
-    std::vector<RecordedMessage> messages;
+    std::vector<ShownMessage> messages;
     std::vector<std::string> buttonStates;
     std::vector<std::int64_t> lineCounts;
     std::vector<std::string> reportLines;

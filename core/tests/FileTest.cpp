@@ -9,32 +9,17 @@
 #include <vector>
 
 #include "core/MessageSink.h"
+#include "tests/support/RecordingSink.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
-struct Message {
-    std::string caption;
-    std::string text;
-};
-
-class RecordingSink : public MessageSink {
-  public:
-    void showMessage(std::string_view caption, std::string_view text) override {
-        messages.push_back({std::string(caption), std::string(text)});
-    }
-    std::vector<Message> messages;
-};
-
 class FileOpenTest : public testing::Test {
   protected:
-    void SetUp() override { SetMessageSink(&sink_); }
-    void TearDown() override { SetMessageSink(nullptr); }
-
     void ExpectOneNoOpen(const std::string& path) {
-        ASSERT_EQ(sink_.messages.size(), 1u);
-        EXPECT_EQ(sink_.messages[0].caption, "File Open Error");
-        EXPECT_EQ(sink_.messages[0].text, "No Open " + path);
+        ASSERT_EQ(sink_.shown.size(), 1u);
+        EXPECT_EQ(sink_.shown[0].caption, "File Open Error");
+        EXPECT_EQ(sink_.shown[0].text, "No Open " + path);
     }
 
     RecordingSink sink_;
@@ -106,7 +91,7 @@ TEST_F(FileOpenTest, WriteAppendAndReadRoundTrip) {
     char piece[TextFile::kMaxPiece + 1];
     EXPECT_EQ(stream.readPiece(piece), 2u);
     EXPECT_STREQ(piece, "0\n");
-    EXPECT_TRUE(sink_.messages.empty());
+    EXPECT_TRUE(sink_.shown.empty());
 }
 
 TEST_F(FileOpenTest, PathsOfAnyBytesAndLengthOpen) {
@@ -121,7 +106,7 @@ TEST_F(FileOpenTest, PathsOfAnyBytesAndLengthOpen) {
     stream.write("%\n");
     ASSERT_TRUE(stream.close());
     EXPECT_EQ(ReadBytes(path), "%\r\n");
-    EXPECT_TRUE(sink_.messages.empty());
+    EXPECT_TRUE(sink_.shown.empty());
     EXPECT_TRUE(RemoveFile(path));
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/MessageSink.h"
+#include "tests/support/RecordingSink.h"
 
 namespace {
 
@@ -165,14 +166,6 @@ TEST(VemoTest, RoundTextIgnoresTheDecimalCommaLocale) {
     EXPECT_EQ(text, "-12.3");
 }
 
-class RecordingSink : public MessageSink {
-  public:
-    void showMessage(std::string_view caption, std::string_view text) override {
-        shown.emplace_back(std::string(caption) + "|" + std::string(text));
-    }
-    std::vector<std::string> shown;
-};
-
 TEST(MessageSinkTest, ShowMessageBoxUsesTheInstalledSink) {
     RecordingSink sink;
     SetMessageSink(&sink);
@@ -180,7 +173,7 @@ TEST(MessageSinkTest, ShowMessageBoxUsesTheInstalledSink) {
     ShowMessageBox("正常に終了しました。");
     SetMessageSink(nullptr);
     ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_EQ(sink.shown[0], "メッセージ|正常に終了しました。");
+    EXPECT_EQ(sink.shown[0], (ShownMessage{"メッセージ", "正常に終了しました。"}));
     EXPECT_NE(&CurrentMessageSink(), &sink);
 }
 

@@ -7,27 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/MessageSink.h"
 #include "dxf/DxfOutput.h"
+#include "tests/support/RecordingSink.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-struct Shown {
-    std::string caption;
-    std::string text;
-    bool operator==(const Shown&) const = default;
-};
-
-class RecordingSink : public MessageSink {
-  public:
-    RecordingSink() { SetMessageSink(this); }
-    ~RecordingSink() override { SetMessageSink(nullptr); }
-    void showMessage(std::string_view caption, std::string_view text) override {
-        shown.push_back({std::string(caption), std::string(text)});
-    }
-    std::vector<Shown> shown;
-};
 
 class DxfFrameTest : public ::testing::Test {
   protected:
@@ -85,14 +69,14 @@ TEST_F(DxfFrameTest, UnreadableHeaderLeavesTheExistingDrawingAlone) {
     WriteBytes(dxf, "old drawing");
     EXPECT_EQ(CopyHeader(folder.file("none.dat"), dxf), CopyOutcome::NothingWritten);
     EXPECT_EQ(ReadBytes(dxf), "old drawing");
-    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Open Error", "No Open " + folder.file("none.dat")}}));
+    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file("none.dat")}}));
 }
 
 TEST_F(DxfFrameTest, FooterIsNeverWrittenIntoAFileThatVanished) {
     const std::string footer = folder.write("Footer.dat", "ENDSEC\n");
     EXPECT_EQ(CopyFooter(footer, dxf), CopyOutcome::OutputIncomplete);
     EXPECT_FALSE(std::filesystem::exists(dxf));
-    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Write Error", "No Write " + dxf}}));
+    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + dxf}}));
 }
 
 TEST_F(DxfFrameTest, AppendFailureIsShownOnceAndStopsLaterAppends) {
@@ -101,7 +85,7 @@ TEST_F(DxfFrameTest, AppendFailureIsShownOnceAndStopsLaterAppends) {
     EXPECT_FALSE(output.append("ARC\n"));
     EXPECT_TRUE(output.failed());
     EXPECT_FALSE(std::filesystem::exists(dxf));
-    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Write Error", "No Write " + dxf}}));
+    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + dxf}}));
 }
 
 TEST_F(DxfFrameTest, OutputReplacedDuringTheRunIsAFailedWrite) {
@@ -112,7 +96,7 @@ TEST_F(DxfFrameTest, OutputReplacedDuringTheRunIsAFailedWrite) {
     WriteBytes(dxf, "another program's file");
     EXPECT_FALSE(output.close());
     EXPECT_EQ(ReadBytes(dxf), "another program's file");
-    EXPECT_EQ(sink.shown, (std::vector<Shown>{{"File Write Error", "No Write " + dxf}}));
+    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + dxf}}));
 }
 
 TEST_F(DxfFrameTest, LongOutputReachesTheFileWhileTheRunGoesOn) {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/MessageSink.h"
 #include "dxf/tests/WriterTest.h"
+#include "tests/support/RecordingSink.h"
 
 namespace {
 
@@ -196,23 +196,13 @@ TEST_F(WriterTest, EntitiesFollowEachOtherInOneFile) {
                                         "11", "10", "21", "0", "31", "0", "0"}));
 }
 
-class SilentSink : public MessageSink {
-  public:
-    SilentSink() { SetMessageSink(this); }
-    ~SilentSink() override { SetMessageSink(nullptr); }
-    void showMessage(std::string_view caption, std::string_view text) override {
-        shown.emplace_back(std::string(caption) + ": " + std::string(text));
-    }
-    std::vector<std::string> shown;
-};
-
 TEST_F(WriterTest, WriterReportsFalseWhenTheOutputVanished) {
-    SilentSink sink;
+    RecordingSink sink;
     std::filesystem::remove(path);
     feed({"G00 X10."});
     EXPECT_FALSE(WriteRapidLine(analyzer, output));
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(sink.shown, std::vector<std::string>{"File Write Error: No Write " + path});
+    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + path}}));
 }
 
 }  // namespace
