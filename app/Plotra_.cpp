@@ -21,8 +21,6 @@
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <filesystem>
-#include <system_error>
 
 #include "app/About.h"
 #include "app/LocalText.h"
@@ -55,14 +53,6 @@ std::string WithoutEnclosingQuotes(const std::string& argument) {
         return argument.substr(1, argument.size() - 2);
     }
     return argument;
-}
-
-// An aborted output is deleted only when it is a plain file: the DXF name may lead to a device.
-void RemoveAbortedOutput(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) {
-        RemoveFile(path);
-    }
 }
 
 std::vector<std::string> LocalPaths(const QMimeData& data) {
@@ -299,7 +289,7 @@ void TForm1::AboatClick() {
     showRunProgress();
     // Abort while no run reads lines leaves the finished output alone.
     if (stopsARun) {
-        RemoveAbortedOutput(runDxfFile_);
+        RemoveFile(runDxfFile_);
     }
 }
 

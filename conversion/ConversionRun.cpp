@@ -39,14 +39,6 @@ bool FooterReadable(const std::string& footerFile) {
     return OpenReadText(footer, footerFile);
 }
 
-// Only a regular file is ours to delete: a DXF name may also lead to a device such as /dev/null.
-void RemoveIncompleteOutput(const std::string& dxfFile) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(dxfFile, error))) {
-        RemoveFile(dxfFile);
-    }
-}
-
 class Run {
 public:
     Run(RunHost& host, const ConversionFiles& files)
@@ -89,7 +81,7 @@ RunOutcome Run::execute() {
         case CopyOutcome::NothingWritten:
             return RunOutcome::Failed;
         case CopyOutcome::OutputIncomplete:
-            RemoveIncompleteOutput(files_.dxfFile);
+            RemoveFile(files_.dxfFile);
             return RunOutcome::Failed;
     }
     // 4. A fresh interpreter and report; the initial block takes the machine from its home position to the
@@ -140,7 +132,7 @@ RunOutcome Run::finish() {
 // The one message has been shown; an incomplete drawing is removed rather than left looking finished.
 RunOutcome Run::fail() {
     nc_.close();
-    RemoveIncompleteOutput(files_.dxfFile);
+    RemoveFile(files_.dxfFile);
     host_.running = false;
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Failed;

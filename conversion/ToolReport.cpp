@@ -1,6 +1,7 @@
 #include "conversion/ToolReport.h"
 
 #include <string>
+#include <string_view>
 
 #include "core/RealText.h"
 #include "core/Vemo.h"
@@ -9,6 +10,13 @@ namespace {
 
 // No arc of the stretch seen yet.
 constexpr double kNoArc = 9999.0;
+
+std::string Joined(std::string_view head, std::string_view tail) {
+    std::string line;
+    line.reserve(head.size() + tail.size());
+    line.append(head).append(tail);
+    return line;
+}
 
 }  // namespace
 
@@ -21,7 +29,7 @@ void ToolReport::checkTool(const NcAnalyzer& analyzer) {
     const int tool = analyzer.toolInSpindle();
     if (tool != lastTool_) {
         lastTool_ = tool;
-        host_.appendReportLine("T" + std::to_string(tool));
+        host_.appendReportLine(Joined("T", std::to_string(tool)));
     }
 }
 
@@ -35,7 +43,7 @@ void ToolReport::checkCompensation(const NcAnalyzer& analyzer) {
         host_.minRG03 = kNoArc;
         host_.minRG02 = kNoArc;
         host_.appendReportLine("**********************************");
-        host_.appendReportLine("    D" + std::to_string(d));
+        host_.appendReportLine(Joined("    D", std::to_string(d)));
     } else if (lastD_ != 0) {
         // Every line in G02 or G03 mode counts, also one without I, J and K, whose radius is 0.
         const double radius = analyzer.arcRadius();
@@ -66,7 +74,7 @@ void ToolReport::reportStretchMinimum(const NcAnalyzer& analyzer) {
     }
     const double diameter = analyzer.toolDiameter();
     if (diameter != 0.0 && diameter * 0.5 > minimum) {
-        host_.appendReportLine("確認！工具φ" + RealText(diameter));
+        host_.appendReportLine(Joined("確認！工具φ", RealText(diameter)));
     }
-    host_.appendReportLine(label + RoundText(minimum, 3));
+    host_.appendReportLine(Joined(label, RoundText(minimum, 3)));
 }

@@ -118,12 +118,15 @@ bool OpenAppend(TextFile& stream, const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
+    namespace fs = std::filesystem;
     std::error_code error;
-    // Only files are deleted here, never an (empty) folder of the same name.
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) {
+    // Only a plain file (or a link, which goes itself) is deleted: never a folder, and never a device such as
+    // /dev/null that an output name may lead to, whoever runs the program.
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
         return false;
     }
-    return std::filesystem::remove(path, error) && !error;
+    return fs::remove(path, error) && !error;
 }
 
 // Paths of any length are split whole: the fixed part lengths of the program's original platform would cut

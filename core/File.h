@@ -12,7 +12,8 @@ bool OpenReadText(TextFile& stream, const std::string& path);
 bool OpenWriteText(TextFile& stream, const std::string& path);
 bool OpenAppend(TextFile& stream, const std::string& path);
 
-// Deletes the named file; true when it was deleted. Never throws.
+// Deletes the named plain file (or link); true when it was deleted. Folders and devices are left alone.
+// Never throws.
 bool RemoveFile(const std::string& path);
 
 // Splits `path` into drive ("C:" when the second byte is ':'), directory (up to and including the last

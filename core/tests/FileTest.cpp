@@ -124,6 +124,25 @@ TEST(RemoveFileTest, MissingFileIsFalse) {
     EXPECT_FALSE(RemoveFile(""));
 }
 
+TEST(RemoveFileTest, DeviceIsNotRemoved) {
+    if (!std::filesystem::exists("/dev/null")) {
+        GTEST_SKIP() << "no /dev/null here";
+    }
+    EXPECT_FALSE(RemoveFile("/dev/null"));
+    EXPECT_TRUE(std::filesystem::exists("/dev/null"));
+}
+
+TEST(RemoveFileTest, LinkGoesButNotItsTarget) {
+    TempFolder folder;
+    const std::string target = folder.file("target.dxf");
+    const std::string link = folder.file("link.dxf");
+    WriteBytes(target, "x");
+    std::filesystem::create_symlink(target, link);
+    EXPECT_TRUE(RemoveFile(link));
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(target), "x");
+}
+
 TEST(RemoveFileTest, FolderIsNotRemoved) {
     TempFolder folder;
     const std::string empty = folder.file("empty");
