@@ -15,7 +15,7 @@ namespace {
 constexpr int kLineCount = 1000000;
 
 class Numbers {
-  public:
+public:
     // A value in thousandths between -range and +range, written with three decimals.
     void append(std::string& out, int range) {
         state_ = state_ * 6364136223846793005u + 1442695040888963407u;
@@ -38,7 +38,7 @@ class Numbers {
         out.append(digits, end);
     }
 
-  private:
+private:
     std::uint64_t state_ = 12345;
 };
 

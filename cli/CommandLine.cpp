@@ -37,7 +37,8 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& index, co
 }
 
 bool Matches(const std::string& argument, const std::string& name) {
-    return argument == name || (argument.size() > name.size() && argument.compare(0, name.size() + 1, name + "=") == 0);
+    return argument == name ||
+           (argument.size() > name.size() && argument.compare(0, name.size() + 1, name + "=") == 0);
 }
 
 }  // namespace

@@ -10,7 +10,9 @@ namespace {
 
 volatile std::sig_atomic_t interruptSeen = 0;
 
-extern "C" void OnInterrupt(int) { interruptSeen = 1; }
+extern "C" void OnInterrupt(int) {
+    interruptSeen = 1;
+}
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 // Looking at the clock on every line would cost more than the line itself on simple programs.
@@ -33,7 +35,9 @@ void ConsoleHost::catchInterrupts() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool ConsoleHost::interrupted() { return interruptSeen != 0; }
+bool ConsoleHost::interrupted() {
+    return interruptSeen != 0;
+}
 
 void ConsoleHost::beginFile(const std::string& ncFile, const std::string& dxfFile) {
     ncFile_ = ncFile;
@@ -41,7 +45,9 @@ void ConsoleHost::beginFile(const std::string& ncFile, const std::string& dxfFil
     lastDraw_ = {};
 }
 
-void ConsoleHost::endFile() { clearProgress(); }
+void ConsoleHost::endFile() {
+    clearProgress();
+}
 
 void ConsoleHost::showMessage(std::string_view caption, std::string_view text) {
     if (quiet_ && text == kCompletedMessage) {

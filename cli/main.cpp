@@ -18,7 +18,9 @@ constexpr int kExitConverted = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-std::string Beside(const std::string& name) { return ExeDrive() + ExeDir() + name; }
+std::string Beside(const std::string& name) {
+    return ExeDrive() + ExeDir() + name;
+}
 
 }  // namespace
 

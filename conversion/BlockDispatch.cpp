@@ -16,7 +16,8 @@ std::size_t TrimLine(char* piece, std::size_t length) {
     return length;
 }
 
-void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece, std::size_t length) {
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece,
+                 std::size_t length) {
     // 1. Text, 2. interpretation.
     TrimLine(piece, length);
     analyzer.load(SString(piece));

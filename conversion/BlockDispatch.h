@@ -10,7 +10,8 @@
 #include "nc/NcAnalyzer.h"
 
 // `piece` holds `length` bytes and one more writable byte after them; the text is cut in place.
-void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece, std::size_t length);
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece,
+                 std::size_t length);
 
 // The text step alone: cuts the piece at its first NUL byte and drops every trailing byte whose unsigned code
 // is 32 or less (blanks, tabs, line ends, control characters). Leading blanks stay. Returns the new length.

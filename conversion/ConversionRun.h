@@ -15,9 +15,9 @@ struct ConversionFiles {
 };
 
 enum class RunOutcome {
-    Completed,   // the whole file was converted and "正常に終了しました。" was shown
-    Aborted,     // the host cleared `running`; its abort handling owns the output file
-    Failed,      // a file could not be used; one message was shown and no partial output is left
+    Completed,  // the whole file was converted and "正常に終了しました。" was shown
+    Aborted,    // the host cleared `running`; its abort handling owns the output file
+    Failed,     // a file could not be used; one message was shown and no partial output is left
 };
 
 inline constexpr std::string_view kStartCaption = "変換開始";

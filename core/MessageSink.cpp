@@ -7,7 +7,7 @@ namespace {
 
 // Until a front end installs its sink, messages still reach the user on the terminal.
 class StandardErrorSink : public MessageSink {
-  public:
+public:
     void showMessage(std::string_view caption, std::string_view text) override {
         std::string line;
         line.reserve(caption.size() + text.size() + 3);

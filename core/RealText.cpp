@@ -50,11 +50,14 @@ int SignificantDigits(double x, char (&digits)[kSignificantDigits], int& exponen
     long shortestDigits = kSignificantDigits + 1;
     if (x >= std::numeric_limits<double>::min()) {
         result = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific);
-        const auto mantissa = static_cast<const char*>(std::memchr(text, 'e', static_cast<std::size_t>(result.ptr - text))) - text;
+        const auto mantissa =
+            static_cast<const char*>(std::memchr(text, 'e', static_cast<std::size_t>(result.ptr - text))) -
+            text;
         shortestDigits = mantissa > 1 ? mantissa - 1 : 1;
     }
     if (shortestDigits > kSignificantDigits) {
-        result = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, kSignificantDigits - 1);
+        result =
+            std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, kSignificantDigits - 1);
     }
     return ReadScientific(text, result.ptr, digits, exponent);
 }

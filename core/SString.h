@@ -11,7 +11,8 @@
 class SString {
 public:
     SString();
-    SString(const char* text);  // NOLINT(google-explicit-constructor): texts are passed as literals everywhere
+    SString(
+        const char* text);  // NOLINT(google-explicit-constructor): texts are passed as literals everywhere
     // The text followed by `fill` up to exactly `width` characters; a plain copy when width is not larger.
     SString(const char* text, int width, char fill);
     explicit SString(const std::string& text);

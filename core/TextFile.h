@@ -29,8 +29,8 @@ public:
     bool open(const std::string& path, TextFileMode mode);
     bool isOpen() const { return fd_ >= 0; }
 
-    // Copies the next piece into `buffer` and returns its length; 0 at the end of the file or on a read error.
-    // The piece may hold NUL bytes; the buffer is terminated after the piece.
+    // Copies the next piece into `buffer` and returns its length; 0 at the end of the file or on a read
+    // error. The piece may hold NUL bytes; the buffer is terminated after the piece.
     std::size_t readPiece(char (&buffer)[kMaxPiece + 1]);
     bool readFailed() const { return readFailed_; }
 
@@ -52,8 +52,8 @@ private:
     bool writeFailed_ = false;
     bool readFailed_ = false;
     bool atEnd_ = false;
-    std::string buffer_;        // pending output, or input not yet handed out
-    std::size_t readPos_ = 0;   // next unread byte of buffer_ when reading
-    std::size_t readEnd_ = 0;   // end of the translated input in buffer_
-    std::size_t rawEnd_ = 0;    // readEnd_, or one past it while a CR waits to see whether an LF follows
+    std::string buffer_;       // pending output, or input not yet handed out
+    std::size_t readPos_ = 0;  // next unread byte of buffer_ when reading
+    std::size_t readEnd_ = 0;  // end of the translated input in buffer_
+    std::size_t rawEnd_ = 0;   // readEnd_, or one past it while a CR waits to see whether an LF follows
 };

@@ -12,12 +12,13 @@
 
 // Layer names as code-page-932 bytes: the DXF file declares $DWGCODEPAGE ANSI_932.
 namespace DxfLayer {
-inline constexpr std::string_view kRapid = "\x91\x81\x91\x97\x82\xE8";                           // 早送り
-inline constexpr std::string_view kCompensated = "\x95\xE2\x90\xB3\x82\xA0\x82\xE8";             // 補正あり
-inline constexpr std::string_view kUncompensated = "\x95\xE2\x90\xB3\x96\xB3\x82\xB5";           // 補正無し
-inline constexpr std::string_view kCannedCycle = "\x8C\xC5\x92\xE8\x83\x54\x83\x43\x83\x4E\x83\x8B";  // 固定サイクル
-inline constexpr std::string_view kCentreLine = "\x92\x86\x90\x53\x90\xFC";                      // 中心線
-inline constexpr std::string_view kInformation = "\x8F\xEE\x95\xF1";                              // 情報
+inline constexpr std::string_view kRapid = "\x91\x81\x91\x97\x82\xE8";                  // 早送り
+inline constexpr std::string_view kCompensated = "\x95\xE2\x90\xB3\x82\xA0\x82\xE8";    // 補正あり
+inline constexpr std::string_view kUncompensated = "\x95\xE2\x90\xB3\x96\xB3\x82\xB5";  // 補正無し
+inline constexpr std::string_view kCannedCycle =
+    "\x8C\xC5\x92\xE8\x83\x54\x83\x43\x83\x4E\x83\x8B";                      // 固定サイクル
+inline constexpr std::string_view kCentreLine = "\x92\x86\x90\x53\x90\xFC";  // 中心線
+inline constexpr std::string_view kInformation = "\x8F\xEE\x95\xF1";         // 情報
 }  // namespace DxfLayer
 
 enum class CopyOutcome {

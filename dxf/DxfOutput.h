@@ -1,9 +1,9 @@
 // The DXF file of one conversion run, as the writers see it.
 //
-// Every entity is appended as soon as its NC line has been interpreted, but not with a system call of its own:
-// opening, writing and closing the file per entity costs several microseconds, more than interpreting the
-// line, so the output is gathered and handed to the system in chunks while the file stays open. The file is
-// still never created here: a DXF file that vanished or was replaced during the run is a failed write,
+// Every entity is appended as soon as its NC line has been interpreted, but not with a system call of its
+// own: opening, writing and closing the file per entity costs several microseconds, more than interpreting
+// the line, so the output is gathered and handed to the system in chunks while the file stays open. The file
+// is still never created here: a DXF file that vanished or was replaced during the run is a failed write,
 // never a reason to start a new file without its header. An abort deletes the file by name; the run then
 // stops and what was pending is dropped with it.
 #pragma once

@@ -11,7 +11,7 @@
 #include "nc/NcBlock.h"
 
 class NcAnalyzer : public NcBlock {
-  public:
+public:
     // Multiply radians by this to get degrees.
     static constexpr double kDegreesPerRadian = 57.29577951308232;
     // Multiply degrees by this to get radians.
@@ -77,7 +77,7 @@ class NcAnalyzer : public NcBlock {
     double maxX() const { return maxX_; }
     double maxY() const { return maxY_; }
 
-  private:
+private:
     void interpret();
 
     void takeToolDiameter();

@@ -46,7 +46,7 @@ constexpr int Count = 31;
 }  // namespace Slot
 
 class NcBlock {
-  public:
+public:
     // The longest line the parser reads; the rest of a longer text is ignored.
     static constexpr int kMaxLineLength = 255;
 
@@ -92,7 +92,7 @@ class NcBlock {
     // (leading spaces included, first letter upper-cased); "0.0" when no number follows.
     SString numberText(int position) const;
 
-  protected:
+protected:
     SString text_;
     NcWord words_[Slot::Count];
     NcWord previousWords_[Slot::Count];
@@ -102,7 +102,7 @@ class NcBlock {
     int previousMotionCode_;
     bool commentLine_;
 
-  private:
+private:
     void closePreviousBlock();
     void readWords(int position);
 

@@ -10,7 +10,7 @@
 inline constexpr double kUnsetCoordinate = -99999.0;
 
 class NcWord {
-  public:
+public:
     // Letter N, value 0, former value unset, 3 decimals: reads N0.000.
     NcWord();
     explicit NcWord(int decimals);
@@ -38,7 +38,7 @@ class NcWord {
     // point.
     SString text() const;
 
-  private:
+private:
     // The display text is written only when asked, so the word keeps what it needs to write it: the
     // decimals count as it stood at the last change.
     int textDecimals_;

@@ -15,20 +15,24 @@ struct UsageErrorCase {
     Args arguments;
 };
 
-void PrintTo(const UsageErrorCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const UsageErrorCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class UsageErrorTest : public ::testing::TestWithParam<UsageErrorCase> {};
 
-TEST_P(UsageErrorTest, IsRefused) { EXPECT_FALSE(ParseCommandLine(GetParam().arguments).error.empty()); }
+TEST_P(UsageErrorTest, IsRefused) {
+    EXPECT_FALSE(ParseCommandLine(GetParam().arguments).error.empty());
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, UsageErrorTest,
-    ::testing::Values(UsageErrorCase{"NoFile", {}}, UsageErrorCase{"OnlyQuiet", {"-q"}},
-                      UsageErrorCase{"OutputWithTwoFiles", {"-o", "X.DXF", "A.NC", "B.NC"}},
-                      UsageErrorCase{"OutputWithoutName", {"A.NC", "-o"}},
-                      UsageErrorCase{"EmptyHeaderName", {"--header=", "A.NC"}},
-                      UsageErrorCase{"UnknownOption", {"--frobnicate", "A.NC"}}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(CommandLine, UsageErrorTest,
+                         ::testing::Values(UsageErrorCase{"NoFile", {}}, UsageErrorCase{"OnlyQuiet", {"-q"}},
+                                           UsageErrorCase{"OutputWithTwoFiles",
+                                                          {"-o", "X.DXF", "A.NC", "B.NC"}},
+                                           UsageErrorCase{"OutputWithoutName", {"A.NC", "-o"}},
+                                           UsageErrorCase{"EmptyHeaderName", {"--header=", "A.NC"}},
+                                           UsageErrorCase{"UnknownOption", {"--frobnicate", "A.NC"}}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CommandLine, TakesFilesInOrderWithTheirOptions) {
     const ParsedCommandLine parsed =

@@ -1,4 +1,5 @@
-// Programs no machine would run still convert to the end, with a complete drawing and nothing undefined in it.
+// Programs no machine would run still convert to the end, with a complete drawing and nothing undefined in
+// it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -77,7 +78,9 @@ struct UnfinishedCase {
     const char* program;
 };
 
-void PrintTo(const UnfinishedCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const UnfinishedCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class UnfinishedProgramTest : public BadProgramTest, public ::testing::WithParamInterface<UnfinishedCase> {};
 

@@ -13,7 +13,9 @@ struct TrimCase {
     std::string text;
 };
 
-void PrintTo(const TrimCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const TrimCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class TrimLineTest : public ::testing::TestWithParam<TrimCase> {};
 
@@ -32,8 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TrimCase{"TabsCarriageReturnsAndControls", "X1.\t\r\x01\x1f \n", "X1."},
                       TrimCase{"CutAtTheFirstNul", std::string("X1.\0Y2.\n", 8), "X1."},
                       TrimCase{"CodePage932ByteAtTheEndStays", "(\x95\x5c\x81\x40", "(\x95\x5c\x81\x40"},
-                      TrimCase{"HighByteIsNotAControl", "X1.\xA0", "X1.\xA0"},
-                      TrimCase{"Empty", "", ""}),
+                      TrimCase{"HighByteIsNotAControl", "X1.\xA0", "X1.\xA0"}, TrimCase{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -86,7 +86,9 @@ struct MissingNameCase {
     bool emptyDxf;
 };
 
-void PrintTo(const MissingNameCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const MissingNameCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class MissingNameTest : public ConversionRunTest, public ::testing::WithParamInterface<MissingNameCase> {};
 
@@ -107,7 +109,8 @@ TEST_P(MissingNameTest, OnlyAsksForTheNameAndTouchesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, MissingNameTest,
-                         ::testing::Values(MissingNameCase{"nc", true, false}, MissingNameCase{"dxf", false, true},
+                         ::testing::Values(MissingNameCase{"nc", true, false},
+                                           MissingNameCase{"dxf", false, true},
                                            MissingNameCase{"both", true, true}),
                          [](const auto& info) { return std::string(info.param.label); });
 
@@ -129,7 +132,8 @@ TEST_F(ConversionRunTest, OutputNamingAnInputIsRefusedBeforeAnythingIsWritten) {
         ConversionFiles same = files;
         same.dxfFile = dxf;
         EXPECT_EQ(RunConversion(run, same), RunOutcome::Failed);
-        EXPECT_EQ(run.messages, (std::vector<ShownMessage>{{"メッセージ", "出力ファイル名が入力ファイルと同じです。"}}));
+        EXPECT_EQ(run.messages,
+                  (std::vector<ShownMessage>{{"メッセージ", "出力ファイル名が入力ファイルと同じです。"}}));
     }
     EXPECT_EQ(ReadBytes(files.ncFile), program);
     EXPECT_EQ(ReadBytes(files.hedderFile), kHeader);
@@ -144,7 +148,9 @@ struct BadInputCase {
     const char* failing;  // the file named in the message
 };
 
-void PrintTo(const BadInputCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const BadInputCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class BadInputTest : public ConversionRunTest, public ::testing::WithParamInterface<BadInputCase> {};
 

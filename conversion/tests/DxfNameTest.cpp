@@ -11,7 +11,9 @@ struct NameCase {
 
 class DxfNameTest : public ::testing::TestWithParam<NameCase> {};
 
-TEST_P(DxfNameTest, ReplacesOnlyTheLastExtension) { EXPECT_EQ(DxfNameFor(GetParam().nc), GetParam().dxf); }
+TEST_P(DxfNameTest, ReplacesOnlyTheLastExtension) {
+    EXPECT_EQ(DxfNameFor(GetParam().nc), GetParam().dxf);
+}
 
 INSTANTIATE_TEST_SUITE_P(Names, DxfNameTest,
                          ::testing::Values(NameCase{"D:\\NC\\PART1.NC", "D:\\NC\\PART1.DXF"},

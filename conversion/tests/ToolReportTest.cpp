@@ -41,13 +41,17 @@ struct ReportCase {
     Lines expected;
 };
 
-void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const ReportCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class ToolReportTest : public ::testing::TestWithParam<ReportCase> {};
 
-TEST_P(ToolReportTest, ReportsTheProgram) { EXPECT_EQ(ReportOf(GetParam().program), GetParam().expected); }
+TEST_P(ToolReportTest, ReportsTheProgram) {
+    EXPECT_EQ(ReportOf(GetParam().program), GetParam().expected);
+}
 
-const Lines kSevenLines = {"(T1 DIA10.)",         "T1 M06",   "G00 X0 Y0", "G41 D11 G01 X10.",
+const Lines kSevenLines = {"(T1 DIA10.)",           "T1 M06",   "G00 X0 Y0",    "G41 D11 G01 X10.",
                            "G03 X20. Y10. I0 J10.", "G01 Y30.", "G40 G01 X0 Y0"};
 
 Lines WithDiameter(const char* comment) {
@@ -59,7 +63,9 @@ Lines WithDiameter(const char* comment) {
 INSTANTIATE_TEST_SUITE_P(
     Stretches, ToolReportTest,
     ::testing::Values(
-        ReportCase{"SevenLineExample", kSevenLines, {"T1", kStars, "    D11", "    G41MinR(G03)=10", kStars, "    D0"}},
+        ReportCase{"SevenLineExample",
+                   kSevenLines,
+                   {"T1", kStars, "    D11", "    G41MinR(G03)=10", kStars, "    D0"}},
         ReportCase{"ToolTooBig",
                    WithDiameter("(T1 DIA30.)"),
                    {"T1", kStars, "    D11", "確認！工具φ30", "    G41MinR(G03)=10", kStars, "    D0"}},
@@ -69,9 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"NoDiameterNoWarning",
                    WithDiameter("(T1)"),
                    {"T1", kStars, "    D11", "    G41MinR(G03)=10", kStars, "    D0"}},
-        ReportCase{"LineWithoutArcWordsInG02ModeMakesTheMinimumZero",
-                   {"(DIA10.)", "G00 X0 Y0", "G42 D1 G01 X10.", "G02 X20. Y10. I0 J10.", "M08", "G40 G01 X0 Y0"},
-                   {kStars, "    D1", "確認！工具φ10", "    G42MinR(G02)=0", kStars, "    D0"}},
+        ReportCase{
+            "LineWithoutArcWordsInG02ModeMakesTheMinimumZero",
+            {"(DIA10.)", "G00 X0 Y0", "G42 D1 G01 X10.", "G02 X20. Y10. I0 J10.", "M08", "G40 G01 X0 Y0"},
+            {kStars, "    D1", "確認！工具φ10", "    G42MinR(G02)=0", kStars, "    D0"}},
         ReportCase{"StraightStretchHasNoMinimum",
                    {"G41 D1 G01 X10.", "Y10.", "G40 X0"},
                    {kStars, "    D1", kStars, "    D0"}},
@@ -90,9 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"PiRoundedToThreeDecimals",
                    {"G41 D1 G01 X10.", "G03 X20. I3.14159 J0", "G40 G01 X0"},
                    {kStars, "    D1", "    G41MinR(G03)=3.142", kStars, "    D0"}},
-        ReportCase{"StretchOpenAtTheEndIsNotReported",
-                   {"G41 D1 G01 X10.", "G03 X20. I5. J0"},
-                   {kStars, "    D1"}}),
+        ReportCase{
+            "StretchOpenAtTheEndIsNotReported", {"G41 D1 G01 X10.", "G03 X20. I5. J0"}, {kStars, "    D1"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ReportCase{"TWordAloneIsNoToolChange", {"T5", "G00 X1."}, {}},
                       ReportCase{"M06BeforeAnyTMakesToolOne", {"M06"}, {"T1"}},
                       ReportCase{"SameToolTwiceIsReportedOnce", {"T1 M06", "T1 M06"}, {"T1"}},
-                      ReportCase{"EachChangeIsReported", {"T1 M06", "T2", "M06", "T1 M06"}, {"T1", "T2", "T1"}}),
+                      ReportCase{
+                          "EachChangeIsReported", {"T1 M06", "T2", "M06", "T1 M06"}, {"T1", "T2", "T1"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ToolReportRuns, EveryRunStartsWithoutATool) {

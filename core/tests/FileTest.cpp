@@ -15,7 +15,7 @@
 namespace {
 
 class FileOpenTest : public testing::Test {
-  protected:
+protected:
     void ExpectOneNoOpen(const std::string& path) {
         ASSERT_EQ(sink_.shown.size(), 1u);
         EXPECT_EQ(sink_.shown[0].caption, "File Open Error");

@@ -144,7 +144,7 @@ std::string LayoutText(const DecimalForm& form) {
 
 // The exact decimal expansion of a double, from a big integer in base 10^9, rounded to 15 digits.
 class ExactDecimal {
-  public:
+public:
     // An exact half rounds up when `halfUp` is set, otherwise down; both are correct roundings.
     DecimalForm rounded(double x, bool halfUp) {
         DecimalForm form;
@@ -170,7 +170,7 @@ class ExactDecimal {
         return form;
     }
 
-  private:
+private:
     static constexpr std::uint64_t kBase = 1'000'000'000;
 
     // Fills digits_ with the integer m * 2^k or m * 5^k and returns the power of ten it is to be scaled by.

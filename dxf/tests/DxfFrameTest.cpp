@@ -14,7 +14,7 @@
 namespace {
 
 class DxfFrameTest : public ::testing::Test {
-  protected:
+protected:
     TempFolder folder;
     RecordingSink sink;
     std::string dxf = folder.file("OUT.DXF");
@@ -69,7 +69,8 @@ TEST_F(DxfFrameTest, UnreadableHeaderLeavesTheExistingDrawingAlone) {
     WriteBytes(dxf, "old drawing");
     EXPECT_EQ(CopyHeader(folder.file("none.dat"), dxf), CopyOutcome::NothingWritten);
     EXPECT_EQ(ReadBytes(dxf), "old drawing");
-    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file("none.dat")}}));
+    EXPECT_EQ(sink.shown,
+              (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file("none.dat")}}));
 }
 
 TEST_F(DxfFrameTest, FooterIsNeverWrittenIntoAFileThatVanished) {

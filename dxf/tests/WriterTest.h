@@ -33,7 +33,7 @@ inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
 }
 
 class WriterTest : public ::testing::Test {
-  protected:
+protected:
     WriterTest() {
         WriteBytes(path, "");
         analyzer.load("G90G00X0.0Y0.0Z0.0");

@@ -12,7 +12,7 @@ namespace {
 
 // Exposes the result of parse(), which load() drops.
 class ReadableBlock : public NcBlock {
-  public:
+public:
     int read(const std::string& line) {
         text_ = SString(line);
         return parse();

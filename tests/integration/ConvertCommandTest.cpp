@@ -85,7 +85,9 @@ struct FailureCase {
     const char* message;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class ConvertFailureTest : public ConvertCommandTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -111,7 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"OutputWithTwoFiles", {"-o", "@X.DXF", "@PART.NC", "@PART.NC"}, 2, "Usage:"},
         FailureCase{"EmptyName", {""}, 1, "ファイル名を入力してください。"},
         FailureCase{"NcIsAFolder", {"@DIR.NC"}, 1, "No Open"},
-        FailureCase{"OutputIsTheInput", {"-o", "@PART.NC", "@PART.NC"}, 1, "出力ファイル名が入力ファイルと同じです。"},
+        FailureCase{"OutputIsTheInput",
+                    {"-o", "@PART.NC", "@PART.NC"},
+                    1,
+                    "出力ファイル名が入力ファイルと同じです。"},
         FailureCase{"MissingHeader", {"--header", "@none.dat", "@PART.NC"}, 1, "No Open"},
         FailureCase{"MissingFooter", {"--footer", "@none.dat", "@PART.NC"}, 1, "No Open"},
         FailureCase{"MissingOutputFolder", {"-o", "@nowhere/PART.DXF", "@PART.NC"}, 1, "No Open"}),

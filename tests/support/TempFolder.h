@@ -26,8 +26,8 @@ class TempFolder {
 public:
     TempFolder() {
         static std::atomic<unsigned> serial{0};
-        const std::string leaf = "plotra-test-" + Decimal(static_cast<unsigned long>(::getpid())) + "-" +
-                                 Decimal(serial++);
+        const std::string leaf =
+            "plotra-test-" + Decimal(static_cast<unsigned long>(::getpid())) + "-" + Decimal(serial++);
         path_ = std::filesystem::temp_directory_path() / leaf;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
