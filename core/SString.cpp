@@ -8,6 +8,8 @@
 #include <limits>
 #include <utility>
 
+#include "core/DecimalNumber.h"
+
 namespace {
 
 // A moved-from text points here instead of owning an array, so moving never allocates and never throws.
@@ -30,106 +32,9 @@ char* CopyText(const char* text) {
     return text == nullptr ? CopyText("", 0) : CopyText(text, std::strlen(text));
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // The first occurrence of `key` in `text`, or null. An empty key matches at the start.
 const char* FindKey(const char* text, const char* key) {
     return std::strstr(text, key);
-}
-
-// A decimal number as the C library would take it: sign, digits with an optional point, optional exponent.
-struct NumberSpan {
-    const char* begin = nullptr;  // the sign, if any
-    const char* end = nullptr;    // one past the last character that belongs to the number
-    bool negative = false;
-    std::int64_t decimalMagnitude = 0;  // about log10 of the value, only used to tell overflow from underflow
-};
-
-std::int64_t SaturatedExponent(const char* digits, const char* end, bool negative) {
-    constexpr std::int64_t kLimit = 1'000'000'000;
-    std::int64_t value = 0;
-    for (const char* p = digits; p != end && value < kLimit; ++p) {
-        value = value * 10 + (*p - '0');
-    }
-    return negative ? -value : value;
-}
-
-// Scans the longest prefix of `text` that forms a number; `end` stays null when there is none.
-NumberSpan ScanNumber(const char* text) {
-    NumberSpan span;
-    const char* p = text;
-    if (*p == '+' || *p == '-') {
-        span.negative = *p == '-';
-        ++p;
-    }
-    const char* integerBegin = p;
-    while (IsDigit(*p)) {
-        ++p;
-    }
-    const char* integerEnd = p;
-    const char* fractionBegin = p;
-    if (*p == '.') {
-        fractionBegin = ++p;
-        while (IsDigit(*p)) {
-            ++p;
-        }
-    }
-    const char* fractionEnd = p;
-    if (integerBegin == integerEnd && fractionBegin == fractionEnd) {
-        return span;
-    }
-    std::int64_t exponent = 0;
-    if (*p == 'e' || *p == 'E') {
-        const char* q = p + 1;
-        bool negativeExponent = false;
-        if (*q == '+' || *q == '-') {
-            negativeExponent = *q == '-';
-            ++q;
-        }
-        const char* exponentDigits = q;
-        while (IsDigit(*q)) {
-            ++q;
-        }
-        if (q != exponentDigits) {
-            exponent = SaturatedExponent(exponentDigits, q, negativeExponent);
-            p = q;
-        }
-    }
-    const char* firstSignificant = integerBegin;
-    while (firstSignificant != integerEnd && *firstSignificant == '0') {
-        ++firstSignificant;
-    }
-    std::int64_t magnitude = integerEnd - firstSignificant;
-    if (magnitude == 0) {
-        const char* q = fractionBegin;
-        while (q != fractionEnd && *q == '0') {
-            ++q;
-        }
-        magnitude = -(q - fractionBegin);
-    }
-    span.begin = text;
-    span.end = p;
-    span.decimalMagnitude = magnitude + exponent;
-    return span;
-}
-
-double ConvertNumber(const NumberSpan& span) {
-    // from_chars takes no '+' and would read "inf" or hex on its own, so it only ever sees the scanned
-    // digits.
-    const char* digits = span.begin;
-    if (*digits == '+' || *digits == '-') {
-        ++digits;
-    }
-    double value = 0.0;
-    const auto result = std::from_chars(digits, span.end, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Out-of-range text never becomes infinity: an overflow saturates to the largest finite double, an
-        // underflow below the smallest denormal gives zero; both keep the sign.
-        value = span.decimalMagnitude > 0 ? std::numeric_limits<double>::max() : 0.0;
-    }
-    return span.negative ? -value : value;
 }
 
 // The decimal digits of a rounded magnitude: at most 19 significant ones, then zeros up to `count`.
@@ -375,12 +280,5 @@ SString SString::from(const SString& key, int count) const {
 double SString::readNumber(const SString& key) const {
     // Reading from the key to the end needs no copy of that tail.
     const char* p = FindKey(chars_, key.chars_);
-    if (p == nullptr) {
-        return 0.0;
-    }
-    while (*p != '\0' && *p != '+' && *p != '-' && *p != '.' && !IsDigit(*p)) {
-        ++p;
-    }
-    const NumberSpan span = ScanNumber(p);
-    return span.end == nullptr ? 0.0 : ConvertNumber(span);
+    return p == nullptr ? 0.0 : ReadDecimalNumber(p);
 }

@@ -216,34 +216,31 @@ void NcAnalyzer::widenExtentsByArc(unsigned boundariesPassed, int plane) {
     }
 }
 
-// An extent that reaches the unset coordinate in magnitude is flipped, so an unset X or Y stays out of the
-// drawing's range instead of stretching it to -99999.
-void NcAnalyzer::updateExtentX(double value) {
-    if (minX_ > value) {
-        minX_ = value;
+namespace {
+
+// Folds `value` into one axis' extents. An extent that reaches the unset coordinate in magnitude is flipped,
+// so an unset X or Y stays out of the drawing's range instead of stretching it to -99999.
+void FoldIntoExtent(double value, double& low, double& high) {
+    if (low > value) {
+        low = value;
     }
-    if (maxX_ < value) {
-        maxX_ = value;
+    if (high < value) {
+        high = value;
     }
-    if (std::fabs(minX_) == 99999.0) {
-        minX_ = 99999.0;
+    if (std::fabs(low) == 99999.0) {
+        low = 99999.0;
     }
-    if (std::fabs(maxX_) == 99999.0) {
-        maxX_ = -99999.0;
+    if (std::fabs(high) == 99999.0) {
+        high = -99999.0;
     }
 }
 
+}  // namespace
+
+void NcAnalyzer::updateExtentX(double value) {
+    FoldIntoExtent(value, minX_, maxX_);
+}
+
 void NcAnalyzer::updateExtentY(double value) {
-    if (minY_ > value) {
-        minY_ = value;
-    }
-    if (maxY_ < value) {
-        maxY_ = value;
-    }
-    if (std::fabs(minY_) == 99999.0) {
-        minY_ = 99999.0;
-    }
-    if (std::fabs(maxY_) == 99999.0) {
-        maxY_ = -99999.0;
-    }
+    FoldIntoExtent(value, minY_, maxY_);
 }

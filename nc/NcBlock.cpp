@@ -5,7 +5,8 @@
 #include <limits>
 #include <string>
 
-#include "nc/AsciiClass.h"
+#include "core/AsciiClass.h"
+#include "core/DecimalNumber.h"
 #include "nc/NumberText.h"
 
 namespace {
@@ -172,7 +173,7 @@ void NcBlock::readWords(int position) {
         }
 
         const std::string_view number = FindNumberText(line, position);
-        double value = NumberTextValue(number);
+        double value = ReadDecimalNumber(number);
         if (isIntegerLetter(letter)) {
             scratch.setDecimals(-1);
         } else if (number.find('.') == std::string_view::npos) {

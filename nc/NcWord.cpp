@@ -1,6 +1,6 @@
 #include "nc/NcWord.h"
 
-#include "nc/AsciiClass.h"
+#include "core/AsciiClass.h"
 
 namespace {
 

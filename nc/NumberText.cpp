@@ -1,8 +1,6 @@
 #include "nc/NumberText.h"
 
-#include <charconv>
-
-#include "nc/AsciiClass.h"
+#include "core/AsciiClass.h"
 
 namespace {
 
@@ -47,26 +45,4 @@ std::string_view FindNumberText(std::string_view line, int position) {
         }
     }
     return line.substr(begin, i - begin);
-}
-
-double NumberTextValue(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && !StartsNumber(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && IsSign(text[i])) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // A number needs a digit right here or right after a point: "-", "." and "-Y5" read as 0.
-    const bool digitFirst = i < text.size() && IsAsciiDigit(text[i]);
-    const bool pointFirst = i + 1 < text.size() && text[i] == '.' && IsAsciiDigit(text[i + 1]);
-    if (!digitFirst && !pointFirst) {
-        return 0.0;
-    }
-    // Number texts of a line hold at most 255 characters, well inside the range of a double.
-    double value = 0.0;
-    std::from_chars(text.data() + i, text.data() + text.size(), value, std::chars_format::fixed);
-    return negative ? -value : value;
 }

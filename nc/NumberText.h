@@ -1,4 +1,5 @@
-// The number text that follows an address letter, and its value, read without allocating.
+// The number text that follows an address letter, found without allocating; core/DecimalNumber.h reads its
+// value.
 #pragma once
 
 #include <string_view>
@@ -7,6 +8,3 @@
 // or digit, an optional sign, one character whatever it is, digits, and a point with digits when the
 // character after the sign was not a point. "0.0" when the line ends before a sign, point or digit.
 std::string_view FindNumberText(std::string_view line, int position);
-
-// The value of a number text as the C library would read it: 0.0 when it is not a number ("-", ".", "-Y5").
-double NumberTextValue(std::string_view text);

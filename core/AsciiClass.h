@@ -1,5 +1,6 @@
-// ASCII character classes for NC text. The C library's classes depend on the locale and take negative
-// values of a signed char as undefined, and NC text carries code-page-932 bytes; these never look past ASCII.
+// ASCII character classes for NC text and number text. The C library's classes depend on the locale and
+// take negative values of a signed char as undefined, and NC text carries code-page-932 bytes; these never
+// look past ASCII.
 #pragma once
 
 constexpr bool IsAsciiLetter(char c) {
