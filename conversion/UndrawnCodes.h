@@ -1,0 +1,35 @@
+// What a run met in the program but did not draw: codes outside the dialect (inch mode, coordinate
+// rotation, macros, ...), arcs whose R could not be honoured, subprogram calls that were not carried out,
+// and text the parser never reached. A checker of NC programs must never draw a wrong path silently, so
+// after a completed run these are listed at the end of the report, one line per kind in the order first met.
+// A program that draws completely lists nothing, and its report is unchanged.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/RunHost.h"
+
+inline constexpr std::string_view kUndrawnHeading = "作図していないコード";
+
+class UndrawnCodes {
+public:
+    // One more occurrence of `kind` at the NC line `lineNumber` (in the file, counting from 1).
+    void note(std::string_view kind, std::int64_t lineNumber);
+    bool empty() const { return kinds_.empty(); }
+    void clear() { kinds_.clear(); }
+
+    // The heading, then "    <kind> ×<count> (最初: <line>行目)" per kind; nothing when empty.
+    void report(RunHost& host) const;
+
+private:
+    struct Kind {
+        std::string name;
+        std::int64_t count;
+        std::int64_t firstLine;
+    };
+    // Few kinds exist, so a linear search beats any map.
+    std::vector<Kind> kinds_;
+};
