@@ -215,10 +215,9 @@ void TForm1::init(const std::vector<std::string>& arguments) {
     footerFile = exeDir + "Footer.dat";
     HedderEdit->setText(ToQString(hedderFile));
     FooterEdit->setText(ToQString(footerFile));
-    minRG02 = 9999.0;
-    minRG03 = 9999.0;
+    forgetArcRadii();
     multiDrop = false;
-    running = false;
+    setRunning(false);
     if (!arguments.empty()) {
         showNames(WithoutEnclosingQuotes(arguments.front()));
     }
@@ -281,8 +280,8 @@ RunOutcome TForm1::convert() {
 }
 
 void TForm1::AboatClick() {
-    const bool stopsARun = running;
-    running = false;
+    const bool stopsARun = running();
+    setRunning(false);
     ShowMessageBox(kAbortMessage);
     resetReport();
     showStartButton(kStartCaption, kColourBlack);
@@ -402,7 +401,7 @@ void TForm1::dropEvent(QDropEvent* event) {
 // Closing during a run stops it as Abort does, so no half-written drawing is left behind.
 void TForm1::closeEvent(QCloseEvent* event) {
     closing_ = true;
-    if (running) {
+    if (running()) {
         AboatClick();
     }
     QMainWindow::closeEvent(event);

@@ -83,11 +83,11 @@ void ConsoleHost::appendReportLine(std::string_view line) {
 }
 
 void ConsoleHost::handlePendingEvents() {
-    if (interruptSeen == 0 || !running) {
+    if (interruptSeen == 0 || !running()) {
         return;
     }
     // The same as the window's Abort: stop after this line and leave no partial drawing behind.
-    running = false;
+    setRunning(false);
     clearProgress();
     showMessage(kMessageCaption, "強制終了します。");
     RemoveFile(dxfFile_);

@@ -86,7 +86,7 @@ RunOutcome Run::execute() {
     }
     // 4. A fresh interpreter and report; the initial block takes the machine from its home position to the
     // origin in absolute rapid mode. It is interpreted, timed and measured, but neither counted nor drawn.
-    host_.running = true;
+    host_.setRunning(true);
     lineCount_ = 0;
     report_.reset();
     analyzer_.load(SString(kInitialBlock));
@@ -98,7 +98,7 @@ RunOutcome Run::readLines() {
     while (std::size_t length = nc_.readPiece(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
-        if (!host_.running) {
+        if (!host_.running()) {
             // Aborted: the host has already deleted the output and reset its window.
             nc_.close();
             return RunOutcome::Aborted;
@@ -123,7 +123,7 @@ RunOutcome Run::finish() {
     if (!output_.close() || CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
         return fail();
     }
-    host_.running = false;
+    host_.setRunning(false);
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;
@@ -133,7 +133,7 @@ RunOutcome Run::finish() {
 RunOutcome Run::fail() {
     nc_.close();
     RemoveFile(files_.dxfFile);
-    host_.running = false;
+    host_.setRunning(false);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Failed;
 }
@@ -141,6 +141,7 @@ RunOutcome Run::fail() {
 }  // namespace
 
 RunOutcome RunConversion(RunHost& host, const ConversionFiles& files) {
+    const ScopedMessageSink messagesToHost(host);
     Run run(host, files);
     return run.execute();
 }

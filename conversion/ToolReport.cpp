@@ -8,9 +8,6 @@
 
 namespace {
 
-// No arc of the stretch seen yet.
-constexpr double kNoArc = 9999.0;
-
 std::string Joined(std::string_view head, std::string_view tail) {
     std::string line;
     line.reserve(head.size() + tail.size());
@@ -40,18 +37,17 @@ void ToolReport::checkCompensation(const NcAnalyzer& analyzer) {
         // changed the number, and it keeps its value after G40, so G40 reports under the stretch's own code.
         reportStretchMinimum(analyzer);
         lastD_ = d;
-        host_.minRG03 = kNoArc;
-        host_.minRG02 = kNoArc;
+        host_.forgetArcRadii();
         host_.appendReportLine("**********************************");
         host_.appendReportLine(Joined("    D", std::to_string(d)));
     } else if (lastD_ != 0) {
         // Every line in G02 or G03 mode counts, also one without I, J and K, whose radius is 0.
         const double radius = analyzer.arcRadius();
         if (analyzer.motionCode() == 2) {
-            host_.minRG02 = MinOf(radius, host_.minRG02);
+            host_.setMinRG02(MinOf(radius, host_.minRG02()));
         }
         if (analyzer.motionCode() == 3) {
-            host_.minRG03 = MinOf(radius, host_.minRG03);
+            host_.setMinRG03(MinOf(radius, host_.minRG03()));
         }
     }
 }
@@ -61,15 +57,15 @@ void ToolReport::reportStretchMinimum(const NcAnalyzer& analyzer) {
         return;
     }
     const char* label = nullptr;
-    double minimum = kNoArc;
+    double minimum = RunHost::kNoArc;
     if (analyzer.compensationCode() == 41) {
         label = "    G41MinR(G03)=";
-        minimum = host_.minRG03;
+        minimum = host_.minRG03();
     } else if (analyzer.compensationCode() == 42) {
         label = "    G42MinR(G02)=";
-        minimum = host_.minRG02;
+        minimum = host_.minRG02();
     }
-    if (label == nullptr || minimum == kNoArc) {
+    if (label == nullptr || minimum == RunHost::kNoArc) {
         return;
     }
     const double diameter = analyzer.toolDiameter();

@@ -22,8 +22,10 @@ MessageSink* installedSink = nullptr;
 
 }  // namespace
 
-void SetMessageSink(MessageSink* sink) {
+MessageSink* SetMessageSink(MessageSink* sink) {
+    MessageSink* const previous = installedSink;
     installedSink = sink;
+    return previous;
 }
 
 MessageSink& CurrentMessageSink() {

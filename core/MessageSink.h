@@ -11,9 +11,23 @@ public:
     virtual void showMessage(std::string_view caption, std::string_view text) = 0;
 };
 
-// Installs the sink used by ShowMessageBox and the file helpers; null restores the stderr fallback.
-void SetMessageSink(MessageSink* sink);
+// Installs the sink used by ShowMessageBox and the file helpers; null restores the stderr fallback. Returns
+// the sink installed before.
+MessageSink* SetMessageSink(MessageSink* sink);
 MessageSink& CurrentMessageSink();
+
+// Installs a sink for the length of a scope and puts the earlier one back, so that every message of, say, a
+// conversion run reaches that run's host whoever else installed a sink.
+class ScopedMessageSink {
+public:
+    explicit ScopedMessageSink(MessageSink& sink) : previous_(SetMessageSink(&sink)) {}
+    ~ScopedMessageSink() { SetMessageSink(previous_); }
+    ScopedMessageSink(const ScopedMessageSink&) = delete;
+    ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
+
+private:
+    MessageSink* previous_;
+};
 
 inline constexpr std::string_view kMessageCaption = "メッセージ";
 

@@ -11,8 +11,8 @@
 
 namespace {
 
-// Reads and writes go to the system in large chunks: an NC file can run to millions of lines, and a DXF
-// entity is one open, one write and one close.
+// Reads and writes go to the system in large chunks: an NC file can run to millions of lines, and its
+// drawing several times as many.
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 int OpenFlags(TextFileMode mode) {

@@ -38,7 +38,7 @@ protected:
     }
 
     void expectIdle(TForm1& window) {
-        EXPECT_FALSE(window.running);
+        EXPECT_FALSE(window.running());
         EXPECT_EQ(text(window.Start->text()), "変換開始");
         EXPECT_EQ(window.Start->palette().color(QPalette::ButtonText), QColor(Qt::black));
     }

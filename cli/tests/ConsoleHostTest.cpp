@@ -15,11 +15,11 @@ TEST(ConsoleHost, InterruptStopsTheRunAndRemovesItsDrawing) {
     const std::string dxf = folder.write("PART.DXF", "partial");
     ConsoleHost host(false, true);
     host.beginFile(folder.file("PART.NC"), dxf);
-    host.running = true;
+    host.setRunning(true);
     ConsoleHost::catchInterrupts();
 
     host.handlePendingEvents();
-    EXPECT_TRUE(host.running);
+    EXPECT_TRUE(host.running());
     EXPECT_FALSE(ConsoleHost::interrupted());
 
     std::raise(SIGINT);
@@ -27,7 +27,7 @@ TEST(ConsoleHost, InterruptStopsTheRunAndRemovesItsDrawing) {
     host.handlePendingEvents();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "plotra-convert: 強制終了します。\n");
     EXPECT_TRUE(ConsoleHost::interrupted());
-    EXPECT_FALSE(host.running);
+    EXPECT_FALSE(host.running());
     EXPECT_FALSE(std::filesystem::exists(dxf));
 }
 

@@ -39,7 +39,7 @@ TEST_F(ConversionRunTest, EmptyProgramGivesHeaderThenFooterWithCrLf) {
     EXPECT_EQ(host.messages, std::vector<ShownMessage>{kCompleted});
     EXPECT_TRUE(host.lineCounts.empty());
     EXPECT_EQ(host.buttonStates, std::vector<std::string>{"変換開始/0"});
-    EXPECT_FALSE(host.running);
+    EXPECT_FALSE(host.running());
 }
 
 TEST_F(ConversionRunTest, CrLfTemplatesStayCrLf) {
@@ -69,7 +69,7 @@ TEST_F(ConversionRunTest, AbortAfterTheTenthLineStopsBeforeTheEleventh) {
     folder.write("PART.NC", program);
     host.onEvents = [this](RecordingHost& h) {
         if (h.eventCalls == 11) {
-            h.running = false;
+            h.setRunning(false);
             std::filesystem::remove(files.dxfFile);
         }
     };
@@ -165,7 +165,7 @@ TEST_P(BadInputTest, OneOpenMessageAndTheExistingDrawingSurvives) {
     EXPECT_EQ(host.messages,
               (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file(GetParam().failing)}}));
     EXPECT_EQ(ReadBytes(files.dxfFile), "old drawing");
-    EXPECT_FALSE(host.running);
+    EXPECT_FALSE(host.running());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -206,7 +206,7 @@ TEST_F(ConversionRunTest, OutputRemovedDuringTheRunIsAFailedWriteNotANewFile) {
     EXPECT_EQ(host.messages, (std::vector<ShownMessage>{{"File Write Error", "No Write " + files.dxfFile}}));
     EXPECT_FALSE(std::filesystem::exists(files.dxfFile));
     EXPECT_EQ(host.buttonStates.back(), "変換開始/0");
-    EXPECT_FALSE(host.running);
+    EXPECT_FALSE(host.running());
 }
 
 }  // namespace
