@@ -18,5 +18,5 @@ void CentreOnScreen(QWidget& window);
 // A colour value as the original controls give it: red in the low byte, then green, then blue.
 QColor ColourOf(int value);
 
-// A small drawing of a tool path: a contour with a rounded corner and the dashed rapid move to it.
+// The program's icon (plotra.svg, also the icon the desktop shows for it) drawn at `size` pixels.
 QPixmap ProgramIcon(int size);

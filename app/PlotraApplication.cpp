@@ -7,6 +7,8 @@
 
 PlotraApplication::PlotraApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(kAppTitle));
+    // Lets the desktop match the window to its menu entry and icon.
+    setDesktopFileName(QStringLiteral("plotra"));
 }
 
 bool PlotraApplication::notify(QObject* receiver, QEvent* event) {

@@ -30,6 +30,8 @@
 #include "conversion/DxfName.h"
 #include "core/File.h"
 #include "core/MessageSink.h"
+#include "core/SettingsPlace.h"
+#include "core/Templates.h"
 
 namespace {
 
@@ -211,8 +213,9 @@ void TForm1::connectHandlers() {
 
 void TForm1::init(const std::vector<std::string>& arguments) {
     exeDir = ExeDrive() + ExeDir();
-    hedderFile = exeDir + "Hedder.dat";
-    footerFile = exeDir + "Footer.dat";
+    const ChosenTemplates templates = ChooseTemplates({}, {});
+    hedderFile = templates.hedderFile;
+    footerFile = templates.footerFile;
     HedderEdit->setText(ToQString(hedderFile));
     FooterEdit->setText(ToQString(footerFile));
     forgetArcRadii();
@@ -222,6 +225,9 @@ void TForm1::init(const std::vector<std::string>& arguments) {
         showNames(WithoutEnclosingQuotes(arguments.front()));
     }
     resetReport();
+    if (!templates.missingMessage.empty()) {
+        ShowMessageBox(templates.missingMessage);
+    }
 }
 
 // The NC name and the DXF name derived from it, as the browse dialog, the command line and a drop set them.
@@ -298,7 +304,7 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::N1Click() {
-    TAboutBox box(this, ExeFilePart(0));
+    TAboutBox box(this, SettingsFilePath());
     box.exec();
 }
 

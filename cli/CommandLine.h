@@ -7,8 +7,8 @@
 struct CommandLine {
     std::vector<std::string> ncFiles;
     std::string outputFile;  // -o; empty: derived from each NC name
-    std::string hedderFile;  // --header; empty: the template beside the program
-    std::string footerFile;  // --footer; empty: the template beside the program
+    std::string hedderFile;  // --header; empty: the one found beside the program or installed
+    std::string footerFile;  // --footer; empty: the one found beside the program or installed
     bool quiet = false;
     bool help = false;
     bool version = false;

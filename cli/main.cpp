@@ -9,18 +9,14 @@
 #include "cli/ConsoleHost.h"
 #include "conversion/ConversionRun.h"
 #include "conversion/DxfName.h"
-#include "core/File.h"
 #include "core/MessageSink.h"
+#include "core/Templates.h"
 
 namespace {
 
 constexpr int kExitConverted = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
-
-std::string Beside(const std::string& name) {
-    return ExeDrive() + ExeDir() + name;
-}
 
 }  // namespace
 
@@ -45,14 +41,21 @@ int main(int argc, char** argv) {
     SetMessageSink(&host);
     ConsoleHost::catchInterrupts();
 
+    const ChosenTemplates templates = ChooseTemplates(options.hedderFile, options.footerFile);
+    if (!templates.missingMessage.empty()) {
+        host.showMessage(kMessageCaption, templates.missingMessage);
+        SetMessageSink(nullptr);
+        return kExitFailed;
+    }
+
     std::puts("ツール番号・径補正番号");
     std::puts("-----------------------------------------");
 
     int status = kExitConverted;
     for (const std::string& ncFile : options.ncFiles) {
         ConversionFiles files;
-        files.hedderFile = options.hedderFile.empty() ? Beside("Hedder.dat") : options.hedderFile;
-        files.footerFile = options.footerFile.empty() ? Beside("Footer.dat") : options.footerFile;
+        files.hedderFile = templates.hedderFile;
+        files.footerFile = templates.footerFile;
         files.ncFile = ncFile;
         files.dxfFile = options.outputFile.empty() ? DxfNameFor(ncFile) : options.outputFile;
         host.beginFile(files.ncFile, files.dxfFile);

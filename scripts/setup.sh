@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs what building and testing Plotra needs on Debian 12. Installs only what is missing; needs root
-# (or sudo) when something is missing.
+# Installs what building and testing Plotra needs on Debian 12, and any further packages named as arguments.
+# Installs only what is missing; needs root (or sudo) when something is missing.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev fonts-ipafont-gothic
+  qt6-base-dev qt6-svg-dev fonts-ipafont-gothic
   python3 python3-ezdxf python3-matplotlib
-  locales
+  locales desktop-file-utils man-db
+  "$@"
 )
 
 as_root() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -175,6 +176,10 @@ TEST_F(StartUpTest, LookFollowsTheOriginal) {
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(window.acceptDrops());
+    // The window icon is the drawing installed for the desktop: clear outside the sheet, the contour in blue.
+    const QImage icon = window.windowIcon().pixmap(32, 32).toImage();
+    EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(icon.pixelColor(26, 16), QColor(0x00, 0x40, 0xC0));
 }
 
 TEST_F(StartUpTest, EnterStartsAConversion) {
