@@ -23,7 +23,7 @@ bool IsAbsolute(const std::string& path) {
 
 std::string UserConfigDir() {
     // The XDG base directory rules ignore a relative XDG_CONFIG_HOME.
-    const std::string configHome = Environment("XDG_CONFIG_HOME");
+    std::string configHome = Environment("XDG_CONFIG_HOME");
     if (IsAbsolute(configHome)) {
         return configHome;
     }
@@ -34,7 +34,7 @@ std::string UserConfigDir() {
 std::string SettingsFileIn(const std::string& programDir, const std::string& fileName,
                            const std::string& configDir) {
     namespace fs = std::filesystem;
-    const std::string beside = programDir + fileName;
+    std::string beside = programDir + fileName;
     std::error_code error;
     const bool folderWritable = ::access(programDir.empty() ? "." : programDir.c_str(), W_OK) == 0;
     if (folderWritable || fs::exists(beside, error) || configDir.empty()) {

@@ -36,10 +36,6 @@ std::string FindTemplateIn(const std::string& name, const std::vector<std::strin
     return {};
 }
 
-std::string FindTemplate(const std::string& name) {
-    return FindTemplateIn(name, TemplateFolders());
-}
-
 std::string MissingTemplatesMessage(const std::vector<std::string>& names,
                                     const std::vector<std::string>& folders) {
     return "テンプレート " + JoinedBy(names, "、") +
@@ -53,7 +49,7 @@ ChosenTemplates ChooseTemplates(const std::string& hedderFile, const std::string
         if (!given.empty()) {
             return given;
         }
-        const std::string found = FindTemplateIn(templateName, folders);
+        std::string found = FindTemplateIn(templateName, folders);
         if (!found.empty()) {
             return found;
         }

@@ -14,9 +14,6 @@ std::vector<std::string> TemplateFolders();
 // The first of `folders` holding a file called `name`, joined with it; empty when none does.
 std::string FindTemplateIn(const std::string& name, const std::vector<std::string>& folders);
 
-// FindTemplateIn over TemplateFolders().
-std::string FindTemplate(const std::string& name);
-
 // The one message for templates found nowhere, naming them and every folder searched.
 std::string MissingTemplatesMessage(const std::vector<std::string>& names,
                                     const std::vector<std::string>& folders);
