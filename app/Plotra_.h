@@ -114,7 +114,6 @@ private:
     EventPacer pacer_;
     bool converting_ = false;
     bool closing_ = false;
-    std::string runDxfFile_;
 
     // The run reports every line; the widgets follow at the pacer's rate.
     std::string startCaption_;

@@ -211,7 +211,7 @@ TEST(TextFileOpenTest, DeviceCannotBeOpenedForReading) {
     TextFile file;
     errno = 0;
     EXPECT_FALSE(file.open("/dev/null", TextFileMode::Read));
-    EXPECT_EQ(errno, EINVAL);
+    EXPECT_EQ(errno, kNotRegularFile);
     EXPECT_FALSE(file.isOpen());
 }
 
