@@ -77,6 +77,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "plotra-convert: %s -> %s\n", files.ncFile.c_str(), files.dxfFile.c_str());
         }
         if (ConsoleHost::interrupted()) {
+            // The files after this one are left as they are; the batch did not convert them.
+            if (i + 1 < batch.size()) {
+                status = kExitFailed;
+            }
             break;
         }
     }
