@@ -81,7 +81,7 @@ protected:
     // Runs a shell command line in the test folder, with $PLOTRA naming the converter.
     Finished shell(const std::string& script) {
         const std::string command = "cd '" + folder.path().string() + "' && PLOTRA='" + CONVERT_COMMAND +
-                                    "' && " + "{ " + script + "; } 2>stderr";
+                                    "' && " + "{ " + script + "; } >stdout 2>stderr";
         const int raw = std::system(command.c_str());
         Finished finished;
         finished.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
