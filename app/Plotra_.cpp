@@ -282,7 +282,6 @@ RunOutcome TForm1::convert() {
     hedderFile = BytesShown(HedderEdit->text(), hedderFile);
     footerFile = BytesShown(FooterEdit->text(), footerFile);
     const ConversionFiles files{hedderFile, footerFile, ncFile, dxfFile};
-    runDxfFile_ = dxfFile;
     pacer_.restart();
     const WindowStateScope converting(state_, WindowState::Converting);
     const RunOutcome outcome = RunConversion(*this, files);
@@ -290,17 +289,14 @@ RunOutcome TForm1::convert() {
     return outcome;
 }
 
+// The run that sees `running` cleared removes the drawing it was writing aside; no file is deleted by name,
+// so an earlier drawing, or one that a finished run put in place, is never lost to Abort.
 void TForm1::AboatClick() {
-    const bool stopsARun = running();
     setRunning(false);
     ShowMessageBox(kAbortMessage);
     resetReport();
     showStartButton(kStartCaption, kColourBlack);
     showRunProgress();
-    // Abort while no run reads lines leaves the finished output alone.
-    if (stopsARun) {
-        RemoveFile(runDxfFile_);
-    }
 }
 
 // The desktop's file manager on the program's folder; nobody waits for it, and a failure goes unnoticed.

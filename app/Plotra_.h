@@ -134,7 +134,6 @@ private:
 
     EventPacer pacer_;
     WindowState state_ = WindowState::Idle;
-    std::string runDxfFile_;
 
     // The run reports every line; the widgets follow at the pacer's rate.
     std::string startCaption_;

@@ -54,7 +54,7 @@ void BM_GatheredInChunks(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(output.append(kEntity));
     }
-    output.close();
+    output.commit();
     state.SetItemsProcessed(state.iterations());
     std::filesystem::remove(path);
 }

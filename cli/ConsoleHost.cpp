@@ -1,10 +1,11 @@
 #include "cli/ConsoleHost.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
 #include "conversion/ConversionRun.h"
-#include "core/File.h"
+#include "dxf/DxfOutput.h"
 
 namespace {
 
@@ -18,9 +19,8 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 // Looking at the clock on every line would cost more than the line itself on simple programs.
 constexpr std::int64_t kLinesBetweenClockReads = 256;
 
-void WriteLine(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fputc('\n', stream);
+bool WriteLine(std::FILE* stream, std::string_view text) {
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fputc('\n', stream) != EOF;
 }
 
 }  // namespace
@@ -33,16 +33,25 @@ void ConsoleHost::catchInterrupts() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool ConsoleHost::interrupted() {
     return interruptSeen != 0;
 }
 
-void ConsoleHost::beginFile(const std::string& ncFile, const std::string& dxfFile) {
+void ConsoleHost::beginFile(const std::string& ncFile) {
     ncFile_ = ncFile;
-    dxfFile_ = dxfFile;
     lastDraw_ = {};
+}
+
+bool ConsoleHost::flushReport() {
+    if (std::fflush(stdout) != 0) {
+        failOutput("standard output", errno);
+    }
+    return !outputFailed_;
 }
 
 void ConsoleHost::endFile() {
@@ -54,13 +63,16 @@ void ConsoleHost::showMessage(std::string_view caption, std::string_view text) {
         return;
     }
     clearProgress();
-    std::fflush(stdout);
+    flushReport();
     std::string line = "plotra-convert: ";
     if (caption != kMessageCaption) {
         line.append(caption).append(": ");
     }
     line.append(text);
-    WriteLine(stderr, line);
+    if (!WriteLine(stderr, line)) {
+        outputFailed_ = true;
+        setRunning(false);
+    }
 }
 
 // The command line has no Start button; the progress line stands for it.
@@ -77,20 +89,23 @@ void ConsoleHost::showLineCount(std::int64_t count) {
     }
 }
 
+// Each report line is handed on at once, so that a reader who went away is noticed while the run can still
+// fail; report lines are few, one per tool or compensation change.
 void ConsoleHost::appendReportLine(std::string_view line) {
     clearProgress();
-    WriteLine(stdout, line);
+    if (!WriteLine(stdout, line) || std::fflush(stdout) != 0 || outputFailed_) {
+        failOutput("standard output", errno);
+    }
 }
 
 void ConsoleHost::handlePendingEvents() {
     if (interruptSeen == 0 || !running()) {
         return;
     }
-    // The same as the window's Abort: stop after this line and leave no partial drawing behind.
+    // The same as the window's Abort: stop after this line; the run drops its drawing.
     setRunning(false);
     clearProgress();
     showMessage(kMessageCaption, "強制終了します。");
-    RemoveFile(dxfFile_);
 }
 
 void ConsoleHost::drawProgress(std::int64_t count) {
@@ -98,6 +113,16 @@ void ConsoleHost::drawProgress(std::int64_t count) {
     std::fprintf(stderr, "\r%s: 処理行数 %lld", ncFile_.c_str(), static_cast<long long>(count));
     std::fflush(stderr);
     progressShown_ = true;
+}
+
+// Messages still go to standard error while it works; the run stops either way.
+void ConsoleHost::failOutput(const char* stream, int error) {
+    setRunning(false);
+    if (outputFailed_) {
+        return;
+    }
+    outputFailed_ = true;
+    ShowWriteFailure(stream, error);
 }
 
 void ConsoleHost::clearProgress() {

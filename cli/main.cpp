@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cli/BatchNames.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "conversion/ConversionRun.h"
@@ -48,28 +50,45 @@ int main(int argc, char** argv) {
         return kExitFailed;
     }
 
-    std::puts("ツール番号・径補正番号");
-    std::puts("-----------------------------------------");
-
-    int status = kExitConverted;
+    std::vector<ConversionFiles> batch;
     for (const std::string& ncFile : options.ncFiles) {
         ConversionFiles files;
         files.hedderFile = templates.hedderFile;
         files.footerFile = templates.footerFile;
         files.ncFile = ncFile;
         files.dxfFile = options.outputFile.empty() ? DxfNameFor(ncFile) : options.outputFile;
-        host.beginFile(files.ncFile, files.dxfFile);
+        batch.push_back(std::move(files));
+    }
+    const std::vector<std::string> clashes = BatchClashes(batch);
+
+    std::puts("ツール番号・径補正番号");
+    std::puts("-----------------------------------------");
+    int status = host.flushReport() ? kExitConverted : kExitFailed;
+    for (std::size_t i = 0; i < batch.size() && !host.outputFailed(); ++i) {
+        const ConversionFiles& files = batch[i];
+        if (!clashes[i].empty()) {
+            host.showMessage(kMessageCaption, clashes[i]);
+            status = kExitFailed;
+            continue;
+        }
+        host.beginFile(files.ncFile);
         const RunOutcome outcome = RunConversion(host, files);
         host.endFile();
-        std::fflush(stdout);
-        if (outcome != RunOutcome::Completed) {
+        if (!host.flushReport() || outcome != RunOutcome::Completed) {
             status = kExitFailed;
         } else if (!options.quiet) {
             std::fprintf(stderr, "plotra-convert: %s -> %s\n", files.ncFile.c_str(), files.dxfFile.c_str());
         }
         if (ConsoleHost::interrupted()) {
+            // The files after this one are left as they are; the batch did not convert them.
+            if (i + 1 < batch.size()) {
+                status = kExitFailed;
+            }
             break;
         }
+    }
+    if (host.outputFailed()) {
+        status = kExitFailed;
     }
     SetMessageSink(nullptr);
     return status;

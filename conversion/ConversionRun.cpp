@@ -1,8 +1,5 @@
 #include "conversion/ConversionRun.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "conversion/BlockDispatch.h"
 #include "conversion/ToolReport.h"
 #include "core/File.h"
@@ -15,28 +12,16 @@
 
 namespace {
 
-// True when both names lead to the same file, however they are spelled (relative, "..", links).
-bool NamesSameFile(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::equivalent(a, b, error)) {
-        return true;
-    }
-    const fs::path left = fs::weakly_canonical(fs::absolute(a, error), error);
-    const fs::path right = fs::weakly_canonical(fs::absolute(b, error), error);
-    return !left.empty() && left == right;
-}
-
 bool OutputNamesAnInput(const ConversionFiles& files) {
     return NamesSameFile(files.dxfFile, files.ncFile) || NamesSameFile(files.dxfFile, files.hedderFile) ||
            NamesSameFile(files.dxfFile, files.footerFile);
 }
 
-// The footer is only copied at the end; finding out then that it cannot be read would cost the existing DXF
-// file, so it is tried before anything is written.
-bool FooterReadable(const std::string& footerFile) {
-    TextFile footer;
-    return OpenReadText(footer, footerFile);
+// The templates are only copied later; finding out then that one cannot be read would waste the run, so both
+// are tried before anything is written.
+bool TemplateReadable(const std::string& templateFile) {
+    TextFile file;
+    return OpenReadText(file, templateFile);
 }
 
 class Run {
@@ -47,6 +32,7 @@ public:
     RunOutcome execute();
 
 private:
+    bool openNc();
     RunOutcome readLines();
     RunOutcome finish();
     RunOutcome fail();
@@ -70,19 +56,13 @@ RunOutcome Run::execute() {
         host_.showMessage(kMessageCaption, kSameNameMessage);
         return RunOutcome::Failed;
     }
-    // 2. Every input is opened before the DXF file is created, so a bad input never costs an existing file.
-    if (!OpenReadText(nc_, files_.ncFile) || !FooterReadable(files_.footerFile)) {
+    // 2. Every input is opened before anything is written.
+    if (!openNc() || !TemplateReadable(files_.hedderFile) || !TemplateReadable(files_.footerFile)) {
         return RunOutcome::Failed;
     }
-    // 3. The DXF file now holds the header template and nothing else.
-    switch (CopyHeader(files_.hedderFile, files_.dxfFile)) {
-        case CopyOutcome::Copied:
-            break;
-        case CopyOutcome::NothingWritten:
-            return RunOutcome::Failed;
-        case CopyOutcome::OutputIncomplete:
-            RemoveFile(files_.dxfFile);
-            return RunOutcome::Failed;
+    // 3. The drawing, written aside until it is complete, now holds the header template and nothing else.
+    if (!output_.open() || !CopyHeader(files_.hedderFile, output_)) {
+        return RunOutcome::Failed;
     }
     // 4. A fresh interpreter and report; the initial block takes the machine from its home position to the
     // origin in absolute rapid mode. It is interpreted, timed and measured, but neither counted nor drawn.
@@ -93,14 +73,33 @@ RunOutcome Run::execute() {
     return readLines();
 }
 
+// An NC program in UTF-16 would read as noise between NUL bytes; it is refused with its encoding named.
+bool Run::openNc() {
+    if (!OpenReadText(nc_, files_.ncFile)) {
+        return false;
+    }
+    switch (nc_.recogniseEncoding()) {
+        case TextEncoding::Bytes:
+            return true;
+        case TextEncoding::Utf16Le:
+            host_.showMessage("File Read Error", "No Read " + files_.ncFile + ": UTF-16LE text");
+            return false;
+        case TextEncoding::Utf16Be:
+            host_.showMessage("File Read Error", "No Read " + files_.ncFile + ": UTF-16BE text");
+            return false;
+    }
+    return false;
+}
+
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
     while (std::size_t length = nc_.readPiece(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
         if (!host_.running()) {
-            // Aborted: the host has already deleted the output and reset its window.
+            // Aborted: the host has reset its window; the drawing so far is dropped.
             nc_.close();
+            output_.discard();
             return RunOutcome::Aborted;
         }
         ++lineCount_;
@@ -111,7 +110,7 @@ RunOutcome Run::readLines() {
         }
     }
     if (nc_.readFailed()) {
-        ShowReadFailure(files_.ncFile);
+        ShowReadFailure(files_.ncFile, nc_.error());
         return fail();
     }
     return finish();
@@ -120,7 +119,16 @@ RunOutcome Run::readLines() {
 RunOutcome Run::finish() {
     WriteInfoBlock(analyzer_, output_);
     nc_.close();
-    if (!output_.close() || CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
+    if (!CopyFooter(files_.footerFile, output_)) {
+        return fail();
+    }
+    // A host that stopped the run during its last line (a report it could no longer write) gets no drawing.
+    if (!host_.running()) {
+        output_.discard();
+        return RunOutcome::Aborted;
+    }
+    // The one moment the output name changes: the complete drawing takes the place of the earlier one.
+    if (!output_.commit()) {
         return fail();
     }
     host_.setRunning(false);
@@ -129,10 +137,10 @@ RunOutcome Run::finish() {
     return RunOutcome::Completed;
 }
 
-// The one message has been shown; an incomplete drawing is removed rather than left looking finished.
+// The one message has been shown; the incomplete drawing is dropped, the earlier one stays.
 RunOutcome Run::fail() {
     nc_.close();
-    RemoveFile(files_.dxfFile);
+    output_.discard();
     host_.setRunning(false);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Failed;

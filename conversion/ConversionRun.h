@@ -16,8 +16,8 @@ struct ConversionFiles {
 
 enum class RunOutcome {
     Completed,  // the whole file was converted and "正常に終了しました。" was shown
-    Aborted,    // the host cleared `running`; its abort handling owns the output file
-    Failed,     // a file could not be used; one message was shown and no partial output is left
+    Aborted,    // the host cleared `running`; the drawing was dropped, the earlier file left as it was
+    Failed,     // a file could not be used; one message was shown, the earlier file left as it was
 };
 
 inline constexpr std::string_view kStartCaption = "変換開始";

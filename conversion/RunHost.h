@@ -24,7 +24,8 @@ public:
     // Lets the host react to the user once per NC line; an abort clears `running` in here.
     virtual void handlePendingEvents() = 0;
 
-    // Set by the run while it reads lines; cleared by the host's abort (and by the run when it ends).
+    // Set by the run while it reads lines; cleared by the run when it ends and by the host to stop it: the
+    // user's abort, or a report the host can no longer pass on.
     bool running() const { return running_; }
     void setRunning(bool running) { running_ = running; }
 

@@ -1,6 +1,7 @@
 #include "core/File.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -14,7 +15,7 @@ bool OpenOrComplain(TextFile& stream, const std::string& path, TextFileMode mode
         return true;
     }
     const int reason = errno;  // kept for the caller: showing the message may change errno
-    CurrentMessageSink().showMessage("File Open Error", "No Open " + path);
+    CurrentMessageSink().showMessage("File Open Error", "No Open " + path + ": " + FailureReason(reason));
     errno = reason;
     return false;
 }
@@ -104,6 +105,25 @@ LastComponent FindLastComponent(std::string_view path, std::size_t from) {
 }
 
 }  // namespace
+
+std::string FailureReason(int error) {
+    if (error == kNotRegularFile) {
+        return "not a regular file";
+    }
+    char text[256];
+    return ::strerror_r(error, text, sizeof text);
+}
+
+bool NamesSameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(a, b, error)) {
+        return true;
+    }
+    const fs::path left = fs::weakly_canonical(fs::absolute(a, error), error);
+    const fs::path right = fs::weakly_canonical(fs::absolute(b, error), error);
+    return !left.empty() && left == right;
+}
 
 bool OpenReadText(TextFile& stream, const std::string& path) {
     return OpenOrComplain(stream, path, TextFileMode::Read);

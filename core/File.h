@@ -6,11 +6,18 @@
 
 #include "core/TextFile.h"
 
-// Each opens `path` into `stream`; on failure it shows "No Open <path>" under "File Open Error" through the
-// message sink and returns false, leaving the stream closed.
+// The system's words for an errno value ("No space left on device"), for the end of a failure message.
+std::string FailureReason(int error);
+
+// Each opens `path` into `stream`; on failure it shows "No Open <path>: <reason>" under "File Open Error"
+// through the message sink and returns false, leaving the stream closed.
 bool OpenReadText(TextFile& stream, const std::string& path);
 bool OpenWriteText(TextFile& stream, const std::string& path);
 bool OpenAppend(TextFile& stream, const std::string& path);
+
+// True when both names lead to the same file, however they are spelled (relative, "..", links), also when
+// that file does not exist yet.
+bool NamesSameFile(const std::string& a, const std::string& b);
 
 // Deletes the named plain file (or link); true when it was deleted. Folders and devices are left alone.
 // Never throws.

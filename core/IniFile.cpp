@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -135,21 +136,47 @@ Place Find(std::string_view content, std::string_view section, std::string_view 
     return place;
 }
 
-enum class Loaded { Read, Missing, Failed };
+// A settings file holds a few short entries. Anything larger, or anything that is not a plain file (a FIFO
+// would block the window until a writer came, a device never ends), is not a settings file the program
+// wrote: it is treated as missing, and left alone.
+constexpr std::size_t kMaxIniFile = std::size_t{1024} * 1024;
+
+enum class Loaded { Read, Missing, Failed, NotSettings };
+
+Loaded ReadWhole(int fd, std::string& content) {
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return Loaded::Failed;
+        }
+        if (got == 0) {
+            return Loaded::Read;
+        }
+        content.append(chunk, static_cast<std::size_t>(got));
+        if (content.size() > kMaxIniFile) {
+            return Loaded::NotSettings;
+        }
+    }
+}
 
 Loaded LoadFile(const std::string& path, std::string& content) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return errno == ENOENT ? Loaded::Missing : Loaded::Failed;
     }
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        content.append(chunk, got);
+    struct stat info {};
+    Loaded loaded = Loaded::NotSettings;
+    if (::fstat(fd, &info) != 0) {
+        loaded = Loaded::Failed;
+    } else if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) <= kMaxIniFile) {
+        loaded = ReadWhole(fd, content);
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return failed ? Loaded::Failed : Loaded::Read;
+    ::close(fd);
+    return loaded;
 }
 
 bool WriteAll(int fd, std::string_view content) {
@@ -231,9 +258,10 @@ bool WriteIniValue(const std::string& file, std::string_view section, std::strin
     const std::string path = ResolvedPath(file);
     std::string content;
     const Loaded loaded = LoadFile(path, content);
-    if (loaded == Loaded::Failed) {
+    if (loaded == Loaded::Failed || loaded == Loaded::NotSettings) {
         return false;
     }
+    const std::string before = content;
     std::string entry;
     entry.append(key).append("=").append(value);
     const Place place = Find(content, section, key);
@@ -248,6 +276,9 @@ bool WriteIniValue(const std::string& file, std::string_view section, std::strin
             content.append("\r\n");
         }
         content.append("[").append(section).append("]\r\n").append(entry).append("\r\n");
+    }
+    if (loaded == Loaded::Read && content == before) {
+        return true;  // nothing changes, so the file keeps its time stamp and nobody's edit is raced
     }
     return loaded == Loaded::Missing ? CreateFile(path, content) : ReplaceFile(path, content);
 }

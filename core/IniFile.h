@@ -4,7 +4,11 @@
 // section and key names match without regard to ASCII letter case, blanks around "=" and at either end of a
 // line are dropped, one pair of enclosing quotes ('...' or "...") is stripped from a value, and a value is
 // cut to 1023 bytes. Bytes are kept as they are (code page 932 passes through). Writing changes one entry and
-// keeps every other line byte for byte; the lines it adds end in CR LF.
+// keeps every other line byte for byte; the lines it adds end in CR LF. A file that already holds the value
+// is not written again.
+//
+// A file that is not a regular file (a FIFO, a device, a folder) or is larger than 1 MiB is treated as
+// missing, without waiting on it: nothing is read from it and nothing is written to it.
 #pragma once
 
 #include <string>

@@ -25,6 +25,8 @@ int OpenFlags(TextFileMode mode) {
             return O_WRONLY | O_APPEND | O_CREAT;
         case TextFileMode::AppendExisting:
             return O_WRONLY | O_APPEND;
+        case TextFileMode::CreateNew:
+            return O_WRONLY | O_CREAT | O_EXCL;
     }
     return O_RDONLY;
 }
@@ -38,8 +40,22 @@ bool IsRegularFile(int fd) {
     if (S_ISREG(info.st_mode)) {
         return true;
     }
-    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    errno = S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFile;
     return false;
+}
+
+// The file was opened without waiting (O_NONBLOCK); from now on its reads and writes may wait as usual.
+bool ClearNonBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+void LoneCrsToLineFeeds(char* data, std::size_t size) {
+    char* const end = data + size;
+    while (void* found = std::memchr(data, '\r', static_cast<std::size_t>(end - data))) {
+        data = static_cast<char*>(found);
+        *data++ = '\n';
+    }
 }
 
 // Turns every CR LF in data[0, size) into LF, in place; returns the new length. A lone CR stays.
@@ -68,6 +84,8 @@ TextFile::TextFile(TextFile&& other) noexcept
       writeFailed_(other.writeFailed_),
       readFailed_(other.readFailed_),
       atEnd_(other.atEnd_),
+      crLines_(other.crLines_),
+      error_(other.error_),
       buffer_(std::move(other.buffer_)),
       readPos_(std::exchange(other.readPos_, 0)),
       readEnd_(std::exchange(other.readEnd_, 0)),
@@ -81,6 +99,8 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
         writeFailed_ = other.writeFailed_;
         readFailed_ = other.readFailed_;
         atEnd_ = other.atEnd_;
+        crLines_ = other.crLines_;
+        error_ = other.error_;
         buffer_ = std::move(other.buffer_);
         readPos_ = std::exchange(other.readPos_, 0);
         readEnd_ = std::exchange(other.readEnd_, 0);
@@ -99,28 +119,55 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     writeFailed_ = false;
     readFailed_ = false;
     atEnd_ = false;
+    crLines_ = false;
+    error_ = 0;
     readPos_ = readEnd_ = rawEnd_ = 0;
     buffer_.clear();
 
     int fd;
     do {
-        fd = ::open(path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
+        error_ = errno;
+        return false;
+    }
+    if ((!writing_ && !IsRegularFile(fd)) || !ClearNonBlocking(fd)) {
+        error_ = errno;
+        ::close(fd);
+        errno = error_;
         return false;
     }
     if (!writing_) {
-        if (!IsRegularFile(fd)) {
-            const int reason = errno;
-            ::close(fd);
-            errno = reason;
-            return false;
-        }
         // One spare byte in front of a chunk holds a CR carried over from the previous chunk.
         buffer_.resize(kChunk + 1);
     }
     fd_ = fd;
     return true;
+}
+
+TextEncoding TextFile::recogniseEncoding() {
+    if (fd_ < 0 || writing_ || (readPos_ == readEnd_ && !fill())) {
+        return TextEncoding::Bytes;
+    }
+    const auto* start = reinterpret_cast<const unsigned char*>(buffer_.data() + readPos_);
+    const std::size_t size = rawEnd_ - readPos_;
+    if (size >= 2 && ((start[0] == 0xFF && start[1] == 0xFE) || (start[0] != 0 && start[1] == 0))) {
+        return TextEncoding::Utf16Le;
+    }
+    if (size >= 2 && ((start[0] == 0xFE && start[1] == 0xFF) || (start[0] == 0 && start[1] != 0))) {
+        return TextEncoding::Utf16Be;
+    }
+    if (size >= 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF) {
+        readPos_ += 3;
+    }
+    const char* chunk = buffer_.data() + readPos_;
+    const std::size_t rest = rawEnd_ - readPos_;
+    crLines_ = std::memchr(chunk, '\n', rest) == nullptr && std::memchr(chunk, '\r', rest) != nullptr;
+    if (crLines_) {
+        LoneCrsToLineFeeds(buffer_.data() + readPos_, readEnd_ - readPos_);
+    }
+    return TextEncoding::Bytes;
 }
 
 std::size_t TextFile::readPiece(char (&buffer)[kMaxPiece + 1]) {
@@ -167,24 +214,36 @@ bool TextFile::fill() {
         got = ::read(fd_, buffer_.data() + carried, kChunk);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
-        readFailed_ = true;
-        return false;
+        return failRead();
     }
     if (got == 0) {
-        // A CR that is the last byte of the file has no LF to pair with: it is an ordinary byte.
+        // A CR that is the last byte of the file has no LF to pair with: it is an ordinary byte, unless
+        // lone CRs end the lines of this file.
         atEnd_ = true;
         readEnd_ = carried;
+        if (carried != 0 && crLines_) {
+            buffer_[0] = '\n';
+        }
         return carried != 0;
     }
 
     const std::size_t total = carried + static_cast<std::size_t>(got);
     const bool holdLastCr = buffer_[total - 1] == '\r';
     readEnd_ = CollapseCrLf(buffer_.data(), holdLastCr ? total - 1 : total);
+    if (crLines_) {
+        LoneCrsToLineFeeds(buffer_.data(), readEnd_);
+    }
     rawEnd_ = readEnd_;
     if (holdLastCr) {
         buffer_[rawEnd_++] = '\r';
     }
     return true;
+}
+
+bool TextFile::failRead() {
+    readFailed_ = true;
+    error_ = errno;
+    return false;
 }
 
 void TextFile::write(std::string_view text) {
@@ -193,6 +252,7 @@ void TextFile::write(std::string_view text) {
     }
     if (!writing_) {
         writeFailed_ = true;
+        error_ = EBADF;
         return;
     }
     // After a failure the file is incomplete anyway; writing on after a gap would only hide where it broke.
@@ -233,6 +293,7 @@ bool TextFile::flush() {
             left -= static_cast<std::size_t>(written);
         } else if (written == 0 || errno != EINTR) {
             writeFailed_ = true;
+            error_ = written == 0 ? EIO : errno;
         }
     }
     buffer_.clear();
@@ -254,8 +315,9 @@ bool TextFile::close() {
         flush();
     }
     // Some file systems report a failed write only when the file is closed.
-    if (::close(fd_) != 0 && writing_) {
+    if (::close(fd_) != 0 && writing_ && !writeFailed_) {
         writeFailed_ = true;
+        error_ = errno;
     }
     fd_ = -1;
     buffer_.clear();

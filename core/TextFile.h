@@ -1,6 +1,9 @@
 // Text-mode files with the line-end rules of the program's original platform: a line feed written becomes
 // CR LF, and CR LF read becomes one line feed. Reading hands out pieces of at most 255 bytes, each ending
 // after its first line feed or when 255 bytes are taken, so long lines arrive in several pieces.
+//
+// Opening never waits: a FIFO or a device named as input is refused at once instead of blocking until a
+// writer appears, which no Ctrl-C or window could interrupt.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +15,18 @@ enum class TextFileMode {
     Write,           // created or emptied
     Append,          // created when missing; every write goes to the end
     AppendExisting,  // as Append, but a missing file is a failure instead of a new empty file
+    CreateNew,       // created for writing; a file already there is a failure (EEXIST)
+};
+
+// The errno that open() leaves for an input that is a FIFO, a device or a socket. The system has no code
+// for "not a regular file", so this one lies beyond the range of its own (which ends at 4095).
+inline constexpr int kNotRegularFile = 4096;
+
+// What the start of a file opened for reading says about its encoding.
+enum class TextEncoding {
+    Bytes,    // single bytes (code page 932, ASCII or UTF-8): readable
+    Utf16Le,  // UTF-16, little-endian: not readable as lines of bytes
+    Utf16Be,  // UTF-16, big-endian: not readable as lines of bytes
 };
 
 class TextFile {
@@ -34,6 +49,12 @@ public:
     std::size_t readPiece(char (&buffer)[kMaxPiece + 1]);
     bool readFailed() const { return readFailed_; }
 
+    // For an NC program just opened: skips a UTF-8 byte-order mark, so that it cannot hide the first block;
+    // takes a file with a lone CR but no line feed in its first chunk as a file of CR line ends, read line
+    // by line; and recognises UTF-16 by its byte-order mark or by a NUL byte in its first character. Call it
+    // before the first readPiece.
+    TextEncoding recogniseEncoding();
+
     // Writes `text` with every line feed as CR LF. Failures are sticky and reported by close().
     void write(std::string_view text);
     // Hands the pending output to the system now; false once any write has failed.
@@ -44,14 +65,20 @@ public:
     // Flushes and closes; false when any write or the flush failed. A closed file stays closed.
     bool close();
 
+    // The errno of the first failed open, read or write; 0 while nothing failed.
+    int error() const { return error_; }
+
 private:
     bool fill();
+    bool failRead();
 
     int fd_ = -1;
     bool writing_ = false;
     bool writeFailed_ = false;
     bool readFailed_ = false;
     bool atEnd_ = false;
+    bool crLines_ = false;  // a lone CR ends a line as a line feed does
+    int error_ = 0;
     std::string buffer_;       // pending output, or input not yet handed out
     std::size_t readPos_ = 0;  // next unread byte of buffer_ when reading
     std::size_t readEnd_ = 0;  // end of the translated input in buffer_

@@ -21,16 +21,10 @@ inline constexpr std::string_view kCentreLine = "\x92\x86\x90\x53\x90\xFC";  // 
 inline constexpr std::string_view kInformation = "\x8F\xEE\x95\xF1";         // 情報
 }  // namespace DxfLayer
 
-enum class CopyOutcome {
-    Copied,
-    NothingWritten,    // a file could not be opened; the output was not touched (one message shown)
-    OutputIncomplete,  // the output was changed but could not be completed (one message shown)
-};
+class DxfOutput;
 
-// Creates (or empties) `dxfFile` and copies the header template into it. The template is opened first, so
-// an unreadable template leaves an existing DXF file untouched.
-CopyOutcome CopyHeader(const std::string& hedderFile, const std::string& dxfFile);
-
-// Appends the footer template to `dxfFile`, which must still exist: a DXF file that vanished is not
-// created again without its header.
-CopyOutcome CopyFooter(const std::string& footerFile, const std::string& dxfFile);
+// Copy a template into the drawing, piece by piece as text: CR LF read becomes a line feed and every line
+// feed written becomes CR LF again, so lines of any length come through unchanged but for their line ends.
+// False after one message (a template that cannot be opened or read, a failed write).
+bool CopyHeader(const std::string& hedderFile, DxfOutput& output);
+bool CopyFooter(const std::string& footerFile, DxfOutput& output);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/File.h"
 #include "core/MessageSink.h"
 
 namespace {
@@ -11,52 +12,56 @@ constexpr std::size_t kCheckEvery = std::size_t{64} * 1024;
 
 }  // namespace
 
-void ShowWriteFailure(const std::string& path) {
-    CurrentMessageSink().showMessage("File Write Error", "No Write " + path);
+void ShowWriteFailure(const std::string& path, int error) {
+    CurrentMessageSink().showMessage("File Write Error", "No Write " + path + ": " + FailureReason(error));
 }
 
-void ShowReadFailure(const std::string& path) {
-    CurrentMessageSink().showMessage("File Read Error", "No Read " + path);
+void ShowReadFailure(const std::string& path, int error) {
+    CurrentMessageSink().showMessage("File Read Error", "No Read " + path + ": " + FailureReason(error));
 }
 
-bool DxfOutput::append(std::string_view lines) {
+bool DxfOutput::open() {
     if (failed_) {
         return false;
     }
-    if (!file_.isOpen() && !file_.open(path_, TextFileMode::AppendExisting)) {
-        return fail();
+    if (!file_.open(path_)) {
+        failed_ = true;
+        CurrentMessageSink().showMessage("File Open Error",
+                                         "No Open " + path_ + ": " + FailureReason(file_.error()));
+        return false;
     }
-    file_.write(lines);
+    unchecked_ = 0;
+    return true;
+}
+
+bool DxfOutput::append(std::string_view lines) {
+    if (failed_ || (!file_.isOpen() && !open())) {
+        return false;
+    }
+    TextFile& stream = file_.stream();
+    stream.write(lines);
     unchecked_ += lines.size();
     if (unchecked_ >= kCheckEvery) {
         return writeOut();
     }
-    return !file_.writeFailed() || fail();
+    return !stream.writeFailed() || fail();
 }
 
-bool DxfOutput::close() {
-    if (failed_) {
+bool DxfOutput::commit() {
+    if (failed_ || (!file_.isOpen() && !open())) {
         return false;
     }
-    if (!file_.isOpen()) {
-        return true;
-    }
-    if (!writeOut()) {
-        return false;
-    }
-    return file_.close() || fail();
+    return file_.commit() || fail();
 }
 
 bool DxfOutput::writeOut() {
     unchecked_ = 0;
-    if (!file_.flush() || !file_.isStillAt(path_)) {
-        return fail();
-    }
-    return true;
+    return file_.writeOut() || fail();
 }
 
 bool DxfOutput::fail() {
     failed_ = true;
-    ShowWriteFailure(path_);
+    ShowWriteFailure(path_, file_.error() != 0 ? file_.error() : file_.stream().error());
+    file_.discard();
     return false;
 }

@@ -1,23 +1,25 @@
 // The DXF file of one conversion run, as the writers see it.
 //
+// The drawing is written aside, into a new file beside the output name, and put in place under that name
+// only when the run commits it after the footer: an earlier drawing under the name stays untouched by a
+// failed, aborted or interrupted run, which removes only its own file (core/AsideFile.h).
+//
 // Every entity is appended as soon as its NC line has been interpreted, but not with a system call of its
-// own: opening, writing and closing the file per entity costs several microseconds, more than interpreting
-// the line, so the output is gathered and handed to the system in chunks while the file stays open. The file
-// is still never created here: a DXF file that vanished or was replaced during the run is a failed write,
-// never a reason to start a new file without its header. An abort deletes the file by name; the run then
-// stops and what was pending is dropped with it.
+// own: the output is gathered and handed to the system in chunks while the file stays open, and at every
+// chunk the file is checked to be still the run's own.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "core/TextFile.h"
+#include "core/AsideFile.h"
 
-// Shows "No Write <path>" under "File Write Error".
-void ShowWriteFailure(const std::string& path);
-// Shows "No Read <path>" under "File Read Error", for an input that opened but could not be read to its end.
-void ShowReadFailure(const std::string& path);
+// Shows "No Write <path>: <reason>" under "File Write Error".
+void ShowWriteFailure(const std::string& path, int error);
+// Shows "No Read <path>: <reason>" under "File Read Error", for an input that opened but could not be read
+// to its end.
+void ShowReadFailure(const std::string& path, int error);
 
 class DxfOutput {
 public:
@@ -25,12 +27,16 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // Appends `lines` (line feeds become CR LF in the file). The first failure shows one message; from then
-    // on nothing is written and false is returned.
+    // Creates the file the drawing is written into; false after one "No Open" message.
+    bool open();
+    // Appends `lines` (line feeds become CR LF in the file), opening the file first if need be. The first
+    // failure shows one message; from then on nothing is written and false is returned.
     bool append(std::string_view lines);
-    // Writes what is pending, checks that the file is still the run's own, and closes it, so that the footer
-    // can be appended by name. False after one message.
-    bool close();
+    // Puts the complete drawing in place under the output name. False after one message, the earlier file
+    // under that name as it was.
+    bool commit();
+    // Drops the drawing; only the run's own file is removed.
+    void discard() { file_.discard(); }
     bool failed() const { return failed_; }
 
     // A scratch buffer the writers fill with one entity's lines before appending, so that writing an entity
@@ -43,7 +49,7 @@ private:
 
     std::string path_;
     std::string scratch_;
-    TextFile file_;
+    AsideFile file_;
     std::size_t unchecked_ = 0;  // bytes appended since the file was last flushed and checked
     bool failed_ = false;
 };

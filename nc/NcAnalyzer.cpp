@@ -46,7 +46,8 @@ void NcAnalyzer::takeToolDiameter() {
     const char first = blockText().str()[0];
     if (first == '(' || first == '*') {
         static const SString kDiameterKey("DIA");
-        toolDiameter_ = blockText().readNumber(kDiameterKey);
+        // A diameter is a size: "DIA-10." is a slip of the sign, and a negative hole circle has no meaning.
+        toolDiameter_ = std::fabs(blockText().readNumber(kDiameterKey));
     }
 }
 
@@ -129,7 +130,8 @@ void NcAnalyzer::changeTool() {
 
 void NcAnalyzer::takeFeed() {
     if (isPresent(Slot::F)) {
-        feedRate_ = wordValue(Slot::F);
+        // A feed rate is a speed: a negative F would charge negative machining time.
+        feedRate_ = std::fabs(wordValue(Slot::F));
     }
 }
 

@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -196,7 +198,9 @@ TEST_F(DropTest, DroppedFolderBecomesTheNcNameAndStartSaysItCannotBeRead) {
     EXPECT_EQ(window.ncFile, jobs);
     EXPECT_EQ(window.dxfFile, jobs + ".DXF");
     window.Start->click();
-    EXPECT_EQ(messages, (std::vector<ShownMessage>{{"File Open Error", "No Open " + jobs}}));
+    EXPECT_EQ(
+        messages,
+        (std::vector<ShownMessage>{{"File Open Error", "No Open " + jobs + ": " + std::strerror(EISDIR)}}));
     EXPECT_FALSE(fs::exists(jobs + ".DXF"));
 }
 

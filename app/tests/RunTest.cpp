@@ -6,7 +6,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,8 +21,8 @@ namespace fs = std::filesystem;
 
 const ShownMessage kMissingName{"メッセージ", "ファイル名を入力してください。"};
 
-ShownMessage NoOpen(const std::string& path) {
-    return {"File Open Error", "No Open " + path};
+ShownMessage NoOpen(const std::string& path, int error = ENOENT) {
+    return {"File Open Error", "No Open " + path + ": " + std::strerror(error)};
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
@@ -209,7 +211,7 @@ TEST_F(BadInputTest, FolderAsNcFile) {
     fs::create_directory(folder.file("JOBS"));
     typeNames(folder.file("JOBS"), folder.file("JOBS.DXF"));
     window.Start->click();
-    EXPECT_EQ(messages, std::vector<ShownMessage>{NoOpen(folder.file("JOBS"))});
+    EXPECT_EQ(messages, std::vector<ShownMessage>{NoOpen(folder.file("JOBS"), EISDIR)});
     EXPECT_FALSE(fs::exists(folder.file("JOBS.DXF")));
     expectStillUsable(window);
 }
@@ -219,7 +221,7 @@ TEST_F(BadInputTest, OutputFolderThatCannotBeWritten) {
     const std::string unwritable = folder.file("PART1.NC/PART1.DXF");
     typeNames(nc, unwritable);
     window.Start->click();
-    EXPECT_EQ(messages, std::vector<ShownMessage>{NoOpen(unwritable)});
+    EXPECT_EQ(messages, std::vector<ShownMessage>{NoOpen(unwritable, ENOTDIR)});
     EXPECT_FALSE(fs::exists(dxf));
     expectStillUsable(window);
 }

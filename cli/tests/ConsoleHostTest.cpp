@@ -10,11 +10,11 @@
 
 namespace {
 
-TEST(ConsoleHost, InterruptStopsTheRunAndRemovesItsDrawing) {
+TEST(ConsoleHost, InterruptStopsTheRunAndDeletesNothing) {
     TempFolder folder;
-    const std::string dxf = folder.write("PART.DXF", "partial");
+    const std::string dxf = folder.write("PART.DXF", "earlier drawing");
     ConsoleHost host(false, true);
-    host.beginFile(folder.file("PART.NC"), dxf);
+    host.beginFile(folder.file("PART.NC"));
     host.setRunning(true);
     ConsoleHost::catchInterrupts();
 
@@ -28,7 +28,7 @@ TEST(ConsoleHost, InterruptStopsTheRunAndRemovesItsDrawing) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "plotra-convert: 強制終了します。\n");
     EXPECT_TRUE(ConsoleHost::interrupted());
     EXPECT_FALSE(host.running());
-    EXPECT_FALSE(std::filesystem::exists(dxf));
+    EXPECT_EQ(ReadBytes(dxf), "earlier drawing");
 }
 
 }  // namespace

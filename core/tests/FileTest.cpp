@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -16,10 +18,10 @@ namespace {
 
 class FileOpenTest : public testing::Test {
 protected:
-    void ExpectOneNoOpen(const std::string& path) {
+    void ExpectOneNoOpen(const std::string& path, int error = ENOENT) {
         ASSERT_EQ(sink_.shown.size(), 1u);
         EXPECT_EQ(sink_.shown[0].caption, "File Open Error");
-        EXPECT_EQ(sink_.shown[0].text, "No Open " + path);
+        EXPECT_EQ(sink_.shown[0].text, "No Open " + path + ": " + std::strerror(error));
     }
 
     RecordingSink sink_;
@@ -38,7 +40,7 @@ TEST_F(FileOpenTest, ReadingAFolderShowsNoOpen) {
     const std::string path = folder_.path().string();
     TextFile stream;
     EXPECT_FALSE(OpenReadText(stream, path));
-    ExpectOneNoOpen(path);
+    ExpectOneNoOpen(path, EISDIR);
 }
 
 TEST_F(FileOpenTest, WritingIntoAMissingFolderShowsNoOpen) {

@@ -1,7 +1,10 @@
 #include "core/IniFile.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -186,6 +189,40 @@ TEST(IniWrite, KeepsThePermissionsOfTheFile) {
     ASSERT_TRUE(WriteIniValue(file, "INIT", "NET", "ON"));
     EXPECT_EQ(fs::status(file).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// A FIFO would block whoever reads it until a writer came; a huge file is no settings file the program wrote.
+// Both are treated as missing: nothing is read, nothing is written, nothing waits.
+TEST(IniFile, FifoOrHugeFileIsTreatedAsMissingAndLeftAlone) {
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    const std::string fifo = folder.file("FIFO.INI");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string hugeContent = "[INIT]\r\nNET=ON\r\n;" + std::string(1024 * 1024, 'x') + "\r\n";
+    const std::string huge = folder.write("HUGE.INI", hugeContent);
+    for (const std::string& file : {fifo, huge}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(ReadIniValue(file, "INIT", "NET"), "");
+        EXPECT_FALSE(WriteIniValue(file, "INIT", "URL", ""));
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(ReadBytes(huge), hugeContent);
+}
+
+TEST(IniWrite, UnchangedFileIsNotWrittenAgain) {
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    const std::string file = folder.write("PLOTRA.INI", "[INIT]\r\nNET=OFF\r\nURL=\r\n");
+    const fs::file_time_type past = fs::last_write_time(file) - std::chrono::hours(24);
+    fs::last_write_time(file, past);
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    EXPECT_TRUE(WriteIniValue(file, "INIT", "URL", ""));
+    EXPECT_TRUE(WriteIniValue(file, "INIT", "NET", "OFF"));
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(fs::last_write_time(file), past);
 }
 
 }  // namespace

@@ -146,6 +146,71 @@ INSTANTIATE_TEST_SUITE_P(
                     BoundaryCase{"CrLfEndsFileAtChunkEdge", kReadChunk - 1, "\r\n", "\n", 0}),
     [](const testing::TestParamInfo<BoundaryCase>& info) { return std::string(info.param.label); });
 
+// What the start of an NC program says about how to read it.
+struct EncodingCase {
+    const char* label;
+    std::string bytes;
+    TextEncoding encoding;
+    std::string text;  // what the pieces join to, for a readable file
+};
+
+void PrintTo(const EncodingCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class TextFileEncodingTest : public testing::TestWithParam<EncodingCase> {};
+
+TEST_P(TextFileEncodingTest, RecognisesTheStartOfTheFile) {
+    TempFolder folder;
+    const std::string path = folder.write("start.nc", GetParam().bytes);
+    TextFile file;
+    ASSERT_TRUE(file.open(path, TextFileMode::Read));
+    EXPECT_EQ(file.recogniseEncoding(), GetParam().encoding);
+    if (GetParam().encoding == TextEncoding::Bytes) {
+        const Pieces pieces = ReadPieces(file);
+        EXPECT_EQ(Joined(pieces), GetParam().text);
+        for (const std::string& piece : pieces) {
+            EXPECT_EQ(piece.find('\n'), piece.size() - 1) << "one line per piece: " << piece.substr(0, 20);
+        }
+    }
+}
+
+// A file of CR line ends longer than two chunks, with a CR LF pair split by the first chunk edge and a CR as
+// the very last byte.
+std::string CrLines() {
+    std::string bytes;
+    while (bytes.size() < kReadChunk - 1) {
+        bytes += std::string(99, 'a') + "\r";
+    }
+    bytes.resize(kReadChunk - 1);
+    bytes += "\r\n";
+    while (bytes.size() < 2 * kReadChunk + 50) {
+        bytes += std::string(99, 'b') + "\r";
+    }
+    return bytes;
+}
+
+std::string AsLineFeeds(std::string bytes) {
+    const std::size_t pair = bytes.find("\r\n");
+    bytes.erase(pair, 1);
+    for (char& c : bytes) {
+        c = c == '\r' ? '\n' : c;
+    }
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, TextFileEncodingTest,
+    testing::Values(
+        EncodingCase{"Utf8ByteOrderMarkSkipped", "\xEF\xBB\xBFG00\r\nX1\n", TextEncoding::Bytes, "G00\nX1\n"},
+        EncodingCase{"LoneCrLineEnds", CrLines(), TextEncoding::Bytes, AsLineFeeds(CrLines())},
+        EncodingCase{"StrayCrInALineFeedFileStays", "G00\rX1\nY2\n", TextEncoding::Bytes, "G00\rX1\nY2\n"},
+        EncodingCase{"Utf16LeMark", "\xFF\xFEG\0", TextEncoding::Utf16Le, ""},
+        EncodingCase{"Utf16LeWithoutMark", std::string("G\0\n\0", 4), TextEncoding::Utf16Le, ""},
+        EncodingCase{"Utf16BeMark", "\xFE\xFF\0G", TextEncoding::Utf16Be, ""},
+        EncodingCase{"Utf16BeWithoutMark", std::string("\0G\0\n", 4), TextEncoding::Utf16Be, ""}),
+    [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.label); });
+
 TEST(TextFileReadTest, CrLfAcrossChunkEdgeEndsAPieceWithOneLf) {
     // Lines of 100 bytes plus CR LF, then one line sized so that the first chunk ends between its CR and LF.
     std::string bytes;
@@ -211,7 +276,7 @@ TEST(TextFileOpenTest, DeviceCannotBeOpenedForReading) {
     TextFile file;
     errno = 0;
     EXPECT_FALSE(file.open("/dev/null", TextFileMode::Read));
-    EXPECT_EQ(errno, EINVAL);
+    EXPECT_EQ(errno, kNotRegularFile);
     EXPECT_FALSE(file.isOpen());
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -15,6 +17,18 @@ namespace {
 
 class DxfFrameTest : public ::testing::Test {
 protected:
+    // The files in the folder other than `dxf` and the templates: the drawing while it is written aside.
+    std::vector<std::string> asideFiles() const {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            const std::string name = entry.path().filename().string();
+            if (name != "OUT.DXF" && name.find(".dat") == std::string::npos) {
+                found.push_back(entry.path().string());
+            }
+        }
+        return found;
+    }
+
     TempFolder folder;
     RecordingSink sink;
     std::string dxf = folder.file("OUT.DXF");
@@ -23,11 +37,11 @@ protected:
 TEST_F(DxfFrameTest, EntitiesSitBetweenTheHeadersZeroAndTheFootersFirstLine) {
     const std::string header = folder.write("Hedder.dat", "2\nENTITIES\n0\n");
     const std::string footer = folder.write("Footer.dat", "ENDSEC\n0\nEOF\n");
-    ASSERT_EQ(CopyHeader(header, dxf), CopyOutcome::Copied);
     DxfOutput output(dxf);
+    ASSERT_TRUE(CopyHeader(header, output));
     EXPECT_TRUE(output.append("LINE\n8\nA\n0\n"));
-    EXPECT_TRUE(output.close());
-    ASSERT_EQ(CopyFooter(footer, dxf), CopyOutcome::Copied);
+    ASSERT_TRUE(CopyFooter(footer, output));
+    EXPECT_TRUE(output.commit());
     EXPECT_EQ(ReadBytes(dxf), "2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\nA\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
     EXPECT_TRUE(sink.shown.empty());
 }
@@ -46,11 +60,11 @@ class TemplateCopyTest : public DxfFrameTest, public ::testing::WithParamInterfa
 
 TEST_P(TemplateCopyTest, CopiesUnchangedButForLineEnds) {
     const std::string header = folder.write("Hedder.dat", GetParam().templateBytes);
-    ASSERT_EQ(CopyHeader(header, dxf), CopyOutcome::Copied);
-    EXPECT_EQ(ReadBytes(dxf), GetParam().expected);
-    // The footer copy appends the same way.
     const std::string footer = folder.write("Footer.dat", GetParam().templateBytes);
-    ASSERT_EQ(CopyFooter(footer, dxf), CopyOutcome::Copied);
+    DxfOutput output(dxf);
+    ASSERT_TRUE(CopyHeader(header, output));
+    ASSERT_TRUE(CopyFooter(footer, output));
+    ASSERT_TRUE(output.commit());
     EXPECT_EQ(ReadBytes(dxf), GetParam().expected + GetParam().expected);
 }
 
@@ -67,41 +81,54 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DxfFrameTest, UnreadableHeaderLeavesTheExistingDrawingAlone) {
     WriteBytes(dxf, "old drawing");
-    EXPECT_EQ(CopyHeader(folder.file("none.dat"), dxf), CopyOutcome::NothingWritten);
+    DxfOutput output(dxf);
+    EXPECT_FALSE(CopyHeader(folder.file("none.dat"), output));
     EXPECT_EQ(ReadBytes(dxf), "old drawing");
     EXPECT_EQ(sink.shown,
-              (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file("none.dat")}}));
+              (std::vector<ShownMessage>{
+                  {"File Open Error", "No Open " + folder.file("none.dat") + ": " + std::strerror(ENOENT)}}));
 }
 
-TEST_F(DxfFrameTest, FooterIsNeverWrittenIntoAFileThatVanished) {
-    const std::string footer = folder.write("Footer.dat", "ENDSEC\n");
-    EXPECT_EQ(CopyFooter(footer, dxf), CopyOutcome::OutputIncomplete);
-    EXPECT_FALSE(std::filesystem::exists(dxf));
-    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + dxf}}));
-}
-
-TEST_F(DxfFrameTest, AppendFailureIsShownOnceAndStopsLaterAppends) {
-    DxfOutput output(dxf);
+TEST_F(DxfFrameTest, OutputThatCannotBeCreatedIsShownOnceAndStopsLaterAppends) {
+    DxfOutput output(folder.file("missing/OUT.DXF"));
     EXPECT_FALSE(output.append("LINE\n"));
     EXPECT_FALSE(output.append("ARC\n"));
+    EXPECT_FALSE(output.commit());
     EXPECT_TRUE(output.failed());
-    EXPECT_FALSE(std::filesystem::exists(dxf));
-    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + dxf}}));
+    EXPECT_EQ(sink.shown,
+              (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file("missing/OUT.DXF") +
+                                                                 ": " + std::strerror(ENOENT)}}));
 }
 
-TEST_F(DxfFrameTest, OutputReplacedDuringTheRunIsAFailedWrite) {
-    WriteBytes(dxf, "header\r\n");
+// Until the commit the output name is left to whoever else uses it; the commit puts the complete drawing
+// there and nothing else stays behind.
+TEST_F(DxfFrameTest, OutputNameChangesOnlyAtTheCommit) {
+    WriteBytes(dxf, "old drawing");
     DxfOutput output(dxf);
     EXPECT_TRUE(output.append("LINE\n"));
     std::filesystem::remove(dxf);
     WriteBytes(dxf, "another program's file");
-    EXPECT_FALSE(output.close());
+    EXPECT_EQ(asideFiles().size(), 1u);
     EXPECT_EQ(ReadBytes(dxf), "another program's file");
-    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + dxf}}));
+    EXPECT_TRUE(output.commit());
+    EXPECT_EQ(ReadBytes(dxf), "LINE\r\n");
+    EXPECT_TRUE(asideFiles().empty());
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(DxfFrameTest, DiscardedDrawingLeavesTheEarlierFileAndNothingElse) {
+    WriteBytes(dxf, "old drawing");
+    {
+        DxfOutput output(dxf);
+        EXPECT_TRUE(output.append("LINE\n"));
+        output.discard();
+        EXPECT_TRUE(output.append("LINE\n"));  // a later append starts a new file, which the end drops too
+    }
+    EXPECT_EQ(ReadBytes(dxf), "old drawing");
+    EXPECT_TRUE(asideFiles().empty());
 }
 
 TEST_F(DxfFrameTest, LongOutputReachesTheFileWhileTheRunGoesOn) {
-    WriteBytes(dxf, "");
     DxfOutput output(dxf);
     const std::string entity = "LINE\n8\nA\n0\n";
     std::size_t appended = 0;
@@ -109,20 +136,27 @@ TEST_F(DxfFrameTest, LongOutputReachesTheFileWhileTheRunGoesOn) {
         ASSERT_TRUE(output.append(entity));
         appended += entity.size();
     }
-    // Most of it is on disk already, with CR LF line ends; the rest follows when the output is closed.
-    EXPECT_GT(std::filesystem::file_size(dxf), 128u * 1024u);
-    ASSERT_TRUE(output.close());
+    // Most of it is on disk already, aside, with CR LF line ends; the rest follows at the commit.
+    ASSERT_EQ(asideFiles().size(), 1u);
+    EXPECT_GT(std::filesystem::file_size(asideFiles()[0]), 128u * 1024u);
+    EXPECT_FALSE(std::filesystem::exists(dxf));
+    ASSERT_TRUE(output.commit());
     EXPECT_EQ(std::filesystem::file_size(dxf), appended + appended / entity.size() * 4);
-    // A file removed during the run is found out at the next chunk, not only at the end.
+    // A file removed during the run is found out at the next chunk, not only at the end, and the earlier
+    // drawing stays.
     DxfOutput vanishing(dxf);
     ASSERT_TRUE(vanishing.append(entity));
-    std::filesystem::remove(dxf);
+    std::filesystem::remove(asideFiles().at(0));
     bool failed = false;
     for (std::size_t i = 0; i < 128 * 1024 / entity.size() && !failed; ++i) {
         failed = !vanishing.append(entity);
     }
     EXPECT_TRUE(failed);
-    EXPECT_FALSE(std::filesystem::exists(dxf));
+    EXPECT_FALSE(vanishing.commit());
+    EXPECT_EQ(std::filesystem::file_size(dxf), appended + appended / entity.size() * 4);
+    EXPECT_EQ(
+        sink.shown,
+        (std::vector<ShownMessage>{{"File Write Error", "No Write " + dxf + ": " + std::strerror(ENOENT)}}));
 }
 
 TEST_F(DxfFrameTest, ShippedTemplatesFrameAnEntitiesSection) {

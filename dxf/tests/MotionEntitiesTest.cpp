@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -196,13 +198,14 @@ TEST_F(WriterTest, EntitiesFollowEachOtherInOneFile) {
                                         "11", "10", "21", "0", "31", "0", "0"}));
 }
 
-TEST_F(WriterTest, WriterReportsFalseWhenTheOutputVanished) {
+TEST_F(WriterTest, WriterReportsFalseWhenTheOutputCannotBeCreated) {
     RecordingSink sink;
-    std::filesystem::remove(path);
+    DxfOutput nowhere(folder.file("missing/OUT.DXF"));
     feed({"G00 X10."});
-    EXPECT_FALSE(WriteRapidLine(analyzer, output));
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + path}}));
+    EXPECT_FALSE(WriteRapidLine(analyzer, nowhere));
+    EXPECT_EQ(sink.shown,
+              (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file("missing/OUT.DXF") +
+                                                                 ": " + std::strerror(ENOENT)}}));
 }
 
 }  // namespace

@@ -45,9 +45,9 @@ protected:
         }
     }
 
-    // The file's bytes once the output has been handed over and closed, as at the end of a run.
+    // The file's bytes once the output has been put in place, as at the end of a run.
     std::string written() {
-        output.close();
+        output.commit();
         return ReadBytes(path);
     }
 

@@ -71,9 +71,10 @@ TEST(NcFiniteState, TimeAtATinyFeedRateStopsAtTheLargestDouble) {
     ExpectAllFinite(a);
 }
 
-TEST(NcFiniteState, NegativeTimeStopsAtTheLowestDouble) {
+// A negative F is read as its size, so time never runs backwards; it only saturates upwards.
+TEST(NcFiniteState, NegativeFeedTimeStopsAtTheLargestDouble) {
     const NcAnalyzer a = AnalyzerAfter({kRunStart, "F-" + TinyNumber(200), "G01 X" + PowerOfTen(200), "X0."});
-    EXPECT_EQ(a.totalTime(), -kLargest);
+    EXPECT_EQ(a.totalTime(), kLargest);
     ExpectAllFinite(a);
 }
 
