@@ -289,6 +289,11 @@ void NcBlock::noteUnreadText(int stop) {
     if (omissions_.has(Omission::MacroVariable)) {
         return;
     }
+    // Digits where reading stopped are the rest of the number just read, as its blanks in front ("I -20")
+    // were not stepped over, or a line's leading number: no word of their own.
+    while (stop < lineLength_ && (IsAsciiDigit(line_[stop]) || line_[stop] == '.')) {
+        ++stop;
+    }
     // Reading may stop inside a comment: "(" or ";" after a blank is read as a letter, and its number is
     // taken from inside the comment.
     bool inComment = false;

@@ -78,6 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
         OmissionCase{"BlockDelete", "/G01 X10.", {Omission::TextAfterUnreadChar}},
         OmissionCase{
             "CodesBeforeTheStopCount", "G20 E5 G68", {Omission::InchUnits, Omission::TextAfterUnreadChar}},
+        // The blank in front of -20 is not stepped over, so reading stops inside the number it has read.
+        OmissionCase{"BlankBeforeTheLastNumber", "G3 I -20", {}},
+        OmissionCase{"BlankBeforeANumberCutsTheBlock", "X 10 Y20", {Omission::TextAfterUnreadChar}},
         OmissionCase{"TapeMark", "%", {}}, OmissionCase{"CommentLine", "(G01 X10.) Y5.", {}},
         OmissionCase{"SemicolonLine", "; G01 X10.", {}}, OmissionCase{"EmptyLine", "", {}}),
     [](const auto& info) { return std::string(info.param.label); });
