@@ -4,7 +4,8 @@
 // move the block commands (a line, or an arc in G17, G18 or G19), the canned-cycle hole, the
 // cutter-compensation state, the machining time and the drawing extents. The readers (dispatch, tool report,
 // DXF writers) see the results through the accessors after each line. No input is rejected and nothing is
-// reported; drawing and reporting are left to the readers. One analyzer serves one conversion run.
+// reported; what a block holds that is not drawn is only recorded (`omissions()`), and drawing and reporting
+// are left to the readers. One analyzer serves one conversion run.
 #pragma once
 
 #include "core/SString.h"

@@ -236,7 +236,7 @@ bool NcAnalyzer::centreOffsetsFromR(double uStart, double vStart, double uEnd, d
     const double radius = wordValue(Slot::R);
     RadiusCentre<double> centre = CentreFromRadius(uStart, vStart, uEnd, vEnd, radius, counterClockwise);
     if (!centre.finite) {
-        // Squares of coordinates near the limit of a line overflow a double, not a long double.
+        // Squares of coordinates near the limits of a line overflow or underflow a double, not a long double.
         const RadiusCentre<long double> wide =
             CentreFromRadius<long double>(uStart, vStart, uEnd, vEnd, radius, counterClockwise);
         centre = {NarrowedToDouble(wide.u), NarrowedToDouble(wide.v), wide.radiusTooShort, true};
