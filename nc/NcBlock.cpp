@@ -119,6 +119,8 @@ SString NcBlock::text() const {
 // 3. The words of the block before become the previous words, whatever this line holds.
 // 4. Comment lines and lines that start with a non-letter carry no words.
 // 5. Upper-case the first character only, then read words.
+// Along the way, what the line holds that is not drawn is noted: macro variables, codes outside the dialect,
+// and whatever follows the point where reading stopped.
 int NcBlock::parse() {
     omissions_.clear();
     words_[Slot::I] = Resets().zeroI;
