@@ -130,6 +130,9 @@ RunOutcome Run::finish() {
     if (!CopyFooter(files_.footerFile, output_)) {
         return fail();
     }
+    // The report ends with what was left undrawn. It comes before the commit, so that a report that can no
+    // longer be written (the host then stops the run) costs no earlier drawing.
+    undrawn_.report(host_);
     // A host that stopped the run during its last line (a report it could no longer write) gets no drawing.
     if (!host_.running()) {
         output_.discard();
@@ -140,7 +143,6 @@ RunOutcome Run::finish() {
         return fail();
     }
     host_.setRunning(false);
-    undrawn_.report(host_);
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;
