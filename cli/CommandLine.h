@@ -9,6 +9,7 @@ struct CommandLine {
     std::string outputFile;  // -o; empty: derived from each NC name
     std::string hedderFile;  // --header; empty: the template beside the program
     std::string footerFile;  // --footer; empty: the template beside the program
+    std::string svgFile;     // --svg; empty: no picture
     bool quiet = false;
     bool help = false;
     bool version = false;

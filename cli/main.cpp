@@ -9,6 +9,8 @@
 #include "cli/ConsoleHost.h"
 #include "conversion/ConversionRun.h"
 #include "conversion/DxfName.h"
+#include "conversion/SameFile.h"
+#include "conversion/SvgPicture.h"
 #include "core/File.h"
 #include "core/MessageSink.h"
 
@@ -20,6 +22,26 @@ constexpr int kExitUsage = 2;
 
 std::string Beside(const std::string& name) {
     return ExeDrive() + ExeDir() + name;
+}
+
+// One NC file converted, with its SVG picture when `svgFile` names one. The picture never overwrites an input
+// or the drawing, and one that could not be completed is not left behind.
+RunOutcome Convert(ConsoleHost& host, const ConversionFiles& files, const std::string& svgFile) {
+    if (svgFile.empty()) {
+        return RunConversion(host, files);
+    }
+    for (const std::string* other : {&files.ncFile, &files.dxfFile, &files.hedderFile, &files.footerFile}) {
+        if (NamesSameFile(svgFile, *other)) {
+            host.showMessage(kMessageCaption, kSameNameMessage);
+            return RunOutcome::Failed;
+        }
+    }
+    SvgPicture picture(svgFile, ReadLayerStyles(files.hedderFile));
+    if (!picture.open()) {
+        return RunOutcome::Failed;
+    }
+    const RunOutcome outcome = RunConversion(host, files, &picture);
+    return outcome == RunOutcome::Completed && !picture.completed() ? RunOutcome::Failed : outcome;
 }
 
 }  // namespace
@@ -56,7 +78,7 @@ int main(int argc, char** argv) {
         files.ncFile = ncFile;
         files.dxfFile = options.outputFile.empty() ? DxfNameFor(ncFile) : options.outputFile;
         host.beginFile(files.ncFile, files.dxfFile);
-        const RunOutcome outcome = RunConversion(host, files);
+        const RunOutcome outcome = Convert(host, files, options.svgFile);
         host.endFile();
         std::fflush(stdout);
         if (outcome != RunOutcome::Completed) {

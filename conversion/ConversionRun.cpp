@@ -1,31 +1,22 @@
 #include "conversion/ConversionRun.h"
 
-#include <filesystem>
-#include <system_error>
+#include <optional>
 
 #include "conversion/BlockDispatch.h"
+#include "conversion/EntityTee.h"
+#include "conversion/SameFile.h"
+#include "conversion/TightArcs.h"
 #include "conversion/ToolReport.h"
 #include "core/File.h"
 #include "core/SString.h"
 #include "core/TextFile.h"
+#include "dxf/DxfEntityWriter.h"
 #include "dxf/DxfFrame.h"
 #include "dxf/DxfOutput.h"
 #include "dxf/InfoBlock.h"
 #include "nc/NcAnalyzer.h"
 
 namespace {
-
-// True when both names lead to the same file, however they are spelled (relative, "..", links).
-bool NamesSameFile(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::equivalent(a, b, error)) {
-        return true;
-    }
-    const fs::path left = fs::weakly_canonical(fs::absolute(a, error), error);
-    const fs::path right = fs::weakly_canonical(fs::absolute(b, error), error);
-    return !left.empty() && left == right;
-}
 
 bool OutputNamesAnInput(const ConversionFiles& files) {
     return NamesSameFile(files.dxfFile, files.ncFile) || NamesSameFile(files.dxfFile, files.hedderFile) ||
@@ -41,8 +32,8 @@ bool FooterReadable(const std::string& footerFile) {
 
 class Run {
 public:
-    Run(RunHost& host, const ConversionFiles& files)
-        : host_(host), files_(files), output_(files.dxfFile), report_(host) {}
+    Run(RunHost& host, const ConversionFiles& files, PictureSink* picture)
+        : host_(host), files_(files), output_(files.dxfFile), report_(host), picture_(picture) {}
 
     RunOutcome execute();
 
@@ -55,9 +46,15 @@ private:
     const ConversionFiles& files_;
     DxfOutput output_;
     ToolReport report_;
+    // The entities go straight into the DXF file unless a picture is drawn beside it.
+    DxfEntityWriter dxfWriter_{output_};
+    PictureSink* picture_;
+    std::optional<EntityTee> tee_;
+    TightArcs tightArcs_;
     NcAnalyzer analyzer_;
     TextFile nc_;
     std::int64_t lineCount_ = 0;
+    std::int64_t fileLine_ = 1;
 };
 
 RunOutcome Run::execute() {
@@ -89,12 +86,17 @@ RunOutcome Run::execute() {
     host_.setRunning(true);
     lineCount_ = 0;
     report_.reset();
+    if (picture_ != nullptr) {
+        tee_.emplace(dxfWriter_, *picture_);
+        tightArcs_.reset();
+    }
     analyzer_.load(SString(kInitialBlock));
     return readLines();
 }
 
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
+    EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
     while (std::size_t length = nc_.readPiece(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
@@ -105,7 +107,15 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        ProcessLine(analyzer_, report_, output_, piece, length);
+        // A line longer than a piece arrives as several pieces, and only its last one ends in the line feed.
+        const std::int64_t fileLine = fileLine_;
+        if (piece[length - 1] == '\n') {
+            ++fileLine_;
+        }
+        ProcessLine(analyzer_, report_, sink, piece, length, fileLine);
+        if (picture_ != nullptr) {
+            tightArcs_.check(analyzer_, fileLine, *picture_);
+        }
         if (output_.failed()) {
             return fail();
         }
@@ -118,12 +128,16 @@ RunOutcome Run::readLines() {
 }
 
 RunOutcome Run::finish() {
-    WriteInfoBlock(analyzer_, output_);
+    const std::optional<InfoBlockLayout> info = LayOutInfoBlock(analyzer_);
+    WriteInfoBlock(info, output_);
     nc_.close();
     if (!output_.close() || CopyFooter(files_.footerFile, files_.dxfFile) != CopyOutcome::Copied) {
         return fail();
     }
     host_.setRunning(false);
+    if (picture_ != nullptr) {
+        picture_->complete(info);
+    }
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;
@@ -140,8 +154,8 @@ RunOutcome Run::fail() {
 
 }  // namespace
 
-RunOutcome RunConversion(RunHost& host, const ConversionFiles& files) {
+RunOutcome RunConversion(RunHost& host, const ConversionFiles& files, PictureSink* picture) {
     const ScopedMessageSink messagesToHost(host);
-    Run run(host, files);
+    Run run(host, files, picture);
     return run.execute();
 }

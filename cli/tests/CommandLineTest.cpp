@@ -30,6 +30,8 @@ INSTANTIATE_TEST_SUITE_P(CommandLine, UsageErrorTest,
                                            UsageErrorCase{"OutputWithTwoFiles",
                                                           {"-o", "X.DXF", "A.NC", "B.NC"}},
                                            UsageErrorCase{"OutputWithoutName", {"A.NC", "-o"}},
+                                           UsageErrorCase{"PictureWithTwoFiles",
+                                                          {"--svg", "X.svg", "A.NC", "B.NC"}},
                                            UsageErrorCase{"EmptyHeaderName", {"--header=", "A.NC"}},
                                            UsageErrorCase{"UnknownOption", {"--frobnicate", "A.NC"}}),
                          [](const auto& info) { return std::string(info.param.label); });

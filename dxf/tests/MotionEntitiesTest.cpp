@@ -13,12 +13,12 @@
 
 namespace {
 
-using Writer = bool (*)(const NcAnalyzer&, DxfOutput&);
+using Writer = bool (*)(const NcAnalyzer&, EntitySink&, std::int64_t);
 
 TEST_F(WriterTest, FeedLineStartsWhereTheMoveEnds) {
     feed({"G00 Z5.", "G01 X10. F100."});
     ASSERT_TRUE(analyzer.isFeedMode());
-    EXPECT_TRUE(WriteFeedLine(analyzer, output));
+    EXPECT_TRUE(WriteFeedLine(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "10", "20", "0", "30", "5", "11",
                                     "0", "21", "0", "31", "5", "0"}));
 }
@@ -38,7 +38,7 @@ class LineWriterTest : public WriterTest, public ::testing::WithParamInterface<L
 
 TEST_P(LineWriterTest, WritesTheMoveOrNothing) {
     feed(GetParam().program);
-    EXPECT_EQ(GetParam().writer(analyzer, output), !GetParam().expected.empty());
+    EXPECT_EQ(GetParam().writer(analyzer, dxf, 1), !GetParam().expected.empty());
     EXPECT_EQ(written(), GetParam().expected);
 }
 
@@ -90,7 +90,7 @@ class ArcWriterTest : public WriterTest, public ::testing::WithParamInterface<Ar
 TEST_P(ArcWriterTest, WritesTheArcCounterClockwise) {
     feed(GetParam().program);
     ASSERT_TRUE(analyzer.isPartialArc());
-    EXPECT_TRUE(WriteArc(analyzer, output));
+    EXPECT_TRUE(WriteArc(analyzer, dxf, 1));
     EXPECT_EQ(written(), GetParam().expected);
 }
 
@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WriterTest, FullCircleAtTheLastLinearZ) {
     feed({"G00 X10. Y0. Z-1.", "G02 X10. Y0. I-10. J0."});
     ASSERT_TRUE(analyzer.isFullCircle());
-    EXPECT_TRUE(WriteCircle(analyzer, output));
+    EXPECT_TRUE(WriteCircle(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"CIRCLE", "8", kUncompensatedLayer, "10", "0", "20", "0", "30", "-1",
                                     "40", "10", "0"}));
 }
@@ -129,7 +129,7 @@ TEST_F(WriterTest, FullCircleAtTheLastLinearZ) {
 TEST_F(WriterTest, FullCircleWithCompensation) {
     feed({"G42 D2 G01 X30. Y20. F100.", "G03 I-5. J0."});
     ASSERT_TRUE(analyzer.isFullCircle());
-    EXPECT_TRUE(WriteCircle(analyzer, output));
+    EXPECT_TRUE(WriteCircle(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"CIRCLE", "8", kCompensatedLayer, "10", "25", "20", "20", "30", "0", "40",
                                     "5", "0"}));
 }
@@ -153,7 +153,7 @@ TEST_P(CycleMarksTest, MarksTheHoleFromRLevelToBottom) {
     const std::string block = std::string("G98 ") + hole.cycle + " X20. Y30. Z" + hole.bottom + ". R3. F100.";
     feed({"(T1 DIA10.0)", "G00 Z50.", block});
     ASSERT_TRUE(analyzer.isCycleActive());
-    EXPECT_TRUE(WriteCycleMarks(analyzer, output));
+    EXPECT_TRUE(WriteCycleMarks(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "20", "20", "30", "30", "3", "11", "20",
                                     "21", "30", "31", "50", "0"}) +
                              CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "20", "20", "30", "30", "3",
@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Holes, CycleMarksTest,
 TEST_F(WriterTest, HoleWithoutDiameterUnderG99) {
     feed({"G00 Z50.", "G99 G82 X-5. Y7.5 Z-4. R1. F100."});
     ASSERT_TRUE(analyzer.isCycleActive());
-    EXPECT_TRUE(WriteCycleMarks(analyzer, output));
+    EXPECT_TRUE(WriteCycleMarks(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "-5", "20", "7.5", "30", "1", "11", "-5",
                                     "21", "7.5", "31", "1", "0"}) +
                              CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "-5", "20", "7.5", "30", "1",
@@ -187,9 +187,9 @@ TEST_F(WriterTest, HoleWithoutDiameterUnderG99) {
 
 TEST_F(WriterTest, EntitiesFollowEachOtherInOneFile) {
     feed({"G00 X10."});
-    EXPECT_TRUE(WriteRapidLine(analyzer, output));
+    EXPECT_TRUE(WriteRapidLine(analyzer, dxf, 1));
     feed({"G01 Y5. F100."});
-    EXPECT_TRUE(WriteFeedLine(analyzer, output));
+    EXPECT_TRUE(WriteFeedLine(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "10", "20", "0", "30", "0", "11", "0",
                                     "21", "0", "31", "0", "0"}) +
                              CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "10", "20", "5", "30", "0",
@@ -200,7 +200,7 @@ TEST_F(WriterTest, WriterReportsFalseWhenTheOutputVanished) {
     RecordingSink sink;
     std::filesystem::remove(path);
     feed({"G00 X10."});
-    EXPECT_FALSE(WriteRapidLine(analyzer, output));
+    EXPECT_FALSE(WriteRapidLine(analyzer, dxf, 1));
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(sink.shown, (std::vector<ShownMessage>{{"File Write Error", "No Write " + path}}));
 }
