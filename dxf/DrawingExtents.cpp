@@ -35,6 +35,9 @@ void DrawingExtents::add(const DrawingExtents& other) {
 
 double ArcSweep(double startAngle, double endAngle) {
     const double sweep = std::fmod(endAngle - startAngle, 360.0);
+    if (!std::isfinite(sweep)) {
+        return 360.0;
+    }
     return sweep > 0.0 ? sweep : sweep + 360.0;
 }
 

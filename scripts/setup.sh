@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev fonts-ipafont-gothic
   python3 python3-ezdxf python3-matplotlib
   locales
+  librsvg2-bin
 )
 
 as_root() {
