@@ -1,5 +1,7 @@
 #include "app/PlotraApplication.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <exception>
 
@@ -7,6 +9,11 @@
 
 PlotraApplication::PlotraApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(kAppTitle));
+    // Without Qt's translations installed (qt6-translations-l10n) its texts stay in English.
+    if (qtTexts_.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTexts_);
+    }
 }
 
 bool PlotraApplication::notify(QObject* receiver, QEvent* event) {

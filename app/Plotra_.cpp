@@ -1,5 +1,6 @@
 #include "app/Plotra_.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -7,7 +8,6 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -23,10 +23,11 @@
 #include <QVBoxLayout>
 
 #include "app/About.h"
+#include "app/FileDragForwarder.h"
 #include "app/LocalText.h"
 #include "app/Look.h"
-#include "app/NameFilters.h"
 #include "app/OKDlg.h"
+#include "app/OpenFileDialog.h"
 #include "conversion/DxfName.h"
 #include "core/File.h"
 #include "core/MessageSink.h"
@@ -35,18 +36,6 @@ namespace {
 
 constexpr char kReportHeading[] = "ツール番号・径補正番号";
 constexpr int kReportRuleLength = 41;
-
-// The run's own flag, lowered again however the run ends.
-class RaisedFlag {
-public:
-    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    RaisedFlag(const RaisedFlag&) = delete;
-    RaisedFlag& operator=(const RaisedFlag&) = delete;
-    ~RaisedFlag() { flag_ = false; }
-
-private:
-    bool& flag_;
-};
 
 std::string WithoutEnclosingQuotes(const std::string& argument) {
     if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
@@ -65,11 +54,14 @@ std::vector<std::string> LocalPaths(const QMimeData& data) {
     return paths;
 }
 
-QPushButton* PictureButton(QStyle::StandardPixmap picture, int iconSize) {
+QPushButton* PictureButton(QStyle::StandardPixmap picture, int iconSize, const char* toolTip = nullptr) {
     auto* button = new QPushButton;
     button->setIcon(QApplication::style()->standardIcon(picture));
     button->setIconSize(QSize(iconSize, iconSize));
     button->setAutoDefault(false);
+    if (toolTip != nullptr) {
+        button->setToolTip(QString::fromUtf8(toolTip));
+    }
     return button;
 }
 
@@ -92,18 +84,17 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     layout->addWidget(Panel1);
     layout->addWidget(Panel2, 1);
     setCentralWidget(central);
+    keepEditsUsable();
     buildMenu();
     connectHandlers();
+    (new FileDragForwarder(*this))->watchChildren();
 
     presentMessage = [this](const QString& caption, const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
         box.exec();
     };
     chooseOpenFile = [this](const QString& filter) {
-        QFileDialog dialog(this);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilters(QtNameFilters(filter));
+        OpenFileDialog dialog(this, filter);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     confirmConversion = [this](const QString& path) {
@@ -130,15 +121,15 @@ void TForm1::buildPanel1() {
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     NcFileNameLabel = new QLabel(QStringLiteral("NCファイル名"));
     NcFileNameEdit = new QLineEdit;
-    NcFileBtn = PictureButton(QStyle::SP_DirOpenIcon, 16);
+    NcFileBtn = PictureButton(QStyle::SP_DirOpenIcon, 16, "NCファイルを選ぶ");
     DxfFileName = new QLabel(QStringLiteral("DXFファイル名"));
     DxfFileNameEdit = new QLineEdit;
-    DxfFileBtn = PictureButton(QStyle::SP_DirOpenIcon, 16);
+    DxfFileBtn = PictureButton(QStyle::SP_DirOpenIcon, 16, "DXFファイルを選ぶ");
     Hedder = new QLabel(QStringLiteral("ヘッダーファイル"));
     HedderEdit = new QLineEdit;
     Footer = new QLabel(QStringLiteral("フッターファイル"));
     FooterEdit = new QLineEdit;
-    SpeedButton1 = PictureButton(QStyle::SP_DirIcon, 32);
+    SpeedButton1 = PictureButton(QStyle::SP_DirIcon, 32, "プログラムのフォルダを開く");
     Start = PictureButton(QStyle::SP_MediaPlay, 24);
     Start->setDefault(true);
     Start->setMinimumHeight(40);
@@ -176,6 +167,20 @@ void TForm1::buildPanel1() {
     actions->addWidget(Aboat);
     actions->addWidget(End);
     grid->addLayout(actions, 0, 3, 4, 1);
+}
+
+// However small the window is made, the name edits show enough of a path to work with, the counter shows ten
+// digits and the report a few lines; the window's minimum size follows from these.
+void TForm1::keepEditsUsable() {
+    constexpr int kVisibleCharacters = 32;
+    constexpr int kVisibleReportLines = 4;
+    for (QLineEdit* edit : {NcFileNameEdit, DxfFileNameEdit, HedderEdit, FooterEdit}) {
+        edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kVisibleCharacters);
+    }
+    const QFontMetrics digits = edNum->fontMetrics();
+    edNum->setMinimumWidth(digits.horizontalAdvance(QStringLiteral("0000000000")) +
+                           digits.averageCharWidth() * 2);
+    Memo1->setMinimumHeight(Memo1->fontMetrics().lineSpacing() * kVisibleReportLines);
 }
 
 void TForm1::buildPanel2() {
@@ -216,7 +221,7 @@ void TForm1::init(const std::vector<std::string>& arguments) {
     HedderEdit->setText(ToQString(hedderFile));
     FooterEdit->setText(ToQString(footerFile));
     forgetArcRadii();
-    multiDrop = false;
+    state_ = WindowState::Idle;
     setRunning(false);
     if (!arguments.empty()) {
         showNames(WithoutEnclosingQuotes(arguments.front()));
@@ -273,7 +278,7 @@ RunOutcome TForm1::convert() {
     const ConversionFiles files{hedderFile, footerFile, ncFile, dxfFile};
     runDxfFile_ = dxfFile;
     pacer_.restart();
-    const RaisedFlag converting(converting_);
+    const WindowStateScope converting(state_, WindowState::Converting);
     const RunOutcome outcome = RunConversion(*this, files);
     showRunProgress();
     return outcome;
@@ -303,20 +308,23 @@ void TForm1::N1Click() {
 }
 
 void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
-    if (busy()) {
+    if (busy() || paths.empty()) {
         return;
     }
-    multiDrop = paths.size() > 1;
+    if (paths.size() == 1) {
+        showNames(paths.front());
+        return;
+    }
+    const WindowStateScope dropping(state_, WindowState::Dropping);
     for (const std::string& path : paths) {
-        if (closing_) {
+        if (state_ == WindowState::Closing) {
             break;
         }
         showNames(path);
-        if (multiDrop && confirmConversion(ToQString(path))) {
+        if (confirmConversion(ToQString(path))) {
             convert();
         }
     }
-    multiDrop = false;
 }
 
 void TForm1::resetReport() {
@@ -371,18 +379,26 @@ void TForm1::showRunProgress() {
     }
 }
 
-// Enter starts a conversion wherever the focus is, unless the focused control takes Enter itself.
+// Enter activates the button that has the focus; elsewhere it starts a conversion, unless the focused control
+// takes Enter itself (the report does).
 void TForm1::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Start->click();
+        auto* focusedButton = qobject_cast<QAbstractButton*>(focusWidget());
+        (focusedButton != nullptr ? focusedButton : Start)->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
     if (!busy() && event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
+    } else {
+        event->ignore();
     }
 }
 
@@ -400,7 +416,9 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 // Closing during a run stops it as Abort does, so no half-written drawing is left behind.
 void TForm1::closeEvent(QCloseEvent* event) {
-    closing_ = true;
+    if (busy()) {
+        state_ = WindowState::Closing;
+    }
     if (running()) {
         AboatClick();
     }

@@ -1,5 +1,21 @@
 // The main window: the file names, Start and Abort, the line counter and the tool report. It is the host of
 // the conversion runs it starts and the program's message sink; the conversion itself lives in conversion/.
+//
+// How a run and the user's events interleave. Everything happens on the one thread of the event loop. A run
+// is a call of RunConversion from StartClick, or from WMDropFiles once per confirmed file; until it returns,
+// the window is Converting (WindowState). It hands the event loop a turn once per NC line
+// (handlePendingEvents, at the EventPacer's rate) and each message box it shows runs a loop of its own, so
+// the user's events are handled on top of the run's stack:
+// - Abort clears the running state (RunHost::running(), which the run sets once its files are open and clears
+//   when it ends); the run finds it cleared right after that turn and returns Aborted before its next line.
+//   Abort leaves the window's state alone: the run's return ends Converting.
+// - Start, the two browse buttons, File/Open and a drop are ignored (a drag is refused) in any state but
+//   Idle: a second run never starts inside the first, and the names the run reads stay as they were.
+// - The edits, the version dialog and the file manager stay usable; a changed name counts from the next run.
+// - Closing the window puts it into Closing and stops the run as Abort does; a drop of several files then
+//   confirms no further file, and the window is Idle again once everything below has returned.
+// A drop of several files is Dropping while it asks for confirmations and Converting during each run; one
+// dropped file only fills in the names.
 #pragma once
 
 #include <QMainWindow>
@@ -11,6 +27,7 @@
 #include <vector>
 
 #include "app/EventPacer.h"
+#include "app/WindowState.h"
 #include "conversion/ConversionRun.h"
 #include "conversion/RunHost.h"
 
@@ -90,30 +107,32 @@ public:
     std::string footerFile;
     std::string ncFile;
     std::string dxfFile;
-    bool multiDrop = false;
+
+    WindowState state() const { return state_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildPanel1();
     void buildPanel2();
+    void keepEditsUsable();
     void buildMenu();
     void connectHandlers();
     void init(const std::vector<std::string>& arguments);
 
-    bool busy() const { return converting_ || multiDrop; }
+    bool busy() const { return state_ != WindowState::Idle; }
     void showNames(const std::string& ncPath);
     RunOutcome convert();
     void resetReport();
     void showRunProgress();
 
     EventPacer pacer_;
-    bool converting_ = false;
-    bool closing_ = false;
+    WindowState state_ = WindowState::Idle;
     std::string runDxfFile_;
 
     // The run reports every line; the widgets follow at the pacer's rate.

@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev fonts-ipafont-gothic
+  qt6-translations-l10n
   python3 python3-ezdxf python3-matplotlib
   locales
   librsvg2-bin

@@ -63,7 +63,7 @@ TEST_F(DropTest, OneFileFillsInTheNamesAndAsksNothing) {
     EXPECT_TRUE(confirmationsAsked.empty());
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(fs::exists(drawing("ONE.DXF")));
-    EXPECT_FALSE(window.multiDrop);
+    EXPECT_EQ(window.state(), WindowState::Idle);
 }
 
 TEST_F(DropTest, ThreeFilesAnsweredOkCancelOk) {
@@ -78,7 +78,7 @@ TEST_F(DropTest, ThreeFilesAnsweredOkCancelOk) {
     EXPECT_EQ(messages, (std::vector<ShownMessage>{kCompleted, kCompleted}));
     EXPECT_EQ(text(window.NcFileNameEdit->text()), programs[2]);
     EXPECT_EQ(text(window.DxfFileNameEdit->text()), drawing("THREE.DXF"));
-    EXPECT_FALSE(window.multiDrop);
+    EXPECT_EQ(window.state(), WindowState::Idle);
 }
 
 TEST_F(DropTest, EachConfirmationFollowsThePreviousRun) {

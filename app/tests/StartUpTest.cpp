@@ -41,7 +41,7 @@ TEST_F(StartUpTest, WithoutArgumentsOnlyTheTemplateNamesAreFilledIn) {
     EXPECT_EQ(text(window.Start->text()), "変換開始");
     EXPECT_EQ(window.Start->palette().color(QPalette::ButtonText), QColor(Qt::black));
     EXPECT_FALSE(window.running());
-    EXPECT_FALSE(window.multiDrop);
+    EXPECT_EQ(window.state(), WindowState::Idle);
     EXPECT_EQ(window.minRG02(), RunHost::kNoArc);
     EXPECT_EQ(window.minRG03(), RunHost::kNoArc);
     EXPECT_TRUE(messages.empty());
