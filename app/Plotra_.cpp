@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -28,9 +29,11 @@
 #include "app/Look.h"
 #include "app/OKDlg.h"
 #include "app/OpenFileDialog.h"
+#include "app/PreviewPane.h"
 #include "conversion/DxfName.h"
 #include "core/File.h"
 #include "core/MessageSink.h"
+#include "dxf/LayerStyles.h"
 
 namespace {
 
@@ -106,7 +109,7 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     SetMessageSink(this);
     init(arguments);
     showRunProgress();
-    resize(640, 420);
+    resize(1000, 680);
     CentreOnScreen(*this);
 }
 
@@ -183,14 +186,23 @@ void TForm1::keepEditsUsable() {
     Memo1->setMinimumHeight(Memo1->fontMetrics().lineSpacing() * kVisibleReportLines);
 }
 
+// The report on the left, the preview taking the larger share on the right; the user moves the border.
 void TForm1::buildPanel2() {
     Panel2 = new QFrame;
     Memo1 = new QPlainTextEdit;
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Preview = new PreviewPane;
+    ReportSplitter = new QSplitter(Qt::Horizontal);
+    ReportSplitter->setChildrenCollapsible(false);
+    ReportSplitter->addWidget(Memo1);
+    ReportSplitter->addWidget(Preview);
+    ReportSplitter->setStretchFactor(0, 1);
+    ReportSplitter->setStretchFactor(1, 2);
+    ReportSplitter->setSizes({300, 600});
     auto* layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Memo1);
+    layout->addWidget(ReportSplitter);
 }
 
 void TForm1::buildMenu() {
@@ -279,7 +291,12 @@ RunOutcome TForm1::convert() {
     runDxfFile_ = dxfFile;
     pacer_.restart();
     const WindowStateScope converting(state_, WindowState::Converting);
-    const RunOutcome outcome = RunConversion(*this, files);
+    Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
+    const RunOutcome outcome = RunConversion(*this, files, &Preview->model());
+    // An aborted run has cleared the preview already; a failed one leaves no half drawing either.
+    if (outcome == RunOutcome::Failed) {
+        Preview->clear();
+    }
     showRunProgress();
     return outcome;
 }
@@ -289,6 +306,7 @@ void TForm1::AboatClick() {
     setRunning(false);
     ShowMessageBox(kAbortMessage);
     resetReport();
+    Preview->clear();
     showStartButton(kStartCaption, kColourBlack);
     showRunProgress();
     // Abort while no run reads lines leaves the finished output alone.
@@ -363,8 +381,9 @@ void TForm1::handlePendingEvents() {
     }
 }
 
-// Brings the counter and the Start button up to what the run last reported.
+// Brings the counter, the Start button and the preview up to what the run last reported.
 void TForm1::showRunProgress() {
+    Preview->showProgress();
     if (lineCount_ != shownCount_) {
         edNum->setText(QString::number(lineCount_));
         shownCount_ = lineCount_;

@@ -1,4 +1,5 @@
-// The main window: the file names, Start and Abort, the line counter and the tool report. It is the host of
+// The main window: the file names, Start and Abort, the line counter, the tool report and beside it the
+// preview of the drawing. It is the host of
 // the conversion runs it starts and the program's message sink; the conversion itself lives in conversion/.
 //
 // How a run and the user's events interleave. Everything happens on the one thread of the event loop. A run
@@ -38,6 +39,8 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
+class PreviewPane;
 
 inline constexpr char kAppTitle[] = "ＮＣ→ＤＸＦ変換";
 inline constexpr char kNcFilter[] =
@@ -96,7 +99,10 @@ public:
     QPushButton* Aboat;
     QPushButton* End;
     QFrame* Panel2;
+    QSplitter* ReportSplitter;
     QPlainTextEdit* Memo1;
+    // The drawing of the last run beside the report, drawn while the run goes.
+    PreviewPane* Preview;
     QMenu* File1;
     QAction* Open1;
     QAction* Exit1;

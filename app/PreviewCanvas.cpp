@@ -153,6 +153,7 @@ void PreviewCanvas::forgetDrawing() {
 }
 
 void PreviewCanvas::drawingGrew() {
+    followDrawing();
     update();
 }
 
