@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 #include <set>
@@ -63,11 +64,13 @@ DxfDrawing ReadDxf(const std::string& path) {
         std::string layer;
         double g[64] = {};
         for (std::size_t j = i + 2; j + 1 < lines.size() && lines[j] != "0"; j += 2) {
-            const int code = std::stoi(lines[j]);
+            int code = 0;
+            std::from_chars(lines[j].data(), lines[j].data() + lines[j].size(), code);
             if (code == 8) {
                 layer = lines[j + 1];
             } else if (code < 64) {
-                g[code] = std::stod(lines[j + 1]);
+                // Qt's application object has adopted the locale, which may use a decimal comma.
+                std::from_chars(lines[j + 1].data(), lines[j + 1].data() + lines[j + 1].size(), g[code]);
             }
         }
         if (layer == kCentreLineLayer || layer == kInformationLayer) {
