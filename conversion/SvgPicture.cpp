@@ -21,8 +21,14 @@ constexpr std::size_t kWriteEvery = std::size_t{64} * 1024;
 constexpr double kPictureSide = 1000.0;
 constexpr double kMarginShare = 0.05;
 
-constexpr const char* kLayerClasses[kDrawingLayerCount] = {"rapid", "comp", "nocomp", "cycle", "axis", "info"};
-constexpr const char* kTightClass = "tight";
+// The classes of the six layers, then that of the tight-arc marks.
+constexpr const char* kClasses[kDrawingLayerCount + 1] = {"rapid", "comp", "nocomp", "cycle",
+                                                          "axis",  "info", "tight"};
+constexpr int kTightStyle = kDrawingLayerCount;
+// SVG readers hold every element in memory, and librsvg refuses files of more than a million elements. So
+// the first entities get an element each, and beyond them the entities of a layer share path elements.
+constexpr int kOwnElements = 100'000;
+constexpr int kEntitiesPerPath = 1000;
 constexpr std::uint32_t kBackground = 0x000000;
 constexpr std::uint32_t kTightColour = 0xFFD000;
 
@@ -70,7 +76,7 @@ void AppendEscaped(std::string& out, std::string_view text) {
 
 // An arc as a path in the drawing's own coordinates (Y up): counter-clockwise is the positive sweep. A whole
 // turn is drawn as two halves, since one SVG arc cannot end where it starts.
-void AppendArcPath(std::string& out, const DrawingEntity& arc) {
+void AppendArcData(std::string& out, const DrawingEntity& arc) {
     constexpr double kDegree = std::numbers::pi / 180.0;
     const double sweep = ArcSweep(arc.startAngle, arc.endAngle);
     const double r = std::fabs(PictureCoordinate(arc.radius));
@@ -88,7 +94,7 @@ void AppendArcPath(std::string& out, const DrawingEntity& arc) {
         point(angle);
     };
     const double start = std::isfinite(arc.startAngle) ? arc.startAngle : 0.0;
-    out += " d=\"M";
+    out += 'M';
     point(start);
     if (sweep >= 360.0) {
         arcTo(start + 180.0, false);
@@ -96,7 +102,34 @@ void AppendArcPath(std::string& out, const DrawingEntity& arc) {
     } else {
         arcTo(start + sweep, sweep > 180.0);
     }
-    out += '"';
+}
+
+// The entity as path data, for a path element that holds many.
+void AppendPathData(std::string& out, const DrawingEntity& entity) {
+    if (!out.empty()) {
+        out += ' ';
+    }
+    switch (entity.kind) {
+        case EntityKind::Line:
+            out += 'M';
+            AppendNumber(out, entity.start.x);
+            out += ' ';
+            AppendNumber(out, entity.start.y);
+            out += 'L';
+            AppendNumber(out, entity.end.x);
+            out += ' ';
+            AppendNumber(out, entity.end.y);
+            return;
+        case EntityKind::Arc:
+            AppendArcData(out, entity);
+            return;
+        case EntityKind::Circle: {
+            DrawingEntity whole = entity;
+            whole.startAngle = whole.endAngle = 0.0;
+            AppendArcData(out, whole);
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -141,15 +174,24 @@ bool SvgPicture::open() {
 
 bool SvgPicture::add(const DrawingEntity& entity) {
     extents_.add(entity);
-    appendElement(entity, kLayerClasses[static_cast<int>(entity.layer)]);
+    appendElement(entity, static_cast<int>(entity.layer));
     return !failed_;
 }
 
 void SvgPicture::markTightArc(const DrawingEntity& arc) {
-    appendElement(arc, kTightClass);
+    appendElement(arc, kTightStyle);
 }
 
-void SvgPicture::appendElement(const DrawingEntity& entity, const char* layerClass) {
+void SvgPicture::appendElement(const DrawingEntity& entity, int style) {
+    if (ownElements_ >= kOwnElements) {
+        AppendPathData(shared_[style], entity);
+        if (++sharedCount_[style] == kEntitiesPerPath) {
+            flushShared(style);
+        }
+        return;
+    }
+    ++ownElements_;
+    const char* layerClass = kClasses[style];
     std::string& out = pending_;
     switch (entity.kind) {
         case EntityKind::Line:
@@ -164,8 +206,9 @@ void SvgPicture::appendElement(const DrawingEntity& entity, const char* layerCla
         case EntityKind::Arc:
             out += "<path class=\"";
             out += layerClass;
+            out += "\" d=\"";
+            AppendArcData(out, entity);
             out += '"';
-            AppendArcPath(out, entity);
             break;
         case EntityKind::Circle:
             out += "<circle class=\"";
@@ -182,6 +225,20 @@ void SvgPicture::appendElement(const DrawingEntity& entity, const char* layerCla
     }
 }
 
+void SvgPicture::flushShared(int style) {
+    if (sharedCount_[style] == 0) {
+        return;
+    }
+    pending_ += "<path class=\"";
+    pending_ += kClasses[style];
+    pending_ += "\" d=\"";
+    pending_ += shared_[style];
+    pending_ += "\"/>\n";
+    shared_[style].clear();
+    sharedCount_[style] = 0;
+    writePending();
+}
+
 void SvgPicture::writePending() {
     if (file_ != nullptr && !failed_ && std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
         failed_ = true;
@@ -193,6 +250,9 @@ void SvgPicture::writePending() {
 void SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
     DrawingExtents extents = extents_;
     extents.add(0.0, 0.0);
+    for (int style = 0; style <= kTightStyle; ++style) {
+        flushShared(style);
+    }
     std::string& out = pending_;
     if (info) {
         out += "<line class=\"axis\"";
@@ -270,7 +330,7 @@ std::string SvgPicture::opening(const DrawingExtents& extents) const {
     out += "\">\n<style>\n";
     for (int layer = 0; layer < kDrawingLayerCount; ++layer) {
         out += '.';
-        out += kLayerClasses[layer];
+        out += kClasses[layer];
         out += "{stroke:";
         AppendColour(out, styles_[layer].rgb);
         if (styles_[layer].dashed) {
