@@ -20,6 +20,7 @@ constexpr std::size_t kWriteEvery = std::size_t{64} * 1024;
 // The longer side of the picture in pixels; line widths and dashes are given in these pixels.
 constexpr double kPictureSide = 1000.0;
 constexpr double kMarginShare = 0.05;
+constexpr double kLargestFontSize = 1000.0;
 
 // The classes of the six layers, then that of the tight-arc marks.
 constexpr const char* kClasses[kDrawingLayerCount + 1] = {"rapid", "comp", "nocomp", "cycle",
@@ -271,11 +272,19 @@ void SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
     out += "</g>\n";
     if (info) {
         const double height = PictureCoordinate(info->textHeight);
+        // Font engines refuse sizes of many thousand units (FreeType's 16-bit pixel sizes), which the heights of huge
+        // drawings reach; such a text is written at a smaller size and scaled up to its height.
+        const double shrink = std::max(1.0, height / kLargestFontSize);
         for (int i = 0; i < 3; ++i) {
             out += "<text class=\"info\"";
-            AppendAttribute(out, "x", info->xmin);
-            AppendAttribute(out, "y", -info->textY[i]);
-            AppendAttribute(out, "font-size", height);
+            if (shrink > 1.0) {
+                out += " transform=\"scale(";
+                AppendNumber(out, shrink);
+                out += ")\"";
+            }
+            AppendAttribute(out, "x", PictureCoordinate(info->xmin) / shrink);
+            AppendAttribute(out, "y", -PictureCoordinate(info->textY[i]) / shrink);
+            AppendAttribute(out, "font-size", height / shrink);
             out += '>';
             AppendEscaped(out, info->texts[i]);
             out += "</text>\n";
