@@ -166,10 +166,20 @@ void PreviewCanvas::select(std::optional<std::size_t> index) {
     update();
 }
 
-// What the view is fitted to: the entities and the origin, through which the axes run.
+// What the view is fitted to: the entities and the origin, through which the axes run, and the information
+// texts below them once the run has written them.
 DrawingExtents PreviewCanvas::fitExtents() const {
     DrawingExtents extents = model_.extents();
     extents.add(0.0, 0.0);
+    const auto& info = model_.info();
+    if (info && visible_[static_cast<int>(DrawingLayer::Information)]) {
+        // A character is taken as 0.6 of the text height wide, and the descenders reach a third below.
+        const double height = info->textHeight;
+        for (int i = 0; i < 3; ++i) {
+            const double width = height * 0.6 * static_cast<double>(info->texts[i].size());
+            extents.add(info->xmin + width, info->textY[i] - height / 3);
+        }
+    }
     return extents;
 }
 
@@ -235,7 +245,8 @@ void PreviewCanvas::renderAll() {
 }
 
 void PreviewCanvas::renderAxesAndTexts() {
-    const DrawingExtents extents = fitExtents();
+    DrawingExtents extents = model_.extents();
+    extents.add(0.0, 0.0);
     if (visible_[static_cast<int>(DrawingLayer::CentreLine)]) {
         Raster raster(cache_);
         const QRgb grey = Rgb(styles_[static_cast<int>(DrawingLayer::CentreLine)].rgb);
