@@ -2,7 +2,8 @@
 
 #include "core/TextFile.h"
 
-std::optional<std::string> NcLineText(const std::string& path, std::int64_t lineNumber, std::size_t maxLength) {
+std::optional<std::string> NcLineText(const std::string& path, std::int64_t lineNumber,
+                                      std::size_t maxLength) {
     TextFile file;
     if (lineNumber < 1 || !file.open(path, TextFileMode::Read)) {
         return std::nullopt;

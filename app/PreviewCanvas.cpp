@@ -22,7 +22,8 @@ constexpr int kDashOn = 6;
 constexpr int kDashPeriod = 9;
 
 QRgb Rgb(std::uint32_t rgb) {
-    return qRgb(static_cast<int>(rgb >> 16 & 0xFF), static_cast<int>(rgb >> 8 & 0xFF), static_cast<int>(rgb & 0xFF));
+    return qRgb(static_cast<int>(rgb >> 16 & 0xFF), static_cast<int>(rgb >> 8 & 0xFF),
+                static_cast<int>(rgb & 0xFF));
 }
 
 // Pixels written straight into the cached picture.
@@ -91,7 +92,8 @@ private:
 
 // The screen points of an arc, enough of them that each step is a few pixels long.
 std::vector<QPointF> ArcPoints(QPointF centre, double radius, double startDegrees, double sweepDegrees) {
-    const int steps = static_cast<int>(std::clamp(std::ceil(radius * sweepDegrees * kDegree / 3.0), 4.0, 4096.0));
+    const int steps =
+        static_cast<int>(std::clamp(std::ceil(radius * sweepDegrees * kDegree / 3.0), 4.0, 4096.0));
     std::vector<QPointF> points;
     points.reserve(static_cast<std::size_t>(steps) + 1);
     for (int i = 0; i <= steps; ++i) {
@@ -319,7 +321,8 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
             continue;
         }
         const double sweep = e.kind == EntityKind::Arc ? e.v[4] : 360.0;
-        const std::vector<QPointF> points = ArcPoints({x0, y0}, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, sweep);
+        const std::vector<QPointF> points =
+            ArcPoints({x0, y0}, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, sweep);
         for (std::size_t k = 1; k < points.size(); ++k) {
             raster.line(points[k - 1].x(), points[k - 1].y(), points[k].x(), points[k].y(), colour, false);
         }
@@ -348,8 +351,8 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
             return path;
         }
         const double r = std::min<double>(e.v[2] * scale_, 1e6);
-        const std::vector<QPointF> points =
-            ArcPoints(a, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, e.kind == EntityKind::Arc ? e.v[4] : 360.0);
+        const std::vector<QPointF> points = ArcPoints(a, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0,
+                                                      e.kind == EntityKind::Arc ? e.v[4] : 360.0);
         path.addPolygon(QPolygonF(QList<QPointF>(points.begin(), points.end())));
         return path;
     };

@@ -5,7 +5,8 @@
 // Painting a million entities through QPainter would take far longer than a repaint may, so the entities are
 // rasterised into a cached picture by hand: an entity smaller than a pixel is one pixel, anything else is
 // clipped to the view and drawn as straight steps. The cache is redrawn whole when the view changes and is
-// extended by the new entities while a run adds them; the highlight and the tight-arc marks are drawn over it.
+// extended by the new entities while a run adds them; the highlight and the tight-arc marks are drawn over
+// it.
 #pragma once
 
 #include <QImage>

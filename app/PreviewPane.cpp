@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr const char* kLayerNames[kDrawingLayerCount] = {"早送り", "補正あり", "補正無し",
-                                                         "固定サイクル", "中心線", "情報"};
+constexpr const char* kLayerNames[kDrawingLayerCount] = {"早送り",       "補正あり", "補正無し",
+                                                         "固定サイクル", "中心線",   "情報"};
 
 QIcon Swatch(std::uint32_t rgb) {
     QPixmap swatch(12, 12);

@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(500, 320), canvas.mapToGlobal(QPointF(500, 320)),
                       Qt::LeftButton, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&canvas, &press);
-    QMouseEvent move(QEvent::MouseMove, QPointF(650, 400), canvas.mapToGlobal(QPointF(650, 400)), Qt::NoButton,
-                     Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, QPointF(650, 400), canvas.mapToGlobal(QPointF(650, 400)),
+                     Qt::NoButton, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&canvas, &move);
     report("panned:", BestRedraw(canvas));
     std::printf("at most %s ms allowed\n", Fixed(kAllowedMilliseconds).c_str());

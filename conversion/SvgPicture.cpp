@@ -36,8 +36,8 @@ constexpr std::uint32_t kTightColour = 0xFFD000;
 // Nine significant digits are finer than any picture shows; the exponent form "1e+06" is valid SVG.
 void AppendNumber(std::string& out, double value) {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, PictureCoordinate(value),
-                                      std::chars_format::general, 9);
+    const auto result =
+        std::to_chars(text, text + sizeof text, PictureCoordinate(value), std::chars_format::general, 9);
     out.append(text, result.ptr);
 }
 
@@ -135,7 +135,8 @@ void AppendPathData(std::string& out, const DrawingEntity& entity) {
 
 }  // namespace
 
-SvgPicture::SvgPicture(std::string path, const LayerStyles& styles) : path_(std::move(path)), styles_(styles) {}
+SvgPicture::SvgPicture(std::string path, const LayerStyles& styles)
+    : path_(std::move(path)), styles_(styles) {}
 
 SvgPicture::~SvgPicture() {
     if (file_ != nullptr) {
@@ -241,7 +242,8 @@ void SvgPicture::flushShared(int style) {
 }
 
 void SvgPicture::writePending() {
-    if (file_ != nullptr && !failed_ && std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
+    if (file_ != nullptr && !failed_ &&
+        std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
         failed_ = true;
         ShowWriteFailure(path_);
     }
@@ -272,8 +274,8 @@ void SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
     out += "</g>\n";
     if (info) {
         const double height = PictureCoordinate(info->textHeight);
-        // Font engines refuse sizes of many thousand units (FreeType's 16-bit pixel sizes), which the heights of huge
-        // drawings reach; such a text is written at a smaller size and scaled up to its height.
+        // Font engines refuse sizes of many thousand units (FreeType's 16-bit pixel sizes), which the heights
+        // of huge drawings reach; such a text is written at a smaller size and scaled up to its height.
         const double shrink = std::max(1.0, height / kLargestFontSize);
         for (int i = 0; i < 3; ++i) {
             out += "<text class=\"info\"";
@@ -290,14 +292,16 @@ void SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
             out += "</text>\n";
             // A text's width is taken as 0.6 of its height per character, which suits a sans-serif face.
             extents.add(info->xmin, info->textY[i]);
-            extents.add(info->xmin + height * 0.6 * static_cast<double>(info->texts[i].size()), info->textY[i]);
+            extents.add(info->xmin + height * 0.6 * static_cast<double>(info->texts[i].size()),
+                        info->textY[i]);
         }
     }
     out += "</svg>\n";
     writePending();
     const std::string head = opening(extents);
     bool written = file_ != nullptr && !failed_ && head.size() <= kOpeningRoom &&
-                   std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(head.data(), 1, head.size(), file_) == head.size();
+                   std::fseek(file_, 0, SEEK_SET) == 0 &&
+                   std::fwrite(head.data(), 1, head.size(), file_) == head.size();
     if (file_ != nullptr && std::fclose(file_) != 0) {
         written = false;
     }

@@ -6,7 +6,14 @@
 #include <cstdint>
 
 // The six layers of the drawing, in the order of the header template's layer table.
-enum class DrawingLayer : std::uint8_t { Rapid, Compensated, Uncompensated, CannedCycle, CentreLine, Information };
+enum class DrawingLayer : std::uint8_t {
+    Rapid,
+    Compensated,
+    Uncompensated,
+    CannedCycle,
+    CentreLine,
+    Information
+};
 inline constexpr int kDrawingLayerCount = 6;
 
 enum class EntityKind : std::uint8_t { Line, Arc, Circle };

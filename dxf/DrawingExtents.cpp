@@ -68,7 +68,8 @@ void DrawingExtents::add(const DrawingEntity& entity) {
         return;
     }
     const int firstQuadrant = static_cast<int>(std::ceil(start / 90.0));
-    for (int quadrant = firstQuadrant; quadrant < firstQuadrant + 4 && quadrant * 90.0 < start + sweep; ++quadrant) {
+    for (int quadrant = firstQuadrant; quadrant < firstQuadrant + 4 && quadrant * 90.0 < start + sweep;
+         ++quadrant) {
         constexpr double kCos[] = {1, 0, -1, 0};
         constexpr double kSin[] = {0, 1, 0, -1};
         const int index = (quadrant % 4 + 4) % 4;

@@ -59,9 +59,9 @@ bool WriteFeedLine(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fi
 }
 
 DrawingEntity ArcEntity(const NcAnalyzer& analyzer, std::int64_t fileLine) {
-    DrawingEntity arc = Circle(CompensationLayer(analyzer), fileLine,
-                               {analyzer.arcCentreX(), analyzer.arcCentreY(), analyzer.endZ()},
-                               analyzer.arcRadius());
+    DrawingEntity arc =
+        Circle(CompensationLayer(analyzer), fileLine,
+               {analyzer.arcCentreX(), analyzer.arcCentreY(), analyzer.endZ()}, analyzer.arcRadius());
     arc.kind = EntityKind::Arc;
     arc.startAngle = analyzer.startAngle(false);
     arc.endAngle = analyzer.endAngle(false);

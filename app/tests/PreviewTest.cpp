@@ -47,7 +47,8 @@ struct DxfDrawing {
 DxfDrawing ReadDxf(const std::string& path) {
     const std::string bytes = ReadBytes(path);
     std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
         lines.push_back(bytes.substr(start, end - start));
     }
     DxfDrawing drawing;
@@ -56,8 +57,8 @@ DxfDrawing ReadDxf(const std::string& path) {
         if (lines[i] == "2" && lines[i + 1] == "ENTITIES") {
             inEntities = true;
         }
-        if (!inEntities || lines[i] != "0" || (lines[i + 1] != "LINE" && lines[i + 1] != "ARC" &&
-                                               lines[i + 1] != "CIRCLE")) {
+        if (!inEntities || lines[i] != "0" ||
+            (lines[i + 1] != "LINE" && lines[i + 1] != "ARC" && lines[i + 1] != "CIRCLE")) {
             continue;
         }
         const std::string type = lines[i + 1];
@@ -234,7 +235,8 @@ TEST_P(BadDrawingTest, ShowsSomethingSensible) {
     form->Preview->fitButton->click();
     canvas().grab();
     if (!model.extents().empty) {
-        for (double value : {model.extents().minX, model.extents().maxX, model.extents().minY, model.extents().maxY}) {
+        for (double value :
+             {model.extents().minX, model.extents().maxX, model.extents().minY, model.extents().maxY}) {
             EXPECT_TRUE(std::isfinite(value));
         }
     }
@@ -246,10 +248,12 @@ const std::string kNines(400, '9');
 
 INSTANTIATE_TEST_SUITE_P(
     Programs, BadDrawingTest,
-    testing::Values(BadDrawingCase{"OnePoint", "G02\n"}, BadDrawingCase{"OnlyZMoves", "G01 Z-5. F100\nZ5.\nZ-2.\n"},
-                    BadDrawingCase{"ExtentsOfAMillion", "G01 X1000000. Y-1000000. F100\nG03 X0 Y0 R2000000.\n"},
-                    BadDrawingCase{"SaturatedCoordinates",
-                                   "G01 X" + kNines + ". Y-" + kNines + ". F100\nG02 X0 Y0 I" + kNines + ". J0\n"},
+    testing::Values(BadDrawingCase{"OnePoint", "G02\n"},
+                    BadDrawingCase{"OnlyZMoves", "G01 Z-5. F100\nZ5.\nZ-2.\n"},
+                    BadDrawingCase{"ExtentsOfAMillion",
+                                   "G01 X1000000. Y-1000000. F100\nG03 X0 Y0 R2000000.\n"},
+                    BadDrawingCase{"SaturatedCoordinates", "G01 X" + kNines + ". Y-" + kNines +
+                                                               ". F100\nG02 X0 Y0 I" + kNines + ". J0\n"},
                     BadDrawingCase{"NoEntities", "(NOTHING TO DRAW)\n"}),
     [](const auto& info) { return std::string(info.param.label); });
 
