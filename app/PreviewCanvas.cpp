@@ -120,7 +120,6 @@ PreviewCanvas::PreviewCanvas(const PreviewModel& model, QWidget* parent)
     visible_.fill(true);
     setMinimumSize(120, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(false);
     setCursor(Qt::CrossCursor);
 }
 
@@ -332,12 +331,11 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
 
 void PreviewCanvas::paintEvent(QPaintEvent*) {
     followDrawing();
-    if (!cacheValid_ || cache_.size() != size()) {
+    // The cache is extended while the drawing grows and redrawn when the view changed or the drawing shrank.
+    if (!cacheValid_ || cache_.size() != size() || cachedCount_ > model_.size()) {
         renderAll();
     } else if (cachedCount_ < model_.size()) {
         renderEntities(cachedCount_, model_.size());
-    } else if (cachedCount_ > model_.size()) {
-        renderAll();
     }
     QPainter painter(this);
     painter.drawImage(0, 0, cache_);

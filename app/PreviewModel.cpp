@@ -4,8 +4,6 @@
 #include <cmath>
 #include <limits>
 
-PreviewModel::PreviewModel() = default;
-
 void PreviewModel::clear() {
     blocks_.clear();
     size_ = 0;

@@ -27,8 +27,6 @@ static_assert(sizeof(PreviewEntity) <= 32, "the preview keeps at most 32 bytes p
 
 class PreviewModel final : public PictureSink {
 public:
-    PreviewModel();
-
     // Forgets the drawing.
     void clear();
 

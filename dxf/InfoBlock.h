@@ -3,6 +3,7 @@
 // machining time with a scale figure that sets the text height.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,8 +20,8 @@ struct InfoBlockLayout {
     double ymax;
     std::int32_t textHeight;
     // The three texts in their order, each starting at X xmin and Y textY[i].
-    std::string texts[3];
-    double textY[3];
+    std::array<std::string, 3> texts;
+    std::array<double, 3> textY;
 };
 
 // Nothing for a program that never left the origin.

@@ -21,7 +21,8 @@ std::uint32_t Rgb(double r, double g, double b) {
 // fully saturated, the odd ones half, at five falling brightnesses.
 std::uint32_t WheelColour(int index) {
     constexpr double kBrightness[] = {1.0, 0.65, 0.5, 0.3, 0.15};
-    const double hue = (index / 10 - 1) * 15.0;
+    const int hueStep = index / 10 - 1;
+    const double hue = hueStep * 15.0;
     const int shade = index % 10;
     const double value = kBrightness[shade / 2];
     const double saturation = shade % 2 == 0 ? 1.0 : 0.5;
