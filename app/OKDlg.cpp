@@ -9,13 +9,21 @@
 #include <QVBoxLayout>
 
 #include "app/Look.h"
+#include "app/PathLabel.h"
+
+namespace {
+
+// Wide enough for most paths on one line, narrow enough for the smallest screens.
+constexpr int kPathWrapWidth = 560;
+
+}  // namespace
 
 TOKBottomDlg::TOKBottomDlg(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       Label1(new QLabel(QStringLiteral("下記のファイルを変換しますか？"))),
       Bevel1(new QFrame),
-      StaticText1(new QLabel(QStringLiteral("NoFIle"))),
+      StaticText1(new PathLabel(QStringLiteral("NoFIle"), kPathWrapWidth)),
       Start(new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("変換開始"))),
       CancelBtn(new QPushButton(QStringLiteral("キャンセル"))) {
     setWindowTitle(QStringLiteral("複数ファイル変換？"));
@@ -32,7 +40,6 @@ TOKBottomDlg::TOKBottomDlg(QWidget* owner)
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StaticText1->setMinimumWidth(360);
     StaticText1->setMargin(4);
-    StaticText1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* bevelLayout = new QVBoxLayout(Bevel1);
     bevelLayout->addWidget(StaticText1);

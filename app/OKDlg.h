@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include "app/PathLabel.h"
+
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -16,7 +18,7 @@ public:
 
     QLabel* Label1;
     QFrame* Bevel1;
-    QLabel* StaticText1;
+    PathLabel* StaticText1;
     QPushButton* Start;
     QPushButton* CancelBtn;
 

@@ -13,6 +13,6 @@ OpenFileDialog::OpenFileDialog(QWidget* owner, const QString& barFilter) : QFile
     // The filter box is sized for short filters; the NC filter lists thirteen patterns.
     for (QComboBox* filters : findChildren<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
         filters->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        filters->view()->setMinimumWidth(filters->view()->sizeHintForColumn(0));
+        filters->setMinimumWidth(filters->sizeHint().width());
     }
 }

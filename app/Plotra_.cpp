@@ -6,8 +6,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -24,7 +22,7 @@
 #include <QVBoxLayout>
 
 #include "app/About.h"
-#include "app/FileDragForwarder.h"
+#include "app/FileDropCatcher.h"
 #include "app/LocalText.h"
 #include "app/Look.h"
 #include "app/OKDlg.h"
@@ -79,7 +77,6 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     setWindowTitle(QString::fromUtf8(kAppTitle));
     setWindowIcon(ProgramIcon(32));
     setFont(WindowFont());
-    setAcceptDrops(true);
     buildPanel1();
     buildPanel2();
     auto* central = new QWidget;
@@ -90,7 +87,10 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     keepEditsUsable();
     buildMenu();
     connectHandlers();
-    (new FileDragForwarder(*this))->watchChildren();
+    auto* drops = new FileDropCatcher(
+        *this, [this](const QMimeData& data) { return takesDrop(data); },
+        [this](const QMimeData& data) { return takeDrop(data); });
+    drops->watchWindow();
 
     presentMessage = [this](const QString& caption, const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
@@ -409,28 +409,20 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    dragMoveEvent(event);
-}
-
-void TForm1::dragMoveEvent(QDragMoveEvent* event) {
-    if (!busy() && event->mimeData()->hasUrls()) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+bool TForm1::takesDrop(const QMimeData& data) const {
+    return !busy() && data.hasUrls();
 }
 
 // The drop is acknowledged at once and worked through afterwards, so the file manager is not kept waiting
 // while the files are confirmed and converted.
-void TForm1::dropEvent(QDropEvent* event) {
-    std::vector<std::string> paths = LocalPaths(*event->mimeData());
-    if (busy() || paths.empty()) {
-        return;
+bool TForm1::takeDrop(const QMimeData& data) {
+    std::vector<std::string> paths = LocalPaths(data);
+    if (!takesDrop(data) || paths.empty()) {
+        return false;
     }
-    event->acceptProposedAction();
     QMetaObject::invokeMethod(
         this, [this, paths = std::move(paths)] { WMDropFiles(paths); }, Qt::QueuedConnection);
+    return true;
 }
 
 // Closing during a run stops it as Abort does, so no half-written drawing is left behind.

@@ -37,6 +37,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
@@ -118,9 +119,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -132,6 +130,9 @@ private:
     void init(const std::vector<std::string>& arguments);
 
     bool busy() const { return state_ != WindowState::Idle; }
+    // Files dragged anywhere onto the window: whether it takes them now, and taking them.
+    bool takesDrop(const QMimeData& data) const;
+    bool takeDrop(const QMimeData& data);
     void showNames(const std::string& ncPath);
     RunOutcome convert();
     void resetReport();

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -15,6 +21,7 @@
 
 #include "app/About.h"
 #include "app/OKDlg.h"
+#include "app/OpenFileDialog.h"
 #include "app/tests/WindowFixture.h"
 #include "core/MessageSink.h"
 #include "core/Settings.h"
@@ -22,25 +29,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Stands in for the desktop: records what the program asks it to open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    explicit UrlRecorder(const char* scheme) : scheme_(QString::fromLatin1(scheme)) {
-        QDesktopServices::setUrlHandler(scheme_, this, "open");
-    }
-    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(scheme_); }
-
-    std::vector<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.push_back(url); }
-
-private:
-    QString scheme_;
-};
 
 class SilentSink : public MessageSink {
 public:
@@ -182,6 +170,53 @@ TEST(ConfirmationDialog, StartAcceptsAndCancelOrEscapeRejects) {
     EXPECT_FALSE(byEscape.isVisible());
 }
 
+// However long the path, the dialog stays on the screen and shows all of it: it wraps after a separator, or
+// anywhere in a name too long for a line.
+TEST(ConfirmationDialog, LongPathWrapsWithinTheScreen) {
+    std::string folders = "/home/cnc";
+    while (folders.size() < 288) {
+        folders += "/programs";
+    }
+    const std::string inFolders = folders.substr(0, 288) + "/PART1234.NC";
+    const std::string oneName = "/home/cnc/" + std::string(287, 'P') + ".NC";
+    for (const std::string& path : {inFolders, oneName}) {
+        ASSERT_EQ(path.size(), 300u);
+        TOKBottomDlg dialog(nullptr);
+        dialog.StaticText1->setText(QString::fromStdString(path));
+        dialog.show();
+        const QRect screen = dialog.screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(dialog.frameGeometry())) << path;
+        const PathLabel& shown = *dialog.StaticText1;
+        EXPECT_EQ(Text(shown.text()), path);
+        EXPECT_GE(shown.height(), shown.heightForWidth(shown.width()));
+        EXPECT_GE(shown.height(), 3 * shown.fontMetrics().lineSpacing());
+    }
+}
+
+// Qt's own dialog, so that it speaks Japanese on any desktop, with the NC filter's thirteen patterns in view.
+TEST(OpenFileDialog, ShowsTheWholeNcFilterInJapanese) {
+    OpenFileDialog dialog(nullptr, QString::fromUtf8(kNcFilter));
+    dialog.show();
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+    const auto* filters = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(filters, nullptr);
+    EXPECT_TRUE(filters->currentText().contains(QStringLiteral("*.NTD")));
+    EXPECT_GT(filters->width(), filters->fontMetrics().horizontalAdvance(filters->currentText()));
+    const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(Text(buttons->button(QDialogButtonBox::Cancel)->text()), "キャンセル");
+}
+
+TEST(QtTexts, EditMenusAreInJapanese) {
+    QLineEdit edit;
+    const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts << action->text();
+    }
+    EXPECT_TRUE(texts.join(QLatin1Char('|')).contains(QStringLiteral("貼り付け"))) << Text(texts.join('|'));
+}
+
 using WindowDialogsTest = WindowTest;
 
 TEST_F(WindowDialogsTest, VersionMenuShowsTheVersionDialogWithTheSettingsBesideTheProgram) {
@@ -220,5 +255,3 @@ TEST_F(WindowDialogsTest, ExplorerButtonOpensTheProgramFolder) {
 }
 
 }  // namespace
-
-#include "DialogsTest.moc"

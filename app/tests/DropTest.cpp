@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,27 +31,36 @@ protected:
 
     std::string drawing(const char* name) const { return folder.file(name); }
 
-    // Drops `paths` on the window as the desktop does, and lets the window work through them.
-    bool drop(const std::vector<std::string>& paths) {
+    // Drops `paths` on the window (over `under` when given) as the desktop does, and lets the window work
+    // through them.
+    bool drop(const std::vector<std::string>& paths, QWidget* under = nullptr) {
         QMimeData data;
         QList<QUrl> urls;
         for (const std::string& path : paths) {
             urls << QUrl::fromLocalFile(QString::fromStdString(path));
         }
         data.setUrls(urls);
-        return dropData(data);
+        return dropData(data, under);
     }
 
-    // A drag that enters the window and is let go there: true when the window took the drop.
-    bool dropData(const QMimeData& data) {
+    // A drag that enters the window, moves and is let go over `under`: true when the drop was taken. Qt
+    // hands it to `under` or, when that does not accept drops, to its nearest parent that does.
+    bool dropData(const QMimeData& data, QWidget* under = nullptr) {
+        QWidget* target = under != nullptr ? under : form.get();
+        while (!target->acceptDrops() && !target->isWindow()) {
+            target = target->parentWidget();
+        }
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         enter.ignore();
-        QCoreApplication::sendEvent(form.get(), &enter);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(QPoint(12, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        move.setAccepted(enter.isAccepted());
+        QCoreApplication::sendEvent(target, &move);
+        QDropEvent drop(QPointF(12, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         drop.ignore();
-        QCoreApplication::sendEvent(form.get(), &drop);
+        QCoreApplication::sendEvent(target, &drop);
         QCoreApplication::processEvents();
-        return enter.isAccepted() && drop.isAccepted();
+        return enter.isAccepted() && move.isAccepted() && drop.isAccepted();
     }
 
     std::vector<std::string> programs;
@@ -126,6 +137,31 @@ TEST_F(DropTest, ClosingDuringABatchEndsIt) {
     EXPECT_EQ(confirmationsAsked, std::vector<std::string>{programs[0]});
     EXPECT_EQ(messages, std::vector<ShownMessage>{kAborted});
     EXPECT_FALSE(fs::exists(drawing("ONE.DXF")));
+    EXPECT_EQ(window.state(), WindowState::Idle);
+}
+
+// What the window is doing, as seen by the handlers that run on top of a batch: while it asks, while a run
+// reads lines (where a second drop, a Start or a browse is refused), and once all is done.
+TEST_F(DropTest, StateFollowsTheBatch) {
+    TForm1& window = open();
+    std::vector<WindowState> seen;
+    confirm = [&](const std::string&) {
+        seen.push_back(window.state());
+        return true;
+    };
+    bool secondDropTaken = true;
+    const AtLine inFirstRun(window, 5, [&] {
+        seen.push_back(window.state());
+        EXPECT_TRUE(window.running());
+        secondDropTaken = drop({programs[2]});
+    });
+    drop({programs[0], programs[1]});
+    EXPECT_EQ(seen, (std::vector<WindowState>{WindowState::Dropping, WindowState::Converting,
+                                              WindowState::Dropping}));
+    EXPECT_FALSE(secondDropTaken);
+    EXPECT_EQ(confirmationsAsked, (std::vector<std::string>{programs[0], programs[1]}));
+    EXPECT_EQ(window.state(), WindowState::Idle);
+    EXPECT_FALSE(window.running());
 }
 
 TEST_F(DropTest, DropDuringARunIsIgnored) {
@@ -162,6 +198,54 @@ TEST_F(DropTest, DroppedFolderBecomesTheNcNameAndStartSaysItCannotBeRead) {
     window.Start->click();
     EXPECT_EQ(messages, (std::vector<ShownMessage>{{"File Open Error", "No Open " + jobs}}));
     EXPECT_FALSE(fs::exists(jobs + ".DXF"));
+}
+
+// A file dragged onto an edit or the report is the window's drop, not text for that control.
+struct ChildCase {
+    const char* name;
+    QWidget* (*under)(TForm1&);
+};
+
+void PrintTo(const ChildCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ChildDropTest : public DropTest, public testing::WithParamInterface<ChildCase> {};
+
+TEST_P(ChildDropTest, FileDroppedOnAChildIsADroppedFile) {
+    TForm1& window = open();
+    const QString header = window.HedderEdit->text();
+    const QString footer = window.FooterEdit->text();
+    EXPECT_TRUE(drop({programs[0]}, GetParam().under(window)));
+    EXPECT_EQ(text(window.NcFileNameEdit->text()), programs[0]);
+    EXPECT_EQ(window.ncFile, programs[0]);
+    EXPECT_EQ(window.dxfFile, drawing("ONE.DXF"));
+    EXPECT_EQ(window.HedderEdit->text(), header);
+    EXPECT_EQ(window.FooterEdit->text(), footer);
+    EXPECT_EQ(text(window.edNum->text()), "");
+    EXPECT_EQ(memoText(), kMemoHeadings);
+    EXPECT_TRUE(confirmationsAsked.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Children, ChildDropTest,
+    testing::Values(ChildCase{"NcEdit", [](TForm1& w) -> QWidget* { return w.NcFileNameEdit; }},
+                    ChildCase{"DxfEdit", [](TForm1& w) -> QWidget* { return w.DxfFileNameEdit; }},
+                    ChildCase{"HeaderEdit", [](TForm1& w) -> QWidget* { return w.HedderEdit; }},
+                    ChildCase{"FooterEdit", [](TForm1& w) -> QWidget* { return w.FooterEdit; }},
+                    ChildCase{"Counter", [](TForm1& w) -> QWidget* { return w.edNum; }},
+                    ChildCase{"Report", [](TForm1& w) -> QWidget* { return w.Memo1->viewport(); }},
+                    ChildCase{"Label", [](TForm1& w) -> QWidget* { return w.Hedder; }}),
+    [](const testing::TestParamInfo<ChildCase>& info) { return std::string(info.param.name); });
+
+TEST_F(DropTest, TextDraggedOntoAnEditStaysText) {
+    TForm1& window = open();
+    window.FooterEdit->clear();
+    QMimeData data;
+    data.setText(QStringLiteral("Footer2.dat"));
+    EXPECT_TRUE(dropData(data, window.FooterEdit));
+    EXPECT_EQ(text(window.FooterEdit->text()), "Footer2.dat");
+    EXPECT_EQ(window.ncFile, "");
 }
 
 // The confirmation itself is the dialog, owned by the window, showing the file's path.

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <clocale>
 #include <filesystem>
 #include <string>
@@ -39,6 +40,7 @@ protected:
 
     void expectIdle(TForm1& window) {
         EXPECT_FALSE(window.running());
+        EXPECT_EQ(window.state(), WindowState::Idle);
         EXPECT_EQ(text(window.Start->text()), "変換開始");
         EXPECT_EQ(window.Start->palette().color(QPalette::ButtonText), QColor(Qt::black));
     }
@@ -96,6 +98,20 @@ TEST_F(RunTest, AbortAfterTheTenthLine) {
     expectIdle(window);
 }
 
+TEST_F(RunTest, EnterOnAFocusedAbortStopsTheRun) {
+    TForm1& window = open({nc});
+    const AtLine atLine(window, 10, [&] {
+        window.Aboat->setFocus();
+        QTest::keyClick(window.Aboat, Qt::Key_Return);
+    });
+    window.Start->click();
+    EXPECT_TRUE(atLine.done());
+    EXPECT_EQ(text(window.edNum->text()), "10");
+    EXPECT_FALSE(fs::exists(dxf));
+    EXPECT_EQ(messages, std::vector<ShownMessage>{kAborted});
+    expectIdle(window);
+}
+
 TEST_F(RunTest, AbortWhileIdleKeepsTheFinishedDrawing) {
     TForm1& window = open({nc});
     window.Start->click();
@@ -111,7 +127,10 @@ TEST_F(RunTest, AbortWhileIdleKeepsTheFinishedDrawing) {
 
 TEST_F(RunTest, StartDuringARunIsIgnored) {
     TForm1& window = open({nc});
-    const AtLine atLine(window, 5, [&] { window.Start->click(); });
+    const AtLine atLine(window, 5, [&] {
+        EXPECT_EQ(window.state(), WindowState::Converting);
+        window.Start->click();
+    });
     window.Start->click();
     EXPECT_TRUE(atLine.done());
     EXPECT_EQ(messages, std::vector<ShownMessage>{kCompleted});

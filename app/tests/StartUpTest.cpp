@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/NameFilters.h"
 #include "app/tests/WindowFixture.h"
@@ -20,6 +21,7 @@ namespace {
 const char* const kExactNcFilter =
     "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD|ALL|*.*";
 const char* const kExactDxfFilter = "DXFデータ|*.dxf|ALL|*.*";
+const ShownMessage kMissingName{"メッセージ", "ファイル名を入力してください。"};
 
 std::string ProgramFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/";
@@ -177,10 +179,70 @@ TEST_F(StartUpTest, LookFollowsTheOriginal) {
     EXPECT_TRUE(window.acceptDrops());
 }
 
-TEST_F(StartUpTest, EnterStartsAConversion) {
+TEST_F(StartUpTest, EnterInAnEditStartsAConversion) {
     TForm1& window = open();
+    window.HedderEdit->setFocus();
     QTest::keyClick(window.HedderEdit, Qt::Key_Return);
-    EXPECT_EQ(messages, (std::vector<ShownMessage>{{"メッセージ", "ファイル名を入力してください。"}}));
+    EXPECT_EQ(messages, std::vector<ShownMessage>{kMissingName});
+}
+
+// Enter on a focused button is that button's click, and nothing else.
+struct EnterCase {
+    const char* name;
+    QPushButton* TForm1::*button;
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> filtersAsked;
+    std::size_t foldersOpened;
+    bool staysOpen;
+};
+
+void PrintTo(const EnterCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class EnterOnButtonTest : public WindowTest, public testing::WithParamInterface<EnterCase> {};
+
+TEST_P(EnterOnButtonTest, ActivatesThatButton) {
+    TForm1& window = open();
+    const UrlRecorder desktop("file");
+    QPushButton* button = window.*GetParam().button;
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(messages, GetParam().messages);
+    std::vector<std::string> filters;
+    for (const QString& filter : filtersAsked) {
+        filters.push_back(text(filter));
+    }
+    EXPECT_EQ(filters, GetParam().filtersAsked);
+    EXPECT_EQ(desktop.opened.size(), GetParam().foldersOpened);
+    EXPECT_EQ(window.isVisible(), GetParam().staysOpen);
+    EXPECT_TRUE(window.Start->isDefault());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, EnterOnButtonTest,
+    testing::Values(EnterCase{"NcBrowse", &TForm1::NcFileBtn, {}, {kExactNcFilter}, 0, true},
+                    EnterCase{"DxfBrowse", &TForm1::DxfFileBtn, {}, {kExactDxfFilter}, 0, true},
+                    EnterCase{"Explorer", &TForm1::SpeedButton1, {}, {}, 1, true},
+                    EnterCase{"Start", &TForm1::Start, {kMissingName}, {}, 0, true},
+                    EnterCase{"Abort", &TForm1::Aboat, {kAborted}, {}, 0, true},
+                    EnterCase{"Close", &TForm1::End, {}, {}, 0, false}),
+    [](const testing::TestParamInfo<EnterCase>& info) { return std::string(info.param.name); });
+
+TEST_F(StartUpTest, SmallestWindowKeepsEveryEditUsable) {
+    TForm1& window = open();
+    window.resize(1, 1);
+    const int character = window.HedderEdit->fontMetrics().averageCharWidth();
+    for (const QLineEdit* edit :
+         {window.NcFileNameEdit, window.DxfFileNameEdit, window.HedderEdit, window.FooterEdit}) {
+        EXPECT_GE(edit->width(), 30 * character);
+    }
+    EXPECT_GE(window.edNum->width(),
+              window.edNum->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+    EXPECT_GE(window.Memo1->viewport()->height(), 3 * window.Memo1->fontMetrics().lineSpacing());
+    for (const QPushButton* pictureOnly : {window.NcFileBtn, window.DxfFileBtn, window.SpeedButton1}) {
+        EXPECT_FALSE(pictureOnly->toolTip().isEmpty());
+    }
 }
 
 TEST_F(StartUpTest, CloseButtonAndExitMenuCloseTheWindow) {

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDesktopServices>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -66,5 +68,24 @@ private:
 // Hands the next modal dialog to `answer`, which must close it, once the dialog is up; nothing happens once
 // `context` is gone.
 void AnswerModal(QObject& context, std::function<void(QWidget& dialog)> answer);
+
+// Stands in for the desktop: records what the program asks it to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    explicit UrlRecorder(const char* scheme) : scheme_(QString::fromLatin1(scheme)) {
+        QDesktopServices::setUrlHandler(scheme_, this, "open");
+    }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(scheme_); }
+
+    std::vector<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+
+private:
+    QString scheme_;
+};
 
 inline const std::string kMemoHeadings = "ツール番号・径補正番号\n-----------------------------------------";
