@@ -1,5 +1,7 @@
 #include "app/NcLineText.h"
 
+#include <algorithm>
+
 #include "core/TextFile.h"
 
 std::optional<std::string> NcLineText(const std::string& path, std::int64_t lineNumber,
