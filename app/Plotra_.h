@@ -13,6 +13,8 @@
 // - Start, the two browse buttons, File/Open and a drop are ignored (a drag is refused) in any state but
 //   Idle: a second run never starts inside the first, and the names the run reads stay as they were.
 // - The edits, the version dialog and the file manager stay usable; a changed name counts from the next run.
+// - The preview takes the run's entities as they are drawn and paints them in the turns where the counter is
+//   repainted; zoom, pan, the layer boxes and clicks work during the run. Abort and a failed run clear it.
 // - Closing the window puts it into Closing and stops the run as Abort does; a drop of several files then
 //   confirms no further file, and the window is Idle again once everything below has returned.
 // A drop of several files is Dropping while it asks for confirmations and Converting during each run; one
