@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -26,11 +27,13 @@
 #include "app/Look.h"
 #include "app/OKDlg.h"
 #include "app/OpenFileDialog.h"
+#include "app/PreviewPane.h"
 #include "conversion/DxfName.h"
 #include "core/File.h"
 #include "core/MessageSink.h"
 #include "core/SettingsPlace.h"
 #include "core/Templates.h"
+#include "dxf/LayerStyles.h"
 
 namespace {
 
@@ -108,7 +111,7 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     SetMessageSink(this);
     init(arguments);
     showRunProgress();
-    resize(640, 420);
+    resize(1000, 680);
     CentreOnScreen(*this);
 }
 
@@ -185,14 +188,23 @@ void TForm1::keepEditsUsable() {
     Memo1->setMinimumHeight(Memo1->fontMetrics().lineSpacing() * kVisibleReportLines);
 }
 
+// The report on the left, the preview taking the larger share on the right; the user moves the border.
 void TForm1::buildPanel2() {
     Panel2 = new QFrame;
     Memo1 = new QPlainTextEdit;
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Preview = new PreviewPane;
+    ReportSplitter = new QSplitter(Qt::Horizontal);
+    ReportSplitter->setChildrenCollapsible(false);
+    ReportSplitter->addWidget(Memo1);
+    ReportSplitter->addWidget(Preview);
+    ReportSplitter->setStretchFactor(0, 1);
+    ReportSplitter->setStretchFactor(1, 2);
+    ReportSplitter->setSizes({300, 600});
     auto* layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Memo1);
+    layout->addWidget(ReportSplitter);
 }
 
 void TForm1::buildMenu() {
@@ -284,7 +296,12 @@ RunOutcome TForm1::convert() {
     const ConversionFiles files{hedderFile, footerFile, ncFile, dxfFile};
     pacer_.restart();
     const WindowStateScope converting(state_, WindowState::Converting);
-    const RunOutcome outcome = RunConversion(*this, files);
+    Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
+    const RunOutcome outcome = RunConversion(*this, files, &Preview->model());
+    // An aborted run has cleared the preview already; a failed one leaves no half drawing either.
+    if (outcome == RunOutcome::Failed) {
+        Preview->clear();
+    }
     showRunProgress();
     return outcome;
 }
@@ -295,6 +312,7 @@ void TForm1::AboatClick() {
     setRunning(false);
     ShowMessageBox(kAbortMessage);
     resetReport();
+    Preview->clear();
     showStartButton(kStartCaption, kColourBlack);
     showRunProgress();
 }
@@ -365,8 +383,9 @@ void TForm1::handlePendingEvents() {
     }
 }
 
-// Brings the counter and the Start button up to what the run last reported.
+// Brings the counter, the Start button and the preview up to what the run last reported.
 void TForm1::showRunProgress() {
+    Preview->showProgress();
     if (lineCount_ != shownCount_) {
         edNum->setText(QString::number(lineCount_));
         shownCount_ = lineCount_;

@@ -1,4 +1,5 @@
-// The main window: the file names, Start and Abort, the line counter and the tool report. It is the host of
+// The main window: the file names, Start and Abort, the line counter, the tool report and beside it the
+// preview of the drawing. It is the host of
 // the conversion runs it starts and the program's message sink; the conversion itself lives in conversion/.
 //
 // How a run and the user's events interleave. Everything happens on the one thread of the event loop. A run
@@ -12,6 +13,8 @@
 // - Start, the two browse buttons, File/Open and a drop are ignored (a drag is refused) in any state but
 //   Idle: a second run never starts inside the first, and the names the run reads stay as they were.
 // - The edits, the version dialog and the file manager stay usable; a changed name counts from the next run.
+// - The preview takes the run's entities as they are drawn and paints them in the turns where the counter is
+//   repainted; zoom, pan, the layer boxes and clicks work during the run. Abort and a failed run clear it.
 // - Closing the window puts it into Closing and stops the run as Abort does; a drop of several files then
 //   confirms no further file, and the window is Idle again once everything below has returned.
 // A drop of several files is Dropping while it asks for confirmations and Converting during each run; one
@@ -39,6 +42,8 @@ class QMenu;
 class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
+class PreviewPane;
 
 inline constexpr char kAppTitle[] = "ＮＣ→ＤＸＦ変換";
 inline constexpr char kNcFilter[] =
@@ -97,7 +102,10 @@ public:
     QPushButton* Aboat;
     QPushButton* End;
     QFrame* Panel2;
+    QSplitter* ReportSplitter;
     QPlainTextEdit* Memo1;
+    // The drawing of the last run beside the report, drawn while the run goes.
+    PreviewPane* Preview;
     QMenu* File1;
     QAction* Open1;
     QAction* Exit1;

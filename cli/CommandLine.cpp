@@ -1,11 +1,12 @@
 #include "cli/CommandLine.h"
 
 const char* const kUsageText =
-    "Usage: plotra-convert [-o OUT.dxf] [--header FILE] [--footer FILE] [-q] NC-FILE...\n"
+    "Usage: plotra-convert [-o OUT.dxf] [--svg PICTURE.svg] [--header FILE] [--footer FILE] [-q] NC-FILE...\n"
     "Converts each NC program into a DXF drawing of its tool path, one after the other.\n"
     "\n"
     "  -o, --output FILE  name of the DXF file (only with one NC file); by default the NC file's\n"
     "                     folder and base name followed by .DXF\n"
+    "      --svg FILE     also draw the tool path as an SVG picture (only with one NC file)\n"
     "      --header FILE  header template (default: Hedder.dat beside the program, else in\n"
     "                     the installed data folder ../share/plotra/)\n"
     "      --footer FILE  footer template (default: Footer.dat, found the same way)\n"
@@ -65,6 +66,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             if (!TakeValue(arguments, i, name, options.outputFile, parsed.error)) {
                 return parsed;
             }
+        } else if (Matches(argument, "--svg")) {
+            if (!TakeValue(arguments, i, "--svg", options.svgFile, parsed.error)) {
+                return parsed;
+            }
         } else if (Matches(argument, "--header")) {
             if (!TakeValue(arguments, i, "--header", options.hedderFile, parsed.error)) {
                 return parsed;
@@ -85,6 +90,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         parsed.error = "no NC file given";
     } else if (!options.outputFile.empty() && options.ncFiles.size() > 1) {
         parsed.error = "-o names one output and can only be used with one NC file";
+    } else if (!options.svgFile.empty() && options.ncFiles.size() > 1) {
+        parsed.error = "--svg names one picture and can only be used with one NC file";
     }
     return parsed;
 }

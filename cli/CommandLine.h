@@ -9,6 +9,7 @@ struct CommandLine {
     std::string outputFile;  // -o; empty: derived from each NC name
     std::string hedderFile;  // --header; empty: the one found beside the program or installed
     std::string footerFile;  // --footer; empty: the one found beside the program or installed
+    std::string svgFile;     // --svg; empty: no picture
     bool quiet = false;
     bool help = false;
     bool version = false;

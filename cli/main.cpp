@@ -11,6 +11,8 @@
 #include "cli/ConsoleHost.h"
 #include "conversion/ConversionRun.h"
 #include "conversion/DxfName.h"
+#include "conversion/SvgPicture.h"
+#include "core/File.h"
 #include "core/MessageSink.h"
 #include "core/Templates.h"
 
@@ -19,6 +21,26 @@ namespace {
 constexpr int kExitConverted = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+
+// One NC file converted, with its SVG picture when `svgFile` names one. The picture never overwrites an input
+// or the drawing, and one that could not be completed is not left behind.
+RunOutcome Convert(ConsoleHost& host, const ConversionFiles& files, const std::string& svgFile) {
+    if (svgFile.empty()) {
+        return RunConversion(host, files);
+    }
+    for (const std::string* other : {&files.ncFile, &files.dxfFile, &files.hedderFile, &files.footerFile}) {
+        if (NamesSameFile(svgFile, *other)) {
+            host.showMessage(kMessageCaption, kSameNameMessage);
+            return RunOutcome::Failed;
+        }
+    }
+    SvgPicture picture(svgFile, ReadLayerStyles(files.hedderFile));
+    if (!picture.open()) {
+        return RunOutcome::Failed;
+    }
+    const RunOutcome outcome = RunConversion(host, files, &picture);
+    return outcome == RunOutcome::Completed && !picture.completed() ? RunOutcome::Failed : outcome;
+}
 
 }  // namespace
 
@@ -72,7 +94,7 @@ int main(int argc, char** argv) {
             continue;
         }
         host.beginFile(files.ncFile);
-        const RunOutcome outcome = RunConversion(host, files);
+        const RunOutcome outcome = Convert(host, files, options.svgFile);
         host.endFile();
         if (!host.flushReport() || outcome != RunOutcome::Completed) {
             status = kExitFailed;

@@ -17,7 +17,7 @@ std::size_t TrimLine(char* piece, std::size_t length) {
     return length;
 }
 
-void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece, std::size_t length,
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
                  std::int64_t fileLine, UndrawnCodes& undrawn) {
     // 1. Text, 2. interpretation, and what the block holds that is not drawn.
     TrimLine(piece, length);
@@ -31,18 +31,18 @@ void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, ch
     // 4. Entities: every predicate is tested on its own. The first four follow the modal motion code and
     // exclude each other; a canned cycle adds its marks to whatever the motion mode drew.
     if (analyzer.isRapidMode()) {
-        WriteRapidLine(analyzer, output);
+        WriteRapidLine(analyzer, sink, fileLine);
     }
     if (analyzer.isFeedMode()) {
-        WriteFeedLine(analyzer, output);
+        WriteFeedLine(analyzer, sink, fileLine);
     }
     if (analyzer.isPartialArc()) {
-        WriteArc(analyzer, output);
+        WriteArc(analyzer, sink, fileLine);
     }
     if (analyzer.isFullCircle()) {
-        WriteCircle(analyzer, output);
+        WriteCircle(analyzer, sink, fileLine);
     }
     if (analyzer.isCycleActive()) {
-        WriteCycleMarks(analyzer, output);
+        WriteCycleMarks(analyzer, sink, fileLine);
     }
 }

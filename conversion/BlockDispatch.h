@@ -1,6 +1,6 @@
 // What happens to every line piece after the run has read and counted it: the text is cleaned and
-// interpreted, the tool report looks at the new state, and every DXF writer whose predicate holds draws.
-// This is the one place where the interpreter and the writers meet.
+// interpreted, the tool report looks at the new state, and every entity writer whose predicate holds hands
+// its entities to the sink. This is the one place where the interpreter and the writers meet.
 #pragma once
 
 #include <cstddef>
@@ -8,12 +8,13 @@
 
 #include "conversion/ToolReport.h"
 #include "conversion/UndrawnCodes.h"
-#include "dxf/DxfOutput.h"
+#include "dxf/DrawingEntity.h"
 #include "nc/NcAnalyzer.h"
 
-// `piece` holds `length` bytes and one more writable byte after them; the text is cut in place. What the
-// block leaves undrawn is noted under `fileLine`, the piece's line in the NC file counting from 1.
-void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece, std::size_t length,
+// `piece` holds `length` bytes and one more writable byte after them; the text is cut in place. `fileLine`
+// is the piece's line in the NC file, counting from 1 (the pieces of a long line share it); what the block
+// leaves undrawn is noted under it.
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
                  std::int64_t fileLine, UndrawnCodes& undrawn);
 
 // The text step alone: cuts the piece at its first NUL byte and drops every trailing byte whose unsigned code

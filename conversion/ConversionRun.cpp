@@ -1,11 +1,16 @@
 #include "conversion/ConversionRun.h"
 
+#include <optional>
+
 #include "conversion/BlockDispatch.h"
+#include "conversion/EntityTee.h"
+#include "conversion/TightArcs.h"
 #include "conversion/ToolReport.h"
 #include "conversion/UndrawnCodes.h"
 #include "core/File.h"
 #include "core/SString.h"
 #include "core/TextFile.h"
+#include "dxf/DxfEntityWriter.h"
 #include "dxf/DxfFrame.h"
 #include "dxf/DxfOutput.h"
 #include "dxf/InfoBlock.h"
@@ -27,8 +32,8 @@ bool TemplateReadable(const std::string& templateFile) {
 
 class Run {
 public:
-    Run(RunHost& host, const ConversionFiles& files)
-        : host_(host), files_(files), output_(files.dxfFile), report_(host) {}
+    Run(RunHost& host, const ConversionFiles& files, PictureSink* picture)
+        : host_(host), files_(files), output_(files.dxfFile), report_(host), picture_(picture) {}
 
     RunOutcome execute();
 
@@ -42,10 +47,16 @@ private:
     const ConversionFiles& files_;
     DxfOutput output_;
     ToolReport report_;
+    // The entities go straight into the DXF file unless a picture is drawn beside it.
+    DxfEntityWriter dxfWriter_{output_};
+    PictureSink* picture_;
+    std::optional<EntityTee> tee_;
+    TightArcs tightArcs_;
     NcAnalyzer analyzer_;
     TextFile nc_;
     std::int64_t lineCount_ = 0;
     UndrawnCodes undrawn_;
+    std::int64_t fileLine_ = 1;
 };
 
 RunOutcome Run::execute() {
@@ -71,6 +82,10 @@ RunOutcome Run::execute() {
     host_.setRunning(true);
     lineCount_ = 0;
     report_.reset();
+    if (picture_ != nullptr) {
+        tee_.emplace(dxfWriter_, *picture_);
+        tightArcs_.reset();
+    }
     analyzer_.load(SString(kInitialBlock));
     return readLines();
 }
@@ -95,8 +110,7 @@ bool Run::openNc() {
 
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
-    // Pieces of one long line share its number, so the number moves on only after a line feed.
-    std::int64_t fileLine = 1;
+    EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
     while (std::size_t length = nc_.readPiece(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
@@ -108,10 +122,14 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        const bool endsLine = piece[length - 1] == '\n';
-        ProcessLine(analyzer_, report_, output_, piece, length, fileLine, undrawn_);
-        if (endsLine) {
-            ++fileLine;
+        // A line longer than a piece arrives as several pieces, and only its last one ends in the line feed.
+        const std::int64_t fileLine = fileLine_;
+        if (piece[length - 1] == '\n') {
+            ++fileLine_;
+        }
+        ProcessLine(analyzer_, report_, sink, piece, length, fileLine, undrawn_);
+        if (picture_ != nullptr) {
+            tightArcs_.check(analyzer_, fileLine, *picture_);
         }
         if (output_.failed()) {
             return fail();
@@ -125,7 +143,8 @@ RunOutcome Run::readLines() {
 }
 
 RunOutcome Run::finish() {
-    WriteInfoBlock(analyzer_, output_);
+    const std::optional<InfoBlockLayout> info = LayOutInfoBlock(analyzer_);
+    WriteInfoBlock(info, output_);
     nc_.close();
     if (!CopyFooter(files_.footerFile, output_)) {
         return fail();
@@ -143,6 +162,9 @@ RunOutcome Run::finish() {
         return fail();
     }
     host_.setRunning(false);
+    if (picture_ != nullptr) {
+        picture_->complete(info);
+    }
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;
@@ -159,8 +181,8 @@ RunOutcome Run::fail() {
 
 }  // namespace
 
-RunOutcome RunConversion(RunHost& host, const ConversionFiles& files) {
+RunOutcome RunConversion(RunHost& host, const ConversionFiles& files, PictureSink* picture) {
     const ScopedMessageSink messagesToHost(host);
-    Run run(host, files);
+    Run run(host, files, picture);
     return run.execute();
 }

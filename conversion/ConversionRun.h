@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/PictureSink.h"
 #include "conversion/RunHost.h"
 
 struct ConversionFiles {
@@ -29,4 +30,6 @@ inline constexpr std::string_view kCompletedMessage = "正常に終了しまし�
 // The block every run interprets before the first line: absolute rapid mode at the origin.
 inline constexpr char kInitialBlock[] = "G90G00X0.0Y0.0Z0.0";
 
-RunOutcome RunConversion(RunHost& host, const ConversionFiles& files);
+// `picture`, if given, is drawn from the same entities as the DXF file; it is completed just before the
+// completion message of a completed run and left as it is when the run fails or is aborted.
+RunOutcome RunConversion(RunHost& host, const ConversionFiles& files, PictureSink* picture = nullptr);

@@ -74,30 +74,41 @@ std::string TimeAndScaleText(double totalTime, double scale) {
 
 }  // namespace
 
+std::optional<InfoBlockLayout> LayOutInfoBlock(const NcAnalyzer& analyzer) {
+    InfoBlockLayout block;
+    block.xmin = analyzer.minX();
+    block.ymin = analyzer.minY();
+    block.xmax = analyzer.maxX();
+    block.ymax = analyzer.maxY();
+    if (block.xmin == block.xmax && block.ymin == block.ymax) {
+        return std::nullopt;
+    }
+    const double span = std::fabs(MinOf(block.xmin, block.ymin)) + std::fabs(MaxOf(block.xmax, block.ymax));
+    const double scale = ScaleFor(span);
+    block.textHeight = TextHeightFor(scale);
+    block.texts[0] = "Xmin:" + RoundText(block.xmin, 1) + " Xmax:" + RoundText(block.xmax, 1);
+    block.texts[1] = "Ymin:" + RoundText(block.ymin, 1) + " Ymax:" + RoundText(block.ymax, 1);
+    block.texts[2] = TimeAndScaleText(analyzer.totalTime(), scale);
+    for (int i = 0; i < 3; ++i) {
+        block.textY[i] = block.ymin - block.textHeight * kTextOffsets[i];
+    }
+    return block;
+}
+
 bool WriteInfoBlock(const NcAnalyzer& analyzer, DxfOutput& output) {
-    const double xmin = analyzer.minX();
-    const double ymin = analyzer.minY();
-    const double xmax = analyzer.maxX();
-    const double ymax = analyzer.maxY();
-    if (xmin == xmax && ymin == ymax) {
+    return WriteInfoBlock(LayOutInfoBlock(analyzer), output);
+}
+
+bool WriteInfoBlock(const std::optional<InfoBlockLayout>& block, DxfOutput& output) {
+    if (!block) {
         return false;
     }
-    const double span = std::fabs(MinOf(xmin, ymin)) + std::fabs(MaxOf(xmax, ymax));
-    const double scale = ScaleFor(span);
-    const std::int32_t height = TextHeightFor(scale);
-
-    const std::string texts[] = {
-        "Xmin:" + RoundText(xmin, 1) + " Xmax:" + RoundText(xmax, 1),
-        "Ymin:" + RoundText(ymin, 1) + " Ymax:" + RoundText(ymax, 1),
-        TimeAndScaleText(analyzer.totalTime(), scale),
-    };
-
     std::string& out = output.scratch();
     out.clear();
-    AppendCentreLine(out, xmin, 0.0, xmax, 0.0);
-    AppendCentreLine(out, 0.0, ymin, 0.0, ymax);
+    AppendCentreLine(out, block->xmin, 0.0, block->xmax, 0.0);
+    AppendCentreLine(out, 0.0, block->ymin, 0.0, block->ymax);
     for (int i = 0; i < 3; ++i) {
-        AppendText(out, xmin, ymin - height * kTextOffsets[i], height, texts[i]);
+        AppendText(out, block->xmin, block->textY[i], block->textHeight, block->texts[i]);
     }
     return output.append(out);
 }

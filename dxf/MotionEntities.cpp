@@ -1,13 +1,9 @@
 #include "dxf/MotionEntities.h"
 
 #include <cmath>
-#include <string>
-#include <string_view>
 #include <utility>
 
 #include "core/Vemo.h"
-#include "dxf/DxfFrame.h"
-#include "dxf/EntityText.h"
 
 namespace {
 
@@ -15,104 +11,92 @@ namespace {
 // drilling cycle is marked no wider than the point that reaches that depth.
 constexpr double kDrillPointSlope = 1.6643;
 
-std::string_view CompensationLayer(const NcAnalyzer& analyzer) {
-    return analyzer.isCompensationOn() ? DxfLayer::kCompensated : DxfLayer::kUncompensated;
+DrawingLayer CompensationLayer(const NcAnalyzer& analyzer) {
+    return analyzer.isCompensationOn() ? DrawingLayer::Compensated : DrawingLayer::Uncompensated;
 }
 
 bool IsDrillingCycle(int cycleCode) {
     return cycleCode == 81 || cycleCode == 83 || cycleCode == 73;
 }
 
-struct Point {
-    double x;
-    double y;
-    double z;
-};
-
-void AppendLine(std::string& out, std::string_view layer, Point first, Point second) {
-    AppendEntityStart(out, "LINE", layer);
-    AppendNumberGroup(out, "10", first.x);
-    AppendNumberGroup(out, "20", first.y);
-    AppendNumberGroup(out, "30", first.z);
-    AppendNumberGroup(out, "11", second.x);
-    AppendNumberGroup(out, "21", second.y);
-    AppendNumberGroup(out, "31", second.z);
-    AppendEntityEnd(out);
+DrawingEntity Line(DrawingLayer layer, std::int64_t fileLine, Point3 start, Point3 end) {
+    DrawingEntity line{};
+    line.kind = EntityKind::Line;
+    line.layer = layer;
+    line.fileLine = fileLine;
+    line.start = start;
+    line.end = end;
+    return line;
 }
 
-void AppendCircle(std::string& out, std::string_view layer, Point centre, double radius) {
-    AppendEntityStart(out, "CIRCLE", layer);
-    AppendNumberGroup(out, "10", centre.x);
-    AppendNumberGroup(out, "20", centre.y);
-    AppendNumberGroup(out, "30", centre.z);
-    AppendNumberGroup(out, "40", radius);
-    AppendEntityEnd(out);
+DrawingEntity Circle(DrawingLayer layer, std::int64_t fileLine, Point3 centre, double radius) {
+    DrawingEntity circle{};
+    circle.kind = EntityKind::Circle;
+    circle.layer = layer;
+    circle.fileLine = fileLine;
+    circle.centre = centre;
+    circle.radius = radius;
+    return circle;
 }
 
-// Drawings made by this program have always put the end of the move first and its start second.
-bool WriteMoveLine(const NcAnalyzer& analyzer, DxfOutput& output, std::string_view layer) {
-    const Point start{analyzer.startX(), analyzer.startY(), analyzer.startZ()};
-    const Point end{analyzer.endX(), analyzer.endY(), analyzer.endZ()};
+bool WriteMoveLine(const NcAnalyzer& analyzer, EntitySink& sink, DrawingLayer layer, std::int64_t fileLine) {
+    const Point3 start{analyzer.startX(), analyzer.startY(), analyzer.startZ()};
+    const Point3 end{analyzer.endX(), analyzer.endY(), analyzer.endZ()};
     if (start.x == end.x && start.y == end.y && start.z == end.z) {
         return false;
     }
-    std::string& out = output.scratch();
-    out.clear();
-    AppendLine(out, layer, end, start);
-    return output.append(out);
+    return sink.add(Line(layer, fileLine, start, end));
 }
 
 }  // namespace
 
-bool WriteRapidLine(const NcAnalyzer& analyzer, DxfOutput& output) {
-    return WriteMoveLine(analyzer, output, DxfLayer::kRapid);
+bool WriteRapidLine(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
+    return WriteMoveLine(analyzer, sink, DrawingLayer::Rapid, fileLine);
 }
 
-bool WriteFeedLine(const NcAnalyzer& analyzer, DxfOutput& output) {
-    return WriteMoveLine(analyzer, output, CompensationLayer(analyzer));
+bool WriteFeedLine(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
+    return WriteMoveLine(analyzer, sink, CompensationLayer(analyzer), fileLine);
 }
 
-bool WriteArc(const NcAnalyzer& analyzer, DxfOutput& output) {
-    double startAngle = analyzer.startAngle(false);
-    double endAngle = analyzer.endAngle(false);
+DrawingEntity ArcEntity(const NcAnalyzer& analyzer, std::int64_t fileLine) {
+    DrawingEntity arc =
+        Circle(CompensationLayer(analyzer), fileLine,
+               {analyzer.arcCentreX(), analyzer.arcCentreY(), analyzer.endZ()}, analyzer.arcRadius());
+    arc.kind = EntityKind::Arc;
+    arc.startAngle = analyzer.startAngle(false);
+    arc.endAngle = analyzer.endAngle(false);
     // DXF arcs run counter-clockwise from the start angle to the end angle.
     if (analyzer.motionCode() == 2) {
-        std::swap(startAngle, endAngle);
+        std::swap(arc.startAngle, arc.endAngle);
     }
-    std::string& out = output.scratch();
-    out.clear();
-    AppendEntityStart(out, "ARC", CompensationLayer(analyzer));
-    AppendNumberGroup(out, "10", analyzer.arcCentreX());
-    AppendNumberGroup(out, "20", analyzer.arcCentreY());
-    AppendNumberGroup(out, "30", analyzer.endZ());
-    AppendNumberGroup(out, "40", analyzer.arcRadius());
-    AppendNumberGroup(out, "50", startAngle);
-    AppendNumberGroup(out, "51", endAngle);
-    AppendEntityEnd(out);
-    return output.append(out);
+    return arc;
 }
 
-bool WriteCircle(const NcAnalyzer& analyzer, DxfOutput& output) {
-    std::string& out = output.scratch();
-    out.clear();
-    AppendCircle(out, CompensationLayer(analyzer),
-                 {analyzer.arcCentreX(), analyzer.arcCentreY(), analyzer.endZ()}, analyzer.arcRadius());
-    return output.append(out);
+DrawingEntity CircleEntity(const NcAnalyzer& analyzer, std::int64_t fileLine) {
+    return Circle(CompensationLayer(analyzer), fileLine,
+                  {analyzer.arcCentreX(), analyzer.arcCentreY(), analyzer.endZ()}, analyzer.arcRadius());
 }
 
-bool WriteCycleMarks(const NcAnalyzer& analyzer, DxfOutput& output) {
+bool WriteArc(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
+    return sink.add(ArcEntity(analyzer, fileLine));
+}
+
+bool WriteCircle(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
+    return sink.add(CircleEntity(analyzer, fileLine));
+}
+
+bool WriteCycleMarks(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
     const double x = analyzer.holeX();
     const double y = analyzer.holeY();
-    const Point bottom{x, y, analyzer.holeZ()};
-    const Point rLevel{x, y, analyzer.rLevel()};
+    const Point3 bottom{x, y, analyzer.holeZ()};
+    const Point3 rLevel{x, y, analyzer.rLevel()};
+    const Point3 returnLevel{x, y, analyzer.returnLevel()};
     double radius = analyzer.toolDiameter() * 0.5;
     if (IsDrillingCycle(analyzer.cycleCode())) {
         radius = MinOf(radius, std::fabs(bottom.z) * kDrillPointSlope);
     }
-    std::string& out = output.scratch();
-    out.clear();
-    AppendLine(out, DxfLayer::kRapid, rLevel, {x, y, analyzer.returnLevel()});
-    AppendLine(out, DxfLayer::kCannedCycle, rLevel, bottom);
-    AppendCircle(out, DxfLayer::kCannedCycle, bottom, radius);
-    return output.append(out);
+    // The DXF file has always carried both hole lines with the R level as their first point.
+    const bool rapid = sink.add(Line(DrawingLayer::Rapid, fileLine, returnLevel, rLevel));
+    const bool feed = sink.add(Line(DrawingLayer::CannedCycle, fileLine, bottom, rLevel));
+    return sink.add(Circle(DrawingLayer::CannedCycle, fileLine, bottom, radius)) && rapid && feed;
 }

@@ -10,6 +10,7 @@ packages=(
   qt6-translations-l10n
   python3 python3-ezdxf python3-matplotlib
   locales desktop-file-utils man-db
+  librsvg2-bin
   "$@"
 )
 

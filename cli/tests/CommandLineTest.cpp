@@ -25,14 +25,15 @@ TEST_P(UsageErrorTest, IsRefused) {
     EXPECT_FALSE(ParseCommandLine(GetParam().arguments).error.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(CommandLine, UsageErrorTest,
-                         ::testing::Values(UsageErrorCase{"NoFile", {}}, UsageErrorCase{"OnlyQuiet", {"-q"}},
-                                           UsageErrorCase{"OutputWithTwoFiles",
-                                                          {"-o", "X.DXF", "A.NC", "B.NC"}},
-                                           UsageErrorCase{"OutputWithoutName", {"A.NC", "-o"}},
-                                           UsageErrorCase{"EmptyHeaderName", {"--header=", "A.NC"}},
-                                           UsageErrorCase{"UnknownOption", {"--frobnicate", "A.NC"}}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, UsageErrorTest,
+    ::testing::Values(UsageErrorCase{"NoFile", {}}, UsageErrorCase{"OnlyQuiet", {"-q"}},
+                      UsageErrorCase{"OutputWithTwoFiles", {"-o", "X.DXF", "A.NC", "B.NC"}},
+                      UsageErrorCase{"OutputWithoutName", {"A.NC", "-o"}},
+                      UsageErrorCase{"PictureWithTwoFiles", {"--svg", "X.svg", "A.NC", "B.NC"}},
+                      UsageErrorCase{"EmptyHeaderName", {"--header=", "A.NC"}},
+                      UsageErrorCase{"UnknownOption", {"--frobnicate", "A.NC"}}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CommandLine, TakesFilesInOrderWithTheirOptions) {
     const ParsedCommandLine parsed =

@@ -10,17 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include "dxf/DxfEntityWriter.h"
 #include "dxf/tests/WriterTest.h"
 #include "tests/support/RecordingSink.h"
 
 namespace {
 
-using Writer = bool (*)(const NcAnalyzer&, DxfOutput&);
+using Writer = bool (*)(const NcAnalyzer&, EntitySink&, std::int64_t);
 
 TEST_F(WriterTest, FeedLineStartsWhereTheMoveEnds) {
     feed({"G00 Z5.", "G01 X10. F100."});
     ASSERT_TRUE(analyzer.isFeedMode());
-    EXPECT_TRUE(WriteFeedLine(analyzer, output));
+    EXPECT_TRUE(WriteFeedLine(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "10", "20", "0", "30", "5", "11",
                                     "0", "21", "0", "31", "5", "0"}));
 }
@@ -40,7 +41,7 @@ class LineWriterTest : public WriterTest, public ::testing::WithParamInterface<L
 
 TEST_P(LineWriterTest, WritesTheMoveOrNothing) {
     feed(GetParam().program);
-    EXPECT_EQ(GetParam().writer(analyzer, output), !GetParam().expected.empty());
+    EXPECT_EQ(GetParam().writer(analyzer, dxf, 1), !GetParam().expected.empty());
     EXPECT_EQ(written(), GetParam().expected);
 }
 
@@ -92,7 +93,7 @@ class ArcWriterTest : public WriterTest, public ::testing::WithParamInterface<Ar
 TEST_P(ArcWriterTest, WritesTheArcCounterClockwise) {
     feed(GetParam().program);
     ASSERT_TRUE(analyzer.isPartialArc());
-    EXPECT_TRUE(WriteArc(analyzer, output));
+    EXPECT_TRUE(WriteArc(analyzer, dxf, 1));
     EXPECT_EQ(written(), GetParam().expected);
 }
 
@@ -123,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WriterTest, FullCircleAtTheLastLinearZ) {
     feed({"G00 X10. Y0. Z-1.", "G02 X10. Y0. I-10. J0."});
     ASSERT_TRUE(analyzer.isFullCircle());
-    EXPECT_TRUE(WriteCircle(analyzer, output));
+    EXPECT_TRUE(WriteCircle(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"CIRCLE", "8", kUncompensatedLayer, "10", "0", "20", "0", "30", "-1",
                                     "40", "10", "0"}));
 }
@@ -131,7 +132,7 @@ TEST_F(WriterTest, FullCircleAtTheLastLinearZ) {
 TEST_F(WriterTest, FullCircleWithCompensation) {
     feed({"G42 D2 G01 X30. Y20. F100.", "G03 I-5. J0."});
     ASSERT_TRUE(analyzer.isFullCircle());
-    EXPECT_TRUE(WriteCircle(analyzer, output));
+    EXPECT_TRUE(WriteCircle(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"CIRCLE", "8", kCompensatedLayer, "10", "25", "20", "20", "30", "0", "40",
                                     "5", "0"}));
 }
@@ -155,7 +156,7 @@ TEST_P(CycleMarksTest, MarksTheHoleFromRLevelToBottom) {
     const std::string block = std::string("G98 ") + hole.cycle + " X20. Y30. Z" + hole.bottom + ". R3. F100.";
     feed({"(T1 DIA10.0)", "G00 Z50.", block});
     ASSERT_TRUE(analyzer.isCycleActive());
-    EXPECT_TRUE(WriteCycleMarks(analyzer, output));
+    EXPECT_TRUE(WriteCycleMarks(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "20", "20", "30", "30", "3", "11", "20",
                                     "21", "30", "31", "50", "0"}) +
                              CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "20", "20", "30", "30", "3",
@@ -178,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Holes, CycleMarksTest,
 TEST_F(WriterTest, HoleWithoutDiameterUnderG99) {
     feed({"G00 Z50.", "G99 G82 X-5. Y7.5 Z-4. R1. F100."});
     ASSERT_TRUE(analyzer.isCycleActive());
-    EXPECT_TRUE(WriteCycleMarks(analyzer, output));
+    EXPECT_TRUE(WriteCycleMarks(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "-5", "20", "7.5", "30", "1", "11", "-5",
                                     "21", "7.5", "31", "1", "0"}) +
                              CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "-5", "20", "7.5", "30", "1",
@@ -189,9 +190,9 @@ TEST_F(WriterTest, HoleWithoutDiameterUnderG99) {
 
 TEST_F(WriterTest, EntitiesFollowEachOtherInOneFile) {
     feed({"G00 X10."});
-    EXPECT_TRUE(WriteRapidLine(analyzer, output));
+    EXPECT_TRUE(WriteRapidLine(analyzer, dxf, 1));
     feed({"G01 Y5. F100."});
-    EXPECT_TRUE(WriteFeedLine(analyzer, output));
+    EXPECT_TRUE(WriteFeedLine(analyzer, dxf, 1));
     EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "10", "20", "0", "30", "0", "11", "0",
                                     "21", "0", "31", "0", "0"}) +
                              CrLfLines({"LINE", "8", kUncompensatedLayer, "10", "10", "20", "5", "30", "0",
@@ -202,7 +203,8 @@ TEST_F(WriterTest, WriterReportsFalseWhenTheOutputCannotBeCreated) {
     RecordingSink sink;
     DxfOutput nowhere(folder.file("missing/OUT.DXF"));
     feed({"G00 X10."});
-    EXPECT_FALSE(WriteRapidLine(analyzer, nowhere));
+    DxfEntityWriter writer(nowhere);
+    EXPECT_FALSE(WriteRapidLine(analyzer, writer, 1));
     EXPECT_EQ(sink.shown,
               (std::vector<ShownMessage>{{"File Open Error", "No Open " + folder.file("missing/OUT.DXF") +
                                                                  ": " + std::strerror(ENOENT)}}));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/SString.h"
+#include "dxf/DxfEntityWriter.h"
 #include "dxf/DxfOutput.h"
 #include "nc/NcAnalyzer.h"
 #include "tests/support/TempFolder.h"
@@ -71,5 +72,6 @@ protected:
     TempFolder folder;
     std::string path = folder.file("OUT.DXF");
     DxfOutput output{path};
+    DxfEntityWriter dxf{output};
     NcAnalyzer analyzer;
 };

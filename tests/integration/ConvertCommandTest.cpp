@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -117,10 +118,31 @@ INSTANTIATE_TEST_SUITE_P(
                     {"-o", "@PART.NC", "@PART.NC"},
                     1,
                     "出力ファイル名が入力ファイルと同じです。"},
+        FailureCase{"PictureIsTheInput",
+                    {"--svg", "@PART.NC", "@PART.NC"},
+                    1,
+                    "出力ファイル名が入力ファイルと同じです。"},
+        FailureCase{"PictureIsTheDrawing",
+                    {"--svg", "@PART.DXF", "@PART.NC"},
+                    1,
+                    "出力ファイル名が入力ファイルと同じです。"},
         FailureCase{"MissingHeader", {"--header", "@none.dat", "@PART.NC"}, 1, "No Open"},
         FailureCase{"MissingFooter", {"--footer", "@none.dat", "@PART.NC"}, 1, "No Open"},
         FailureCase{"MissingOutputFolder", {"-o", "@nowhere/PART.DXF", "@PART.NC"}, 1, "No Open"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(ConvertCommandTest, FailedRunKeepsAnEarlierPictureAndLeavesNothingElse) {
+    const std::string picture = folder.write("PART.svg", "old picture");
+    const Result result = run({"--svg", picture, folder.file("MISSING.NC")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(ReadBytes(picture), "old picture");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.file(""))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"PART.svg", "stderr", "stdout"}));
+}
 
 TEST_F(ConvertCommandTest, HelpAndVersionExitZero) {
     EXPECT_EQ(run({"--help"}).status, 0);

@@ -1,0 +1,12 @@
+// The text of one line of an NC file, read back from the file when the user asks for it: the preview keeps
+// only line numbers, never the lines themselves.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The line `lineNumber` (counting from 1, lines ended by line feeds) without its line end and trailing
+// blanks, cut to `maxLength` bytes; nothing when the file cannot be read or is shorter.
+std::optional<std::string> NcLineText(const std::string& path, std::int64_t lineNumber,
+                                      std::size_t maxLength = 1000);

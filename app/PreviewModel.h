@@ -1,0 +1,59 @@
+// What the preview shows of a drawing: every entity of the run in 28 bytes (single-precision coordinates
+// and the NC line number), the arcs the tool does not fit, the information block, and the extents.
+//
+// The run adds entities as it draws them; the preview paints whatever has arrived so far. Entities are kept
+// in fixed blocks rather than one growing array, so that a drawing of millions of entities never holds twice
+// its size while the array is moved.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "conversion/PictureSink.h"
+#include "dxf/DrawingExtents.h"
+
+struct PreviewEntity {
+    // Line: x1 y1 x2 y2. Arc: centre x y, radius, start angle and counter-clockwise sweep in degrees.
+    // Circle: centre x y, radius.
+    float v[5];
+    std::uint32_t fileLine;  // the NC line, saturated at the 32-bit range
+    EntityKind kind;
+    DrawingLayer layer;
+};
+static_assert(sizeof(PreviewEntity) <= 32, "the preview keeps at most 32 bytes per entity");
+
+class PreviewModel final : public PictureSink {
+public:
+    // Forgets the drawing.
+    void clear();
+
+    bool add(const DrawingEntity& entity) override;
+    void markTightArc(const DrawingEntity& arc) override;
+    void complete(const std::optional<InfoBlockLayout>& info) override;
+
+    std::size_t size() const { return size_; }
+    const PreviewEntity& operator[](std::size_t index) const {
+        return blocks_[index / kBlockSize][index % kBlockSize];
+    }
+    const std::vector<PreviewEntity>& tightArcs() const { return tight_; }
+    // The information block of a completed run.
+    const std::optional<InfoBlockLayout>& info() const { return info_; }
+    bool completed() const { return completed_; }
+    // The XY extents of the entities (empty while there are none).
+    const DrawingExtents& extents() const { return extents_; }
+
+private:
+    static constexpr std::size_t kBlockSize = 1 << 16;
+
+    static PreviewEntity compact(const DrawingEntity& entity);
+
+    std::vector<std::unique_ptr<PreviewEntity[]>> blocks_;
+    std::size_t size_ = 0;
+    std::vector<PreviewEntity> tight_;
+    std::optional<InfoBlockLayout> info_;
+    DrawingExtents extents_;
+    bool completed_ = false;
+};

@@ -1,0 +1,49 @@
+// The preview beside the report: one check box per layer (its Japanese name in its colour), the
+// "全体表示" (fit) button, the drawing, and a status line that names the NC line of the clicked entity.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "app/PreviewModel.h"
+#include "dxf/LayerStyles.h"
+
+class PreviewCanvas;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QToolButton;
+
+inline constexpr char kFitCaption[] = "全体表示";
+
+class PreviewPane : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PreviewPane(QWidget* parent = nullptr);
+
+    // What the run draws into.
+    PreviewModel& model() { return model_; }
+
+    // A new run: the drawing is cleared, and the NC file is where clicked lines are read back from.
+    void startRun(const std::string& ncFile, const LayerStyles& styles);
+    // An aborted or failed run leaves nothing behind.
+    void clear();
+    // At the pace the window repaints its counter: what the run has drawn since appears.
+    void showProgress();
+
+    PreviewCanvas* canvas;
+    std::array<QCheckBox*, kDrawingLayerCount> layerBoxes;
+    QToolButton* fitButton;
+    QAction* fitAction;
+    QLabel* status;
+
+private:
+    void showLineOf(std::size_t index);
+    void colourLayerBoxes();
+
+    PreviewModel model_;
+    LayerStyles styles_;
+    std::string ncFile_;
+};

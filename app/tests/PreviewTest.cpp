@@ -1,0 +1,260 @@
+// The preview after real conversions in the window: the same entities and extents as the DXF file, the NC
+// line of a clicked entity, layer check boxes, the tight-arc marks, clearing, and programs that draw nothing
+// sensible.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/PreviewCanvas.h"
+#include "app/PreviewPane.h"
+#include "app/tests/WindowFixture.h"
+
+namespace {
+
+constexpr std::string_view kCentreLineLayer = "\x92\x86\x90\x53\x90\xFC";
+constexpr std::string_view kInformationLayer = "\x8F\xEE\x95\xF1";
+
+// The tool-path entities of a DXF file and the XY rectangle they cover, read pair by pair.
+struct DxfDrawing {
+    int entities = 0;
+    double minX = INFINITY;
+    double minY = INFINITY;
+    double maxX = -INFINITY;
+    double maxY = -INFINITY;
+
+    void add(double x, double y) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+};
+
+DxfDrawing ReadDxf(const std::string& path) {
+    const std::string bytes = ReadBytes(path);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    DxfDrawing drawing;
+    bool inEntities = false;
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+        if (lines[i] == "2" && lines[i + 1] == "ENTITIES") {
+            inEntities = true;
+        }
+        if (!inEntities || lines[i] != "0" ||
+            (lines[i + 1] != "LINE" && lines[i + 1] != "ARC" && lines[i + 1] != "CIRCLE")) {
+            continue;
+        }
+        const std::string type = lines[i + 1];
+        std::string layer;
+        double g[64] = {};
+        for (std::size_t j = i + 2; j + 1 < lines.size() && lines[j] != "0"; j += 2) {
+            int code = 0;
+            std::from_chars(lines[j].data(), lines[j].data() + lines[j].size(), code);
+            if (code == 8) {
+                layer = lines[j + 1];
+            } else if (code < 64) {
+                // Qt's application object has adopted the locale, which may use a decimal comma.
+                std::from_chars(lines[j + 1].data(), lines[j + 1].data() + lines[j + 1].size(), g[code]);
+            }
+        }
+        if (layer == kCentreLineLayer || layer == kInformationLayer) {
+            continue;
+        }
+        ++drawing.entities;
+        if (type == "LINE") {
+            drawing.add(g[10], g[20]);
+            drawing.add(g[11], g[21]);
+        } else if (type == "CIRCLE") {
+            drawing.add(g[10] - g[40], g[20] - g[40]);
+            drawing.add(g[10] + g[40], g[20] + g[40]);
+        } else {
+            // The arc by a thousand points of its counter-clockwise sweep from group 50 to group 51.
+            double sweep = std::fmod(g[51] - g[50], 360.0);
+            sweep = sweep > 0 ? sweep : sweep + 360.0;
+            for (int k = 0; k <= 1000; ++k) {
+                const double a = (g[50] + sweep * k / 1000) * std::numbers::pi / 180;
+                drawing.add(g[10] + g[40] * std::cos(a), g[20] + g[40] * std::sin(a));
+            }
+        }
+    }
+    return drawing;
+}
+
+class PreviewTest : public WindowTest {
+protected:
+    PreviewPane& convert(const std::string& nc) {
+        TForm1& window = form ? *form : open();
+        typeNames(nc, folder.file("OUT.DXF"));
+        window.Start->click();
+        return *window.Preview;
+    }
+
+    PreviewPane& convertExample(const std::string& name) { return convert(EXAMPLES_DIR "/" + name); }
+
+    PreviewCanvas& canvas() { return *form->Preview->canvas; }
+
+    void click(double x, double y) {
+        QTest::mouseClick(&canvas(), Qt::LeftButton, {}, canvas().toScreen(x, y).toPoint());
+    }
+
+    int pixelsOf(QRgb colour) {
+        const QImage picture = canvas().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                count += (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+            }
+        }
+        return count;
+    }
+};
+
+class PreviewMatchesDxfTest : public PreviewTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(PreviewMatchesDxfTest, SameEntitiesAndExtents) {
+    const PreviewModel& model = convertExample(GetParam()).model();
+    ASSERT_EQ(messages, std::vector<ShownMessage>{kCompleted});
+    const DxfDrawing dxf = ReadDxf(folder.file("OUT.DXF"));
+    EXPECT_EQ(static_cast<int>(model.size()), dxf.entities);
+    EXPECT_NEAR(model.extents().minX, dxf.minX, 1e-3);
+    EXPECT_NEAR(model.extents().minY, dxf.minY, 1e-3);
+    EXPECT_NEAR(model.extents().maxX, dxf.maxX, 1e-3);
+    EXPECT_NEAR(model.extents().maxY, dxf.maxY, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, PreviewMatchesDxfTest,
+                         testing::Values("contour.nc", "drill-plate.nc", "arcs-three-planes.nc"));
+
+TEST_F(PreviewTest, ClickShowsTheLineOfTheEntityAndLayerBoxesHideIt) {
+    PreviewPane& pane = convertExample("contour.nc");
+    // Line 12, "G01 X40.", moves along Y 80 from X 20 to X 40.
+    click(30.0, 80.0);
+    EXPECT_EQ(text(pane.status->text()), "12行目: G01 X40.");
+    ASSERT_TRUE(canvas().selected().has_value());
+    EXPECT_EQ(pane.model()[*canvas().selected()].fileLine, 12u);
+
+    // The contour runs under compensation: magenta in the bundled template.
+    const QRgb magenta = qRgb(255, 0, 255);
+    EXPECT_GT(pixelsOf(magenta), 0);
+    pane.layerBoxes[static_cast<int>(DrawingLayer::Compensated)]->click();
+    EXPECT_EQ(pixelsOf(magenta), 0);
+    EXPECT_FALSE(canvas().entityAt(canvas().toScreen(30.0, 80.0)).has_value());
+    pane.layerBoxes[static_cast<int>(DrawingLayer::Compensated)]->click();
+    EXPECT_GT(pixelsOf(magenta), 0);
+    EXPECT_EQ(text(pane.layerBoxes[static_cast<int>(DrawingLayer::Compensated)]->text()), "補正あり");
+}
+
+TEST_F(PreviewTest, TightInsideArcsOfTheContourAreMarked) {
+    const PreviewModel& model = convertExample("contour.nc").model();
+    // The 12 mm tool does not fit the two G03 corners of radius 5 in the notch (lines 14 and 16); the G02
+    // corners of radius 20 lie outside.
+    std::set<std::uint32_t> lines;
+    for (const PreviewEntity& arc : model.tightArcs()) {
+        lines.insert(arc.fileLine);
+        EXPECT_FLOAT_EQ(arc.v[2], 5.0f);
+    }
+    EXPECT_EQ(lines, (std::set<std::uint32_t>{14, 16}));
+}
+
+TEST_F(PreviewTest, ZoomPanAndFitKeepTheDrawingInView) {
+    convertExample("contour.nc");
+    const QPointF before = canvas().toScreen(30.0, 80.0);
+    QWheelEvent wheel(canvas().rect().center(), canvas().mapToGlobal(canvas().rect().center()), {}, {0, 240},
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&canvas(), &wheel);
+    const QPointF centre = canvas().rect().center();
+    const QPointF after = canvas().toScreen(30.0, 80.0);
+    // Zoomed in about the cursor: the point moved away from the centre.
+    EXPECT_GT(std::hypot(after.x() - centre.x(), after.y() - centre.y()),
+              std::hypot(before.x() - centre.x(), before.y() - centre.y()));
+    QTest::mousePress(&canvas(), Qt::LeftButton, {}, {100, 100});
+    QTest::mouseMove(&canvas(), {150, 130});
+    QTest::mouseRelease(&canvas(), Qt::LeftButton, {}, {150, 130});
+    const QPointF panned = canvas().toScreen(30.0, 80.0);
+    EXPECT_NEAR(panned.x() - after.x(), 50.0, 1e-6);
+    EXPECT_NEAR(panned.y() - after.y(), 30.0, 1e-6);
+    form->Preview->fitButton->click();
+    canvas().grab();
+    EXPECT_NEAR(canvas().toScreen(30.0, 80.0).x(), before.x(), 1e-6);
+    EXPECT_EQ(text(form->Preview->fitButton->text()), "全体表示");
+}
+
+TEST_F(PreviewTest, FailedAbortedAndNewRunsClearIt) {
+    PreviewPane& pane = convertExample("contour.nc");
+    ASSERT_GT(pane.model().size(), 0u);
+    convert(folder.file("MISSING.NC"));
+    EXPECT_EQ(pane.model().size(), 0u);
+
+    convertExample("contour.nc");
+    ASSERT_GT(pane.model().size(), 0u);
+    AtLine abort(*form, 12, [this] { form->Aboat->click(); });
+    convertExample("contour.nc");
+    EXPECT_TRUE(abort.done());
+    EXPECT_EQ(pane.model().size(), 0u);
+    EXPECT_TRUE(pane.model().tightArcs().empty());
+}
+
+struct BadDrawingCase {
+    const char* label;
+    std::string program;
+};
+
+void PrintTo(const BadDrawingCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class BadDrawingTest : public PreviewTest, public testing::WithParamInterface<BadDrawingCase> {};
+
+// Painted, zoomed, panned, fitted and clicked without dividing by zero or hanging; the extents stay finite.
+TEST_P(BadDrawingTest, ShowsSomethingSensible) {
+    const PreviewModel& model = convert(folder.write("BAD.NC", GetParam().program)).model();
+    ASSERT_EQ(messages, std::vector<ShownMessage>{kCompleted});
+    canvas().grab();
+    QWheelEvent wheel({10, 10}, canvas().mapToGlobal(QPoint(10, 10)), {}, {0, -1200}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&canvas(), &wheel);
+    canvas().grab();
+    QTest::mouseClick(&canvas(), Qt::LeftButton, {}, canvas().rect().center());
+    form->Preview->fitButton->click();
+    canvas().grab();
+    if (!model.extents().empty) {
+        for (double value :
+             {model.extents().minX, model.extents().maxX, model.extents().minY, model.extents().maxY}) {
+            EXPECT_TRUE(std::isfinite(value));
+        }
+    }
+    const QPointF origin = canvas().toScreen(0.0, 0.0);
+    EXPECT_TRUE(std::isfinite(origin.x()) && std::isfinite(origin.y()));
+}
+
+const std::string kNines(400, '9');
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, BadDrawingTest,
+    testing::Values(BadDrawingCase{"OnePoint", "G02\n"},
+                    BadDrawingCase{"OnlyZMoves", "G01 Z-5. F100\nZ5.\nZ-2.\n"},
+                    BadDrawingCase{"ExtentsOfAMillion",
+                                   "G01 X1000000. Y-1000000. F100\nG03 X0 Y0 R2000000.\n"},
+                    BadDrawingCase{"SaturatedCoordinates", "G01 X" + kNines + ". Y-" + kNines +
+                                                               ". F100\nG02 X0 Y0 I" + kNines + ". J0\n"},
+                    BadDrawingCase{"NoEntities", "(NOTHING TO DRAW)\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace

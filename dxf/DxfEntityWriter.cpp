@@ -1,0 +1,51 @@
+#include "dxf/DxfEntityWriter.h"
+
+#include <string>
+
+#include "dxf/DxfFrame.h"
+#include "dxf/EntityText.h"
+
+namespace {
+
+void AppendPoint(std::string& out, const char* x, const char* y, const char* z, const Point3& point) {
+    AppendNumberGroup(out, x, point.x);
+    AppendNumberGroup(out, y, point.y);
+    AppendNumberGroup(out, z, point.z);
+}
+
+}  // namespace
+
+std::string_view DxfLayerName(DrawingLayer layer) {
+    static constexpr std::string_view kNames[kDrawingLayerCount] = {
+        DxfLayer::kRapid,       DxfLayer::kCompensated, DxfLayer::kUncompensated,
+        DxfLayer::kCannedCycle, DxfLayer::kCentreLine,  DxfLayer::kInformation,
+    };
+    return kNames[static_cast<int>(layer)];
+}
+
+// Drawings made by this program have always put the end of a line first and its start second.
+bool DxfEntityWriter::add(const DrawingEntity& entity) {
+    std::string& out = output_.scratch();
+    out.clear();
+    switch (entity.kind) {
+        case EntityKind::Line:
+            AppendEntityStart(out, "LINE", DxfLayerName(entity.layer));
+            AppendPoint(out, "10", "20", "30", entity.end);
+            AppendPoint(out, "11", "21", "31", entity.start);
+            break;
+        case EntityKind::Arc:
+            AppendEntityStart(out, "ARC", DxfLayerName(entity.layer));
+            AppendPoint(out, "10", "20", "30", entity.centre);
+            AppendNumberGroup(out, "40", entity.radius);
+            AppendNumberGroup(out, "50", entity.startAngle);
+            AppendNumberGroup(out, "51", entity.endAngle);
+            break;
+        case EntityKind::Circle:
+            AppendEntityStart(out, "CIRCLE", DxfLayerName(entity.layer));
+            AppendPoint(out, "10", "20", "30", entity.centre);
+            AppendNumberGroup(out, "40", entity.radius);
+            break;
+    }
+    AppendEntityEnd(out);
+    return output_.append(out);
+}
