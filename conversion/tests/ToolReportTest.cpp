@@ -97,6 +97,16 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"PiRoundedToThreeDecimals",
                    {"G41 D1 G01 X10.", "G03 X20. I3.14159 J0", "G40 G01 X0"},
                    {kStars, "    D1", "    G41MinR(G03)=3.142", kStars, "    D0"}},
+        ReportCase{"StretchAfterG40WithTheSameCodeHasAMinimumOfItsOwn",
+                   {"(DIA12.)", "G41 D1 G01 X10.", "G03 X20. I5. J0", "G40 G01 X0", "G41 D1 G01 X10.",
+                    "G03 X30. I10. J0", "G40 G01 X0"},
+                   {kStars, "    D1", "確認！工具φ12", "    G41MinR(G03)=5", kStars, "    D0", kStars,
+                    "    D1", "    G41MinR(G03)=10", kStars, "    D0"}},
+        ReportCase{"SwitchToAnotherNumberWithTheSameCodeStartsAFreshMinimum",
+                   {"G42 D1 G01 X10.", "G02 X20. I5. J0", "G42 D2 G01 X30.", "G01 Y10.", "G42 D3 G01 X40.",
+                    "G02 X60. I10. J0", "G40 G01 X0"},
+                   {kStars, "    D1", "    G42MinR(G02)=5", kStars, "    D2", kStars, "    D3",
+                    "    G42MinR(G02)=10", kStars, "    D0"}},
         ReportCase{
             "StretchOpenAtTheEndIsNotReported", {"G41 D1 G01 X10.", "G03 X20. I5. J0"}, {kStars, "    D1"}}),
     [](const auto& info) { return std::string(info.param.label); });
