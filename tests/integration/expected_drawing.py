@@ -328,7 +328,7 @@ def pieces(path):
 
 
 def subprogram_number(text):
-    match = re.match(r"[ \t]*[Oo](\d+)", text)
+    match = re.match(r"[ \t]*[Oo]([0-9]+)", text)
     return int(match.group(1)) if match else None
 
 
@@ -358,12 +358,12 @@ def expected_drawing(path):
         if number not in starts or len(stack) >= MAX_CALL_DEPTH or (stack and stack[-1] == number):
             return
         for _ in range(repeats):
-            index = starts[number] + 1
-            while index < len(lines):
-                process(index, stack + [number])
-                if returns(index):
+            line = starts[number] + 1
+            while line < len(lines):
+                process(line, stack + [number])
+                if returns(line):
                     break
-                index += 1
+                line += 1
 
     index = 0
     while index < len(lines):
@@ -374,7 +374,7 @@ def expected_drawing(path):
         else:
             process(index, [])
         index += 1
-    texts = machine.information()
+    texts = machine.information()  # adds the centre lines and the texts to the entities
     return dict(machine.entities), texts
 
 
