@@ -62,6 +62,17 @@ TEST(NcCycleTime, HolesAtF0WaitForAFeedRate) {
     EXPECT_NEAR(a.totalTime() - before, 0.24, 1e-12);
 }
 
+TEST(NcCycleTime, HeldDepthIsChargedWithTheFirstFedHoleOnly) {
+    NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 Z10.", "G81 X1. Y1. Z-10. R2."});
+    const double before = a.totalTime();
+    // 12 held plus 12 at the first hole with a feed, then 12 and 20 for the next two: 56 at F100.
+    Feed(a, {"F100", "X2.", "X3."});
+    EXPECT_EQ(a.moveLength(), 12.0);
+    Feed(a, {"X4. Z-18."});
+    EXPECT_EQ(a.moveLength(), 20.0);
+    EXPECT_NEAR(a.totalTime() - before, 0.56, 1e-12);
+}
+
 TEST(NcCycleTime, FOfTheHoleBlockComesAfterTheHole) {
     NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 Z10."});
     const double before = a.totalTime();

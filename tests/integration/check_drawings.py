@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Converts the example programs and the public sample programs with plotra-convert and reads every drawing
 back with ezdxf, a DXF reader that has nothing to do with Plotra: no audit errors, Japanese layer names,
-the expected entities per layer and a few coordinates worked out by hand from the programs.
+the entities per layer and the information texts that expected_drawing.py works out from the NC text, and a
+few coordinates worked out by hand from the examples.
 
 Usage: check_drawings.py CONVERTER EXAMPLES-DIR SAMPLES-DIR WORK-DIR
 """
@@ -13,11 +14,10 @@ import unittest
 
 import ezdxf
 
+from expected_drawing import CENTRE, COMPENSATED, CYCLE, INFO, RAPID, UNCOMPENSATED, expected_drawing
+
 CONVERTER, EXAMPLES, SAMPLES, WORK = sys.argv[1:5]
 del sys.argv[1:5]
-
-RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
-CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 
 
 def convert(nc_path):
@@ -93,6 +93,30 @@ class Examples(unittest.TestCase):
         circle = [e for e in doc.modelspace() if e.dxftype() == "CIRCLE"][0]
         self.assertEqual((circle.dxf.center.x, circle.dxf.center.y, circle.dxf.radius), (60, 30, 10))
 
+    def test_bracket(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "bracket.nc")))
+        # Nine holes from three calls of O1001: per hole one rapid mark, and per call a rapid down, two steps
+        # and a rapid up; six rapids between the rows; two rapids of the outline. Four R10 arcs and seven lines
+        # under G41.
+        self.assertEqual(counts(doc), {
+            (RAPID, "LINE"): 9 + 3 * 4 + 6 + 2,
+            (CYCLE, "LINE"): 9,
+            (CYCLE, "CIRCLE"): 9,
+            (COMPENSATED, "LINE"): 7,
+            (COMPENSATED, "ARC"): 4,
+            (UNCOMPENSATED, "LINE"): 2,
+            (CENTRE, "LINE"): 2,
+            (INFO, "TEXT"): 3,
+        })
+        # Every R10 arc turns a quarter circle about a centre 10 from both of its ends.
+        arcs = [tuple(round(v, 9) for v in (e.dxf.center.x, e.dxf.center.y, e.dxf.radius))
+                for e in doc.modelspace() if e.dxftype() == "ARC"]
+        self.assertEqual(arcs, [(10, 40, 10), (50, 40, 10), (70, 30, 10), (90, 10, 10)])
+        # Holes: 9 x 14 deep at F10 = 12.6 minutes; the first depth waits for the F of its own block and is
+        # charged once, with the second hole. Outline: 311.1 long plus 10 down at F200 = 1.6; rapids 0.1.
+        texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+        self.assertEqual(texts, ["Xmin:-10 Xmax:100", "Ymin:-10 Ymax:50", "TotalTime:0H14m Scale:1.4"])
+
     def test_empty_program_is_a_clean_frame_with_the_six_layers(self):
         empty = os.path.join(WORK, "EMPTY.NC")
         open(empty, "wb").close()
@@ -109,16 +133,31 @@ class Examples(unittest.TestCase):
         self.assertEqual(doc.encoding, "cp932")
 
 
-class PublicSamples(unittest.TestCase):
-    def test_every_sample_converts_and_audits_clean(self):
-        if not os.path.isdir(SAMPLES):
-            self.skipTest("no samples at " + SAMPLES)
-        names = sorted(n for n in os.listdir(SAMPLES) if n.endswith((".nc", ".ngc")))
-        self.assertGreaterEqual(len(names), 5)
-        for name in names:
-            with self.subTest(name):
-                doc = read_clean(self, convert(os.path.join(SAMPLES, name)))
-                self.assertGreater(len(doc.modelspace()), 0)
+def nc_programs():
+    """Every program of the examples and of the public samples."""
+    programs = [os.path.join(EXAMPLES, n) for n in sorted(os.listdir(EXAMPLES)) if n.endswith(".nc")]
+    if os.path.isdir(SAMPLES):
+        programs += [os.path.join(SAMPLES, n) for n in sorted(os.listdir(SAMPLES)) if n.endswith((".nc", ".ngc"))]
+    surfacing = os.path.join(WORK, "surfacing.nc")
+    with open(surfacing, "wb") as out:
+        subprocess.run([sys.executable, os.path.join(EXAMPLES, "generate-surfacing.py"), "600", "70"], stdout=out,
+                       check=True)
+    return programs + [surfacing]
+
+
+class DrawingsMatchAnIndependentReading(unittest.TestCase):
+    """Each drawing holds the entities per layer and the information texts that a reading of the NC text
+    outside the converter expects."""
+
+    def test_every_program(self):
+        programs = nc_programs()
+        self.assertGreaterEqual(len(programs), 5)
+        for path in programs:
+            with self.subTest(os.path.basename(path)):
+                doc = read_clean(self, convert(path))
+                entities, texts = expected_drawing(path)
+                self.assertEqual(counts(doc), entities)
+                self.assertEqual([e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"], texts)
 
 
 if __name__ == "__main__":

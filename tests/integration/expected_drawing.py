@@ -1,0 +1,389 @@
+"""What the drawing of an NC program must hold, worked out from the NC text alone.
+
+A second, deliberately plain reading of Plotra's dialect: words and implied decimals, G91, the modal groups,
+the non-modal X, linear and circular moves (centre words or R), arc extents, canned-cycle holes, machining time
+and in-file M98/M99 subprograms. It shares no code with the converter, so a drawing that changes shows up as a
+difference between the two. It yields the entities per (layer, type) and the three information texts.
+"""
+import collections
+import math
+import re
+from fractions import Fraction
+
+RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
+CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
+
+UNSET = -99999.0
+ADDRESS = "GONXYZABCIJKFSTHDMRQPL"
+IMPLIED_DECIMALS = "ABCIJKQRXYZ"
+DIGITS = "0123456789"
+ASCII_LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+PIECE = 255
+MAX_CALL_DEPTH = 4
+DEG = 0.017453292519943295
+START = {"other": 0, "nonmodal": 92, "motion": 0, "plane": 17, "distance": 90, "compensation": 40, "length": 49,
+         "cycle": 80, "return": 98, "work": 54, "O": 1000, "N": 1, "X": UNSET, "Y": UNSET, "Z": UNSET,
+         "A": 0, "B": 0, "C": 0, "I": 0, "J": 0, "K": 0,
+         "F": 10, "S": 10, "T": 0, "H": 0, "D": 0, "M": 9, "R": 5, "Q": 1, "P": 2000, "L": 1}
+G_GROUPS = [("nonmodal", {4, 28, 29, 30, 52, 53, 92}), ("motion", {0, 1, 2, 3, 33}), ("plane", {17, 18, 19}),
+            ("distance", {90, 91}), ("compensation", {40, 41, 42}), ("length", {43, 44, 49}),
+            ("cycle", {73, 74, 76} | set(range(80, 90))), ("return", {98, 99}), ("work", set(range(54, 60)))]
+PLANES = {17: ("X", "Y", "I", "J"), 18: ("X", "Z", "I", "K"), 19: ("Y", "Z", "J", "K")}
+
+
+def slot_of(letter, value):
+    if letter != "G":
+        return letter
+    code = int(value)
+    return next((slot for slot, codes in G_GROUPS if code in codes), "other")
+
+
+def number_text(text, pos):
+    """The number after an address letter, as the parser copies it."""
+    while pos < len(text) and text[pos] == " ":
+        pos += 1
+    while pos < len(text) and text[pos] not in "-+." + DIGITS:
+        pos += 1
+    if pos >= len(text):
+        return "0.0"
+    out = ""
+    if text[pos] in "-+":
+        out, pos = text[pos], pos + 1
+        if pos >= len(text):
+            return out
+    point = text[pos] == "."
+    out, pos = out + text[pos], pos + 1
+    while pos < len(text) and text[pos] in DIGITS:
+        out, pos = out + text[pos], pos + 1
+    if not point and pos < len(text) and text[pos] == ".":
+        out, pos = out + ".", pos + 1
+        while pos < len(text) and text[pos] in DIGITS:
+            out, pos = out + text[pos], pos + 1
+    return out[:PIECE]
+
+
+def read_number(text):
+    match = re.search(r"[-+.0-9]", text)
+    match = match and re.match(r"[-+]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?", text[match.start():])
+    return float(match.group(0)) if match else 0.0
+
+
+def read_words(text):
+    """The (letter, value) words of one block, in reading order; the block text is already cleaned."""
+    text = text[:PIECE].lstrip(" ")
+    if not text or text[0] not in ASCII_LETTERS:
+        return []
+    text = text[0].upper() + text[1:]
+    words, pos = [], 0
+    while pos < len(text) and (text[pos] in ADDRESS or text[pos] == " "):
+        while pos < len(text) and text[pos] == " ":
+            pos += 1
+        if pos >= len(text):
+            break
+        letter = text[pos].upper() if text[pos] in ASCII_LETTERS else "N"
+        pos += 1
+        if letter in "EUVW":
+            break
+        digits = number_text(text, pos)
+        pos = min(pos + len(digits), len(text))
+        value = read_number(digits)
+        if letter in IMPLIED_DECIMALS and "." not in digits:
+            value = float(Fraction(value) / 1000)
+        words.append((letter, value))
+    return words
+
+
+def last_word(words, letter):
+    values = [value for l, value in words if l == letter]
+    return values[-1] if values else None
+
+
+class Machine:
+    """The modal state of one run and the drawing it makes so far."""
+
+    def __init__(self):
+        self.words = dict(START)
+        self.previous = dict(START)
+        self.present = set()
+        self.motion_code = 0
+        self.cycle = self.compensation = False
+        self.rapid = True
+        self.arc_left_out = False
+        self.feed = self.total = self.line_angle = 0.0
+        self.initial_level = self.held_depth = 0.0
+        self.last_hole = None
+        self.move = dict(sx=0.0, sy=0.0, sz=0.0, ex=0.0, ey=0.0, ez=0.0)
+        self.extents = [9999.0, -9999.0, 9999.0, -9999.0]
+        self.entities = collections.Counter()
+        self.load("G90G00X0.0Y0.0Z0.0")
+
+    def w(self, slot):
+        return self.words[slot]
+
+    def load(self, text):
+        for letter in "IJK":
+            self.words[letter] = 0.0
+        motion_present = "motion" in self.present
+        for slot in self.present:
+            self.previous[slot] = self.words[slot]
+        self.present = {"motion"} if motion_present else set()
+        for letter, value in read_words(text):
+            slot = slot_of(letter, value)
+            if slot == "motion":
+                self.words["cycle"] = 80
+                self.present.add("cycle")
+                self.motion_code = int(value)
+            self.words[slot] = value
+            self.present.add(slot)
+            if self.words["distance"] == 91 and slot in ("X", "Y", "Z", "A", "B", "C"):
+                self.words[slot] += self.previous[slot]
+        self.interpret()
+
+    def interpret(self):
+        if "cycle" in self.present:
+            self.cycle = self.w("cycle") != 80
+        if not self.cycle and "Z" in self.present:
+            self.initial_level = self.w("Z")
+        if self.cycle:
+            self.count_hole()
+        if "F" in self.present:
+            self.feed = self.w("F")
+        if "compensation" in self.present:
+            self.compensation = self.w("compensation") != 40
+        if "nonmodal" in self.present and "X" in self.present:
+            # The converter loads a block of X alone at the former X; under G91 it writes an increment of 0.
+            former = self.previous["X"]
+            self.words["X"] = former
+            self.load("X%.5f" % (0.0 if self.w("distance") == 91 else former))
+        motion = self.w("motion")
+        if "motion" in self.present:
+            self.rapid = motion == 0
+            if self.rapid:
+                self.linear_move()
+        if motion == 1 and not self.cycle:
+            self.linear_move()
+        if motion > 1 and not self.cycle:
+            self.circular_move()
+        if "X" in self.present and "nonmodal" not in self.present:
+            self.fold(0, self.w("X"))
+        if "Y" in self.present:
+            self.fold(2, self.w("Y"))
+
+    def count_hole(self):
+        hole = (self.w("X"), self.w("Y"))
+        if hole == self.last_hole:
+            return
+        self.last_hole = hole
+        depth = abs(self.w("Z") - self.w("R"))
+        if self.feed == 0:
+            self.held_depth = depth
+        else:
+            self.total += (depth + self.held_depth) / self.feed
+            self.held_depth = 0.0
+        if int(self.w("cycle")) == 83 and self.w("Q") != 0:
+            self.total += depth / self.w("Q") * 0.2 / 5000.0
+
+    def charge(self, length):
+        rate = 5000.0 if self.rapid else self.feed
+        self.total += length / (rate if rate != 0 else 1.0)
+
+    def direction(self, x0, y0, x1, y1):
+        dx, dy = x1 - x0, y1 - y0
+        if dy == 0 and dx != 0:
+            self.line_angle = 0.0 if dx > 0 else 180 * DEG
+        elif dx == 0 and dy != 0:
+            self.line_angle = 90 * DEG if dy > 0 else 270 * DEG
+        elif dx != 0:
+            self.line_angle = math.atan(dy / dx) + (math.pi if dx < 0 else 2 * math.pi if dy < 0 else 0.0)
+        return math.sqrt(dx * dx + dy * dy)
+
+    def linear_move(self):
+        home = {"X": 0.0, "Y": 0.0, "Z": 200.0}
+        start = [home[a] if self.previous[a] == UNSET else self.previous[a] for a in "XYZ"]
+        end = [home[a] if self.w(a) == UNSET else self.w(a) for a in "XYZ"]
+        self.move = dict(zip(("sx", "sy", "sz", "ex", "ey", "ez"), start + end))
+        plane = self.direction(start[0], start[1], end[0], end[1])
+        self.charge(math.sqrt(plane * plane + (start[2] - end[2]) ** 2))
+
+    def circular_move(self):
+        u, v, i, j = PLANES[int(self.w("plane"))]
+        u0, v0, u1, v1 = self.previous[u], self.previous[v], self.w(u), self.w(v)
+        di, dj = self.w(i), self.w(j)
+        if self.motion_code in (2, 3) and "R" in self.present and i not in self.present and j not in self.present:
+            if u0 == u1 and v0 == v1:
+                self.arc_left_out = True
+                return
+            di, dj = self.centre_from_r(u0, v0, u1, v1)
+        self.move.update(sx=u0, sy=v0, ex=u1, ey=v1)
+        cu, cv, r = u0 + di, v0 + dj, math.sqrt(di * di + dj * dj)
+        self.direction(cu, cv, u0, v0)
+        start = self.line_angle
+        self.direction(cu, cv, u1, v1)
+        end = self.line_angle if self.line_angle != 0 else 2 * math.pi
+        g18 = self.w("plane") == 18
+        # Turning for the extents: -1 clockwise, +1 counter-clockwise, 0 none (G33 outside G18).
+        sense = ({2: 1, 3: -1, 33: -1} if g18 else {2: -1, 3: 1}).get(self.motion_code, 0)
+        self.fold_arc(u, cu, cv, r, u0, v0, u1, v1, start, end, sense)
+        if g18:
+            start, end = end, start
+        d = end - start
+        direction = -1 if self.motion_code == 2 else 1
+        sweep = abs(d) if (d > 0) - (d < 0) == direction else 2 * math.pi - abs(d)
+        self.charge(abs(r * (sweep if sweep != 0 else 2 * math.pi)))
+
+    def centre_from_r(self, u0, v0, u1, v1):
+        du, dv, r = u1 - u0, v1 - v0, abs(self.w("R"))
+        d = math.sqrt(du * du + dv * dv)
+        h2 = r * r - (d / 2) * (d / 2)
+        h = math.sqrt(h2) if h2 > 0 else 0.0
+        counter_clockwise = (self.motion_code == 3) != (self.w("plane") == 18)
+        s = 1 if counter_clockwise == (self.w("R") > 0) else -1
+        cu, cv = u0 + du / 2 - s * h * dv / d, v0 + dv / 2 + s * h * du / d
+        return cu - u0, cv - v0
+
+    def fold_arc(self, u, cu, cv, r, us, vs, ue, ve, start, end, sense):
+        def quadrant(angle):
+            degrees = angle * 57.29577951308232
+            return 1 if 0 <= degrees < 90 else 2 if 90 <= degrees < 180 else 3 if 180 <= degrees < 270 else 4
+
+        qs, qe = quadrant(start), quadrant(end)
+        passed = []
+        if sense and qs != qe:
+            q = qs
+            while q != qe:
+                passed.append((q - 1) * 90 if sense < 0 else q * 90 % 360)
+                q = (q - 2) % 4 + 1 if sense < 0 else q % 4 + 1
+        elif (sense < 0 and end >= start) or (sense > 0 and start >= end):
+            passed = [0, 90, 180, 270]
+        for boundary in passed:
+            if boundary == 0:
+                us = cu + r
+            elif boundary == 90:
+                vs = cv + r
+            elif boundary == 180:
+                ue = cu - r
+            else:
+                ve = cv - r
+        axis = 0 if u == "X" else 2
+        self.fold(axis, max(us, ue))
+        self.fold(axis, min(us, ue))
+        if self.w("plane") == 17:
+            self.fold(2, max(vs, ve))
+            self.fold(2, min(vs, ve))
+
+    def fold(self, axis, value):
+        low, high = self.extents[axis], self.extents[axis + 1]
+        low, high = min(low, value), max(high, value)
+        self.extents[axis] = 99999.0 if abs(low) == 99999 else low
+        self.extents[axis + 1] = -99999.0 if abs(high) == 99999 else high
+
+    def draw(self):
+        """The entities that the writers make after one line."""
+        layer = COMPENSATED if self.compensation else UNCOMPENSATED
+        m = self.move
+        moved = (m["sx"], m["sy"], m["sz"]) != (m["ex"], m["ey"], m["ez"])
+        if self.motion_code == 0 and moved:
+            self.entities[(RAPID, "LINE")] += 1
+        elif self.motion_code == 1 and moved:
+            self.entities[(layer, "LINE")] += 1
+        elif self.motion_code > 1 and not self.arc_left_out:
+            partial = self.w("X") != self.previous["X"] or self.w("Y") != self.previous["Y"]
+            self.entities[(layer, "ARC" if partial else "CIRCLE")] += 1
+        self.arc_left_out = False
+        if self.cycle:
+            self.entities.update([(RAPID, "LINE"), (CYCLE, "LINE"), (CYCLE, "CIRCLE")])
+
+    def information(self):
+        xmin, xmax, ymin, ymax = self.extents
+        if xmin == xmax and ymin == ymax:
+            return []
+        self.entities[(CENTRE, "LINE")] += 2
+        self.entities[(INFO, "TEXT")] += 3
+        scale = 150.0 / (abs(min(xmin, ymin)) + abs(max(xmax, ymax)))
+        hours = int(self.total * (1 / 60))
+        minutes = int(self.total - hours * 60)
+        return ["Xmin:%s Xmax:%s" % (rounded(xmin), rounded(xmax)),
+                "Ymin:%s Ymax:%s" % (rounded(ymin), rounded(ymax)),
+                "TotalTime:%dH%dm Scale:%s" % (hours, minutes, rounded(scale))]
+
+
+def rounded(value):
+    """One decimal, half away from zero, without trailing zeros."""
+    tenths = int(float(abs(Fraction(value)) * 10 + Fraction(1, 2)))
+    text = "%.15g" % float(Fraction(tenths if value > 0 else -tenths, 10))
+    return "0" if text == "-0" else text
+
+
+def pieces(path):
+    """The lines as the run reads them: CR LF as LF, at most 255 bytes each, cleaned as the dispatch does."""
+    with open(path, "rb") as f:
+        data = f.read().replace(b"\r\n", b"\n")
+    pos = 0
+    while pos < len(data):
+        end = data.find(b"\n", pos, pos + PIECE)
+        end = min(pos + PIECE, len(data)) if end < 0 else end + 1
+        text = data[pos:end].split(b"\0")[0]
+        yield text.rstrip(bytes(range(33))).decode("latin-1")
+        pos = end
+
+
+def subprogram_number(text):
+    match = re.match(r"[ \t]*[Oo]([0-9]+)", text)
+    return int(match.group(1)) if match else None
+
+
+def expected_drawing(path):
+    """(entities per (layer, type), information texts) of the drawing of the NC file at path."""
+    lines = list(pieces(path))
+    words = [read_words(line) for line in lines]
+    starts = {}
+    for index, line in enumerate(lines):
+        number = subprogram_number(line)
+        if number is not None:
+            starts.setdefault(number, index)
+    calls = [call_of(w, starts) for w in words if last_word(w, "M") == 98]
+    named = {number for number, _ in calls if number is not None}
+
+    def returns(index):
+        return last_word(words[index], "M") == 99
+
+    machine = Machine()
+
+    def process(index, stack):
+        machine.load(lines[index])
+        machine.draw()
+        if last_word(words[index], "M") != 98:
+            return
+        number, repeats = call_of(words[index], starts)
+        if number not in starts or len(stack) >= MAX_CALL_DEPTH or (stack and stack[-1] == number):
+            return
+        for _ in range(repeats):
+            line = starts[number] + 1
+            while line < len(lines):
+                process(line, stack + [number])
+                if returns(line):
+                    break
+                line += 1
+
+    index = 0
+    while index < len(lines):
+        if subprogram_number(lines[index]) in named:
+            index += 1
+            while index < len(lines) and not returns(index):
+                index += 1
+        else:
+            process(index, [])
+        index += 1
+    texts = machine.information()  # adds the centre lines and the texts to the entities
+    return dict(machine.entities), texts
+
+
+def call_of(words, starts):
+    """(subprogram number, repeats) of an M98 block; the number is None without P."""
+    p, count = last_word(words, "P"), last_word(words, "L")
+    if p is None:
+        return None, 0
+    number, repeats = int(p), 1
+    if number > 9999 and number not in starts:
+        number, repeats = number % 10000, number // 10000
+    return number, int(count) if count is not None else repeats
