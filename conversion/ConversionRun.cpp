@@ -4,7 +4,10 @@
 #include <system_error>
 
 #include "conversion/BlockDispatch.h"
+#include "conversion/ProgramLines.h"
+#include "conversion/SubprogramIndex.h"
 #include "conversion/ToolReport.h"
+#include "conversion/UndrawnCodes.h"
 #include "core/File.h"
 #include "core/SString.h"
 #include "core/TextFile.h"
@@ -57,7 +60,10 @@ private:
     ToolReport report_;
     NcAnalyzer analyzer_;
     TextFile nc_;
+    SubprogramIndex subprograms_;
+    ProgramLines lines_{nc_, subprograms_};
     std::int64_t lineCount_ = 0;
+    UndrawnCodes undrawn_;
 };
 
 RunOutcome Run::execute() {
@@ -70,8 +76,10 @@ RunOutcome Run::execute() {
         host_.showMessage(kMessageCaption, kSameNameMessage);
         return RunOutcome::Failed;
     }
-    // 2. Every input is opened before the DXF file is created, so a bad input never costs an existing file.
-    if (!OpenReadText(nc_, files_.ncFile) || !FooterReadable(files_.footerFile)) {
+    // 2. Every input is opened, and the NC file read once for its subprograms, before the DXF file is
+    // created, so a bad input never costs an existing file.
+    if (!OpenReadText(nc_, files_.ncFile) || !FooterReadable(files_.footerFile) ||
+        !subprograms_.build(files_.ncFile)) {
         return RunOutcome::Failed;
     }
     // 3. The DXF file now holds the header template and nothing else.
@@ -95,7 +103,7 @@ RunOutcome Run::execute() {
 
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
-    while (std::size_t length = nc_.readPiece(piece)) {
+    while (std::size_t length = lines_.next(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
         if (!host_.running()) {
@@ -109,6 +117,7 @@ RunOutcome Run::readLines() {
         if (output_.failed()) {
             return fail();
         }
+        lines_.follow(piece, length, undrawn_);
     }
     if (nc_.readFailed()) {
         ShowReadFailure(files_.ncFile);
@@ -124,6 +133,7 @@ RunOutcome Run::finish() {
         return fail();
     }
     host_.setRunning(false);
+    undrawn_.report(host_);
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -64,6 +65,7 @@ std::size_t CollapseCrLf(char* data, std::size_t size) {
 
 TextFile::TextFile(TextFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      chunkOffset_(std::exchange(other.chunkOffset_, 0)),
       writing_(other.writing_),
       writeFailed_(other.writeFailed_),
       readFailed_(other.readFailed_),
@@ -77,6 +79,7 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     if (this != &other) {
         close();
         fd_ = std::exchange(other.fd_, -1);
+        chunkOffset_ = std::exchange(other.chunkOffset_, 0);
         writing_ = other.writing_;
         writeFailed_ = other.writeFailed_;
         readFailed_ = other.readFailed_;
@@ -100,6 +103,7 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     readFailed_ = false;
     atEnd_ = false;
     readPos_ = readEnd_ = rawEnd_ = 0;
+    chunkOffset_ = 0;
     buffer_.clear();
 
     int fd;
@@ -161,6 +165,8 @@ bool TextFile::fill() {
     }
     readPos_ = readEnd_ = 0;
     rawEnd_ = carried;
+    const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
+    chunkOffset_ = offset < 0 ? 0 : static_cast<std::uint64_t>(offset) - carried;
 
     ssize_t got;
     do {
@@ -183,6 +189,29 @@ bool TextFile::fill() {
     rawEnd_ = readEnd_;
     if (holdLastCr) {
         buffer_[rawEnd_++] = '\r';
+    }
+    return true;
+}
+
+bool TextFile::seek(const Position& at) {
+    if (fd_ < 0 || writing_ || readFailed_) {
+        return false;
+    }
+    readPos_ = readEnd_ = rawEnd_ = 0;
+    chunkOffset_ = at.chunkOffset;
+    atEnd_ = at.chunkOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+             ::lseek(fd_, static_cast<off_t>(at.chunkOffset), SEEK_SET) < 0;
+    if (atEnd_) {
+        return false;
+    }
+    std::size_t skip = at.translatedSkip;
+    while (skip > 0) {
+        if (readPos_ == readEnd_ && !fill()) {
+            return false;
+        }
+        const std::size_t take = std::min(skip, readEnd_ - readPos_);
+        readPos_ += take;
+        skip -= take;
     }
     return true;
 }

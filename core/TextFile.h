@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,18 @@ public:
     std::size_t readPiece(char (&buffer)[kMaxPiece + 1]);
     bool readFailed() const { return readFailed_; }
 
+    // Where the next piece starts: the file offset of a chunk and how many translated bytes of it come
+    // before that piece. Line ends are translated the same way however the file is cut into chunks, so
+    // reading on from the offset and dropping those bytes gives the very same pieces again.
+    struct Position {
+        std::uint64_t chunkOffset = 0;
+        std::size_t translatedSkip = 0;
+    };
+    Position position() const { return Position{chunkOffset_, readPos_}; }
+    // Makes the piece at `at` the next one read; false (reading then at its end) when the file no longer
+    // reaches that far or cannot be read.
+    bool seek(const Position& at);
+
     // Writes `text` with every line feed as CR LF. Failures are sticky and reported by close().
     void write(std::string_view text);
     // Hands the pending output to the system now; false once any write has failed.
@@ -48,6 +61,7 @@ private:
     bool fill();
 
     int fd_ = -1;
+    std::uint64_t chunkOffset_ = 0;  // file offset of buffer_[0] when reading
     bool writing_ = false;
     bool writeFailed_ = false;
     bool readFailed_ = false;

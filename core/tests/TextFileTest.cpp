@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <ostream>
@@ -180,6 +181,73 @@ TEST(TextFileReadTest, ManyLinesKeepCountAndContent) {
     const Pieces pieces = PiecesOf(path);
     EXPECT_EQ(pieces.size(), 50000u);
     EXPECT_EQ(Joined(pieces), expected);
+}
+
+TEST(TextFileSeekTest, EveryRecordedPositionGivesTheSamePiecesAgain) {
+    // CR LF lines, lone CRs, 300-byte lines and CR LF pairs and CRs held back across the edges of the first
+    // three chunks: wherever a piece starts, reading on from its recorded position repeats the file from
+    // there.
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3 * kReadChunk + 500; ++i) {
+        bytes +=
+            std::string(static_cast<std::size_t>(i % 7 == 0 ? 300 : i % 53), 'x') + (i % 5 == 0 ? "\r" : "");
+        bytes += i % 3 == 0 ? "\n" : "\r\n";
+    }
+    bytes.replace(kReadChunk - 1, 2, "\r\n");
+    bytes.replace(2 * kReadChunk - 1, 3, "\r\r\n");
+    bytes.replace(3 * kReadChunk - 1, 1, "\r");
+    TempFolder folder;
+    const std::string path = folder.file("seek.nc");
+    WriteBytes(path, bytes);
+
+    TextFile file;
+    ASSERT_TRUE(file.open(path, TextFileMode::Read));
+    std::vector<TextFile::Position> positions{file.position()};
+    Pieces pieces;
+    char buffer[TextFile::kMaxPiece + 1];
+    while (std::size_t length = file.readPiece(buffer)) {
+        pieces.emplace_back(buffer, length);
+        positions.push_back(file.position());
+    }
+    ASSERT_EQ(Joined(pieces), Joined(PiecesOf(path)));
+
+    // Every eleventh piece, and every piece beside a chunk edge, in backward order.
+    const auto besideEdge = [&](std::size_t i) {
+        return positions[i].chunkOffset != positions[i + 1].chunkOffset ||
+               (i > 0 && positions[i - 1].chunkOffset != positions[i].chunkOffset);
+    };
+    for (std::size_t from = pieces.size(); from-- > 0;) {
+        if (from % 11 != 0 && !besideEdge(from)) {
+            continue;
+        }
+        ASSERT_TRUE(file.seek(positions[from])) << from;
+        for (std::size_t i = from; i < std::min(from + 3, pieces.size()); ++i) {
+            ASSERT_EQ(std::string(buffer, file.readPiece(buffer)), pieces[i]) << from;
+        }
+    }
+    ASSERT_TRUE(file.seek(positions.back()));
+    EXPECT_EQ(file.readPiece(buffer), 0u);
+    EXPECT_FALSE(file.readFailed());
+}
+
+TEST(TextFileSeekTest, PositionBeyondAShortenedFileReadsAsItsEnd) {
+    TempFolder folder;
+    const std::string path = folder.file("short.nc");
+    WriteBytes(path, std::string(2 * kReadChunk, 'x') + "\nEND\n");
+    TextFile file;
+    ASSERT_TRUE(file.open(path, TextFileMode::Read));
+    char buffer[TextFile::kMaxPiece + 1];
+    TextFile::Position last;
+    while (file.readPiece(buffer) != 0) {
+        if (std::string(buffer) != "END\n") {
+            last = file.position();
+        }
+    }
+    WriteBytes(path, "G01\n");
+    EXPECT_FALSE(file.seek(last));
+    EXPECT_EQ(file.readPiece(buffer), 0u);
+    EXPECT_TRUE(file.seek(TextFile::Position{}));
+    EXPECT_EQ(std::string(buffer, file.readPiece(buffer)), "G01\n");
 }
 
 TEST(TextFileReadTest, EmptyFileEndsAtOnceWithoutFailure) {
