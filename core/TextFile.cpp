@@ -197,6 +197,11 @@ bool TextFile::seek(const Position& at) {
     if (fd_ < 0 || writing_ || readFailed_) {
         return false;
     }
+    // A subprogram and its caller usually lie in the chunk at hand: going back there costs no reading.
+    if (at.chunkOffset == chunkOffset_ && at.translatedSkip <= readEnd_) {
+        readPos_ = at.translatedSkip;
+        return true;
+    }
     readPos_ = readEnd_ = rawEnd_ = 0;
     chunkOffset_ = at.chunkOffset;
     atEnd_ = at.chunkOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
