@@ -11,7 +11,7 @@ std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
     return length;
 }
 
-bool NcLines::jump(const Mark& to) {
+void NcLines::jump(const Mark& to) {
     nextLine_ = to.line;
-    return file_.seek(to.at);
+    file_.seek(to.at);
 }

@@ -25,9 +25,8 @@ public:
 
     // Where the next piece starts.
     Mark mark() const { return Mark{file_.position(), nextLine_}; }
-    // Makes the piece at `to` the next one; false, and reading at its end, when the file no longer reaches
-    // that far.
-    bool jump(const Mark& to);
+    // Makes the piece at `to` the next one; where the file no longer reaches that far, reading finds its end.
+    void jump(const Mark& to);
 
 private:
     TextFile& file_;

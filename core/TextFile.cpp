@@ -15,6 +15,8 @@ namespace {
 // Reads and writes go to the system in large chunks: an NC file can run to millions of lines, and its
 // drawing several times as many.
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
+// After a jump to a known offset only a little is read first: a subprogram body is usually short.
+constexpr std::size_t kChunkAfterSeek = std::size_t{4} * 1024;
 
 int OpenFlags(TextFileMode mode) {
     switch (mode) {
@@ -66,6 +68,8 @@ std::size_t CollapseCrLf(char* data, std::size_t size) {
 TextFile::TextFile(TextFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       chunkOffset_(std::exchange(other.chunkOffset_, 0)),
+      lineEndWidth_(other.lineEndWidth_),
+      fillSize_(other.fillSize_),
       writing_(other.writing_),
       writeFailed_(other.writeFailed_),
       readFailed_(other.readFailed_),
@@ -80,6 +84,8 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
         close();
         fd_ = std::exchange(other.fd_, -1);
         chunkOffset_ = std::exchange(other.chunkOffset_, 0);
+        lineEndWidth_ = other.lineEndWidth_;
+        fillSize_ = other.fillSize_;
         writing_ = other.writing_;
         writeFailed_ = other.writeFailed_;
         readFailed_ = other.readFailed_;
@@ -104,6 +110,8 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     atEnd_ = false;
     readPos_ = readEnd_ = rawEnd_ = 0;
     chunkOffset_ = 0;
+    lineEndWidth_ = 1;
+    fillSize_ = kChunk;
     buffer_.clear();
 
     int fd;
@@ -167,10 +175,12 @@ bool TextFile::fill() {
     rawEnd_ = carried;
     const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
     chunkOffset_ = offset < 0 ? 0 : static_cast<std::uint64_t>(offset) - carried;
+    lineEndWidth_ = 1;
+    const std::size_t want = std::exchange(fillSize_, kChunk);
 
     ssize_t got;
     do {
-        got = ::read(fd_, buffer_.data() + carried, kChunk);
+        got = ::read(fd_, buffer_.data() + carried, want);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         readFailed_ = true;
@@ -185,40 +195,62 @@ bool TextFile::fill() {
 
     const std::size_t total = carried + static_cast<std::size_t>(got);
     const bool holdLastCr = buffer_[total - 1] == '\r';
-    readEnd_ = CollapseCrLf(buffer_.data(), holdLastCr ? total - 1 : total);
+    const std::size_t taken = holdLastCr ? total - 1 : total;
+    readEnd_ = CollapseCrLf(buffer_.data(), taken);
     rawEnd_ = readEnd_;
+    if (const std::size_t pairs = taken - readEnd_; pairs != 0) {
+        const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readEnd_, '\n');
+        lineEndWidth_ = static_cast<std::size_t>(lineFeeds) == pairs ? 2 : 0;
+    }
     if (holdLastCr) {
         buffer_[rawEnd_++] = '\r';
     }
     return true;
 }
 
-bool TextFile::seek(const Position& at) {
+TextFile::Position TextFile::position() const {
+    Position at{chunkOffset_, readPos_, kUnknownOffset};
+    if (lineEndWidth_ == 1) {
+        at.fileOffset = chunkOffset_ + readPos_;
+    } else if (lineEndWidth_ == 2) {
+        const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readPos_, '\n');
+        at.fileOffset = chunkOffset_ + readPos_ + static_cast<std::uint64_t>(lineFeeds);
+    }
+    return at;
+}
+
+void TextFile::seek(const Position& at) {
     if (fd_ < 0 || writing_ || readFailed_) {
-        return false;
+        return;
     }
     // A subprogram and its caller usually lie in the chunk at hand: going back there costs no reading.
     if (at.chunkOffset == chunkOffset_ && at.translatedSkip <= readEnd_) {
         readPos_ = at.translatedSkip;
-        return true;
+        return;
     }
+    const bool exact = at.fileOffset != kUnknownOffset;
+    const std::uint64_t start = exact ? at.fileOffset : at.chunkOffset;
     readPos_ = readEnd_ = rawEnd_ = 0;
-    chunkOffset_ = at.chunkOffset;
-    atEnd_ = at.chunkOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
-             ::lseek(fd_, static_cast<off_t>(at.chunkOffset), SEEK_SET) < 0;
+    chunkOffset_ = start;
+    lineEndWidth_ = 1;
+    atEnd_ = start > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+             ::lseek(fd_, static_cast<off_t>(start), SEEK_SET) < 0;
     if (atEnd_) {
-        return false;
+        return;
+    }
+    if (exact) {
+        fillSize_ = kChunkAfterSeek;
+        return;
     }
     std::size_t skip = at.translatedSkip;
     while (skip > 0) {
         if (readPos_ == readEnd_ && !fill()) {
-            return false;
+            return;
         }
         const std::size_t take = std::min(skip, readEnd_ - readPos_);
         readPos_ += take;
         skip -= take;
     }
-    return true;
 }
 
 void TextFile::write(std::string_view text) {

@@ -36,16 +36,19 @@ public:
     bool readFailed() const { return readFailed_; }
 
     // Where the next piece starts: the file offset of a chunk and how many translated bytes of it come
-    // before that piece. Line ends are translated the same way however the file is cut into chunks, so
-    // reading on from the offset and dropping those bytes gives the very same pieces again.
+    // before that piece, and the piece's own file offset where the chunk's line ends tell it (all LF, or
+    // all CR LF). Line ends are translated the same way however the file is cut into chunks, so reading on
+    // from either offset gives the very same pieces again.
+    static constexpr std::uint64_t kUnknownOffset = ~std::uint64_t{0};
     struct Position {
         std::uint64_t chunkOffset = 0;
         std::size_t translatedSkip = 0;
+        std::uint64_t fileOffset = kUnknownOffset;
     };
-    Position position() const { return Position{chunkOffset_, readPos_}; }
-    // Makes the piece at `at` the next one read; false (reading then at its end) when the file no longer
-    // reaches that far or cannot be read.
-    bool seek(const Position& at);
+    Position position() const;
+    // Makes the piece at `at` the next one read. Where the file no longer reaches that far, reading finds
+    // its end.
+    void seek(const Position& at);
 
     // Writes `text` with every line feed as CR LF. Failures are sticky and reported by close().
     void write(std::string_view text);
@@ -62,6 +65,8 @@ private:
 
     int fd_ = -1;
     std::uint64_t chunkOffset_ = 0;  // file offset of buffer_[0] when reading
+    int lineEndWidth_ = 1;           // file bytes of every LF in the chunk: 1 or 2, or 0 when mixed
+    std::size_t fillSize_ = 0;       // how much the next fill asks for
     bool writing_ = false;
     bool writeFailed_ = false;
     bool readFailed_ = false;
