@@ -1,5 +1,8 @@
 #include "conversion/SubprogramWords.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "conversion/BlockDispatch.h"
 
 namespace {
@@ -7,14 +10,10 @@ namespace {
 // A value of 98 or 99 needs an M (the parser upper-cases a leading m) and a 9 somewhere after it, also when
 // written as 98.0, 098 or 97.9999999999999999. Most lines have neither and are never parsed.
 bool MayHoldM98OrM99(const char* piece, std::size_t length) {
-    std::size_t i = 0;
-    while (i < length && piece[i] != 'M' && piece[i] != 'm') {
-        ++i;
-    }
-    while (i < length && piece[i] != '9') {
-        ++i;
-    }
-    return i < length;
+    const auto* upper = static_cast<const char*>(std::memchr(piece, 'M', length));
+    const auto* lower = static_cast<const char*>(std::memchr(piece, 'm', length));
+    const char* m = upper == nullptr ? lower : lower == nullptr ? upper : std::min(upper, lower);
+    return m != nullptr && std::memchr(m, '9', static_cast<std::size_t>(piece + length - m)) != nullptr;
 }
 
 bool IsDigit(char c) {

@@ -68,6 +68,7 @@ std::size_t CollapseCrLf(char* data, std::size_t size) {
 TextFile::TextFile(TextFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       chunkOffset_(std::exchange(other.chunkOffset_, 0)),
+      crLfPairs_(other.crLfPairs_),
       lineEndWidth_(other.lineEndWidth_),
       fillSize_(other.fillSize_),
       writing_(other.writing_),
@@ -84,6 +85,7 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
         close();
         fd_ = std::exchange(other.fd_, -1);
         chunkOffset_ = std::exchange(other.chunkOffset_, 0);
+        crLfPairs_ = other.crLfPairs_;
         lineEndWidth_ = other.lineEndWidth_;
         fillSize_ = other.fillSize_;
         writing_ = other.writing_;
@@ -110,6 +112,7 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     atEnd_ = false;
     readPos_ = readEnd_ = rawEnd_ = 0;
     chunkOffset_ = 0;
+    crLfPairs_ = 0;
     lineEndWidth_ = 1;
     fillSize_ = kChunk;
     buffer_.clear();
@@ -175,6 +178,7 @@ bool TextFile::fill() {
     rawEnd_ = carried;
     const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
     chunkOffset_ = offset < 0 ? 0 : static_cast<std::uint64_t>(offset) - carried;
+    crLfPairs_ = 0;
     lineEndWidth_ = 1;
     const std::size_t want = std::exchange(fillSize_, kChunk);
 
@@ -198,21 +202,28 @@ bool TextFile::fill() {
     const std::size_t taken = holdLastCr ? total - 1 : total;
     readEnd_ = CollapseCrLf(buffer_.data(), taken);
     rawEnd_ = readEnd_;
-    if (const std::size_t pairs = taken - readEnd_; pairs != 0) {
-        const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readEnd_, '\n');
-        lineEndWidth_ = static_cast<std::size_t>(lineFeeds) == pairs ? 2 : 0;
-    }
+    crLfPairs_ = taken - readEnd_;
+    lineEndWidth_ = crLfPairs_ == 0 ? 1 : kNotCountedYet;
     if (holdLastCr) {
         buffer_[rawEnd_++] = '\r';
     }
     return true;
 }
 
+int TextFile::lineEndWidth() const {
+    if (lineEndWidth_ == kNotCountedYet) {
+        const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readEnd_, '\n');
+        lineEndWidth_ = static_cast<std::size_t>(lineFeeds) == crLfPairs_ ? 2 : kMixedLineEnds;
+    }
+    return lineEndWidth_;
+}
+
 TextFile::Position TextFile::position() const {
     Position at{chunkOffset_, readPos_, kUnknownOffset};
-    if (lineEndWidth_ == 1) {
+    const int width = lineEndWidth();
+    if (width == 1) {
         at.fileOffset = chunkOffset_ + readPos_;
-    } else if (lineEndWidth_ == 2) {
+    } else if (width == 2) {
         const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readPos_, '\n');
         at.fileOffset = chunkOffset_ + readPos_ + static_cast<std::uint64_t>(lineFeeds);
     }
@@ -232,6 +243,7 @@ void TextFile::seek(const Position& at) {
     const std::uint64_t start = exact ? at.fileOffset : at.chunkOffset;
     readPos_ = readEnd_ = rawEnd_ = 0;
     chunkOffset_ = start;
+    crLfPairs_ = 0;
     lineEndWidth_ = 1;
     atEnd_ = start > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
              ::lseek(fd_, static_cast<off_t>(start), SEEK_SET) < 0;

@@ -62,11 +62,17 @@ public:
 
 private:
     bool fill();
+    int lineEndWidth() const;
 
     int fd_ = -1;
     std::uint64_t chunkOffset_ = 0;  // file offset of buffer_[0] when reading
-    int lineEndWidth_ = 1;           // file bytes of every LF in the chunk: 1 or 2, or 0 when mixed
-    std::size_t fillSize_ = 0;       // how much the next fill asks for
+    std::size_t crLfPairs_ = 0;      // CR LF pairs the chunk's translation made into one LF
+    // File bytes of every LF in the chunk: 1 or 2, kMixedLineEnds, or kNotCountedYet. Counting costs a pass
+    // over the chunk, so it is done only when a position is asked for.
+    static constexpr int kMixedLineEnds = 0;
+    static constexpr int kNotCountedYet = -1;
+    mutable int lineEndWidth_ = 1;
+    std::size_t fillSize_ = 0;  // how much the next fill asks for
     bool writing_ = false;
     bool writeFailed_ = false;
     bool readFailed_ = false;
