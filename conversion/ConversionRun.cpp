@@ -5,6 +5,8 @@
 #include "conversion/BlockDispatch.h"
 #include "conversion/EntityTee.h"
 #include "conversion/TightArcs.h"
+#include "conversion/ProgramLines.h"
+#include "conversion/SubprogramIndex.h"
 #include "conversion/ToolReport.h"
 #include "conversion/UndrawnCodes.h"
 #include "core/File.h"
@@ -54,9 +56,10 @@ private:
     TightArcs tightArcs_;
     NcAnalyzer analyzer_;
     TextFile nc_;
+    SubprogramIndex subprograms_;
+    ProgramLines lines_{nc_, subprograms_};
     std::int64_t lineCount_ = 0;
     UndrawnCodes undrawn_;
-    std::int64_t fileLine_ = 1;
 };
 
 RunOutcome Run::execute() {
@@ -69,8 +72,9 @@ RunOutcome Run::execute() {
         host_.showMessage(kMessageCaption, kSameNameMessage);
         return RunOutcome::Failed;
     }
-    // 2. Every input is opened before anything is written.
-    if (!openNc() || !TemplateReadable(files_.hedderFile) || !TemplateReadable(files_.footerFile)) {
+    // 2. Every input is opened, and the NC file read once for its subprograms, before anything is written.
+    if (!openNc() || !TemplateReadable(files_.hedderFile) || !TemplateReadable(files_.footerFile) ||
+        !subprograms_.build(files_.ncFile)) {
         return RunOutcome::Failed;
     }
     // 3. The drawing, written aside until it is complete, now holds the header template and nothing else.
@@ -111,7 +115,7 @@ bool Run::openNc() {
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
     EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
-    while (std::size_t length = nc_.readPiece(piece)) {
+    while (std::size_t length = lines_.next(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
         if (!host_.running()) {
@@ -122,11 +126,7 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        // A line longer than a piece arrives as several pieces, and only its last one ends in the line feed.
-        const std::int64_t fileLine = fileLine_;
-        if (piece[length - 1] == '\n') {
-            ++fileLine_;
-        }
+        const std::int64_t fileLine = lines_.lineNumber();
         ProcessLine(analyzer_, report_, sink, piece, length, fileLine, undrawn_);
         if (picture_ != nullptr) {
             tightArcs_.check(analyzer_, fileLine, *picture_);
@@ -134,6 +134,7 @@ RunOutcome Run::readLines() {
         if (output_.failed()) {
             return fail();
         }
+        lines_.follow(piece, length, undrawn_);
     }
     if (nc_.readFailed()) {
         ShowReadFailure(files_.ncFile, nc_.error());
