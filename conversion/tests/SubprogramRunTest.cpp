@@ -130,6 +130,18 @@ INSTANTIATE_TEST_SUITE_P(
                        {}},
         // L3 runs the body three times, P21000 (no O21000) twice, P31000 L1 once, L0 never:
         // lines 1, 2, 3x(8, 9), 3, 2x(8, 9), 4, 8, 9, 5, 6.
+        // The same program behind a byte-order mark and with lone CR line ends: the recorded positions lead
+        // to the same lines as the run reads them.
+        SubprogramCase{"OneCallAfterAByteOrderMark",
+                       "\xEF\xBB\xBFG01 X0 Y0 Z0 F100\nM98 P1000\nX3.\nM30\nO1000\nG91 X1.\nG90 M99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 3,0,0<-1,0,0"},
+                       6,
+                       {}},
+        SubprogramCase{"OneCallWithLoneCrLineEnds",
+                       "G01 X0 Y0 Z0 F100\rM98 P1000\rX3.\rM30\rO1000\rG91 X1.\rG90 M99\r",
+                       {"G1 1,0,0<-0,0,0", "G1 3,0,0<-1,0,0"},
+                       6,
+                       {}},
         SubprogramCase{"RepeatsByLAndByTheDigitsInFrontOfTheLastFourOfP",
                        "G01 X0 Y0 Z0 F100\n"
                        "M98 P1000 L3\n"
