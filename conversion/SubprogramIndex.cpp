@@ -1,10 +1,66 @@
 #include "conversion/SubprogramIndex.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
 #include "conversion/SubprogramWords.h"
 #include "core/File.h"
 #include "dxf/DxfOutput.h"
 
+namespace {
+
+// True when some 'M' or 'm' of the chunk has a '9' after it on its line, or its line runs on past the chunk:
+// only such a line can hold an M98 block.
+bool ChunkMayHoldCall(const char* chunk, std::size_t size) {
+    const char* const end = chunk + size;
+    for (const char letter : {'M', 'm'}) {
+        for (const char* at = chunk; (at = static_cast<const char*>(std::memchr(at, letter, end - at)));) {
+            for (++at; at != end && *at != '\n'; ++at) {
+                if (*at == '9') {
+                    return true;
+                }
+            }
+            if (at == end) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Most programs call no subprogram, and this raw scan proves it at little more than the cost of reading the
+// file, without splitting it into lines. Anything unexpected (the file cannot be read, is no longer a plain
+// file) answers true, and the full pass then finds out and reports it.
+bool MayHoldCalls(const std::string& ncFile) {
+    const int fd = ::open(ncFile.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return true;
+    }
+    struct stat status {};
+    bool may = ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode);
+    std::vector<char> chunk(std::size_t{64} * 1024);
+    while (!may) {
+        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+        if (got == 0) {
+            break;
+        }
+        may = got < 0 ? errno != EINTR : ChunkMayHoldCall(chunk.data(), static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return may;
+}
+
+}  // namespace
+
 bool SubprogramIndex::build(const std::string& ncFile) {
+    if (!MayHoldCalls(ncFile)) {
+        return true;
+    }
     // A file of its own, so the run's reading starts from the file's start exactly as without subprograms.
     // It is read as the run reads it (byte-order mark skipped, lone CR line ends), so that the positions
     // recorded here lead the run's file to the same pieces.

@@ -1,13 +1,17 @@
 #include "dxf/DxfEntityWriter.h"
 
 #include <string>
+#include <string_view>
 
 #include "dxf/DxfFrame.h"
 #include "dxf/EntityText.h"
 
 namespace {
 
-void AppendPoint(std::string& out, const char* x, const char* y, const char* z, const Point3& point) {
+// The group codes come as views, so their lengths are known where the literals stand rather than counted for
+// every point written.
+void AppendPoint(std::string& out, std::string_view x, std::string_view y, std::string_view z,
+                 const Point3& point) {
     AppendNumberGroup(out, x, point.x);
     AppendNumberGroup(out, y, point.y);
     AppendNumberGroup(out, z, point.z);
