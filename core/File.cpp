@@ -137,18 +137,6 @@ bool OpenAppend(TextFile& stream, const std::string& path) {
     return OpenOrComplain(stream, path, TextFileMode::Append);
 }
 
-bool RemoveFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    // Only a plain file (or a link, which goes itself) is deleted: never a folder, and never a device such as
-    // /dev/null that an output name may lead to, whoever runs the program.
-    const fs::file_status status = fs::symlink_status(path, error);
-    if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
-        return false;
-    }
-    return fs::remove(path, error) && !error;
-}
-
 // Paths of any length are split whole: the fixed part lengths of the program's original platform would cut
 // long Linux paths.
 std::string SplitPath(const std::string& path, std::string& drive, std::string& directory, std::string& name,

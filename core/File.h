@@ -19,10 +19,6 @@ bool OpenAppend(TextFile& stream, const std::string& path);
 // that file does not exist yet.
 bool NamesSameFile(const std::string& a, const std::string& b);
 
-// Deletes the named plain file (or link); true when it was deleted. Folders and devices are left alone.
-// Never throws.
-bool RemoveFile(const std::string& path);
-
 // Splits `path` into drive ("C:" when the second byte is ':'), directory (up to and including the last
 // separator), name and extension (from the last '.', dot included); returns the path unchanged. Well-formed
 // UTF-8 is split on its ASCII bytes; anything else is scanned as code page 932, so a trail byte equal to '\\'

@@ -109,48 +109,6 @@ TEST_F(FileOpenTest, PathsOfAnyBytesAndLengthOpen) {
     ASSERT_TRUE(stream.close());
     EXPECT_EQ(ReadBytes(path), "%\r\n");
     EXPECT_TRUE(sink_.shown.empty());
-    EXPECT_TRUE(RemoveFile(path));
-}
-
-TEST(RemoveFileTest, RemovesAnExistingFile) {
-    TempFolder folder;
-    const std::string path = folder.file("out.dxf");
-    WriteBytes(path, "x");
-    EXPECT_TRUE(RemoveFile(path));
-    EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST(RemoveFileTest, MissingFileIsFalse) {
-    TempFolder folder;
-    EXPECT_FALSE(RemoveFile(folder.file("never.dxf")));
-    EXPECT_FALSE(RemoveFile(""));
-}
-
-TEST(RemoveFileTest, DeviceIsNotRemoved) {
-    if (!std::filesystem::exists("/dev/null")) {
-        GTEST_SKIP() << "no /dev/null here";
-    }
-    EXPECT_FALSE(RemoveFile("/dev/null"));
-    EXPECT_TRUE(std::filesystem::exists("/dev/null"));
-}
-
-TEST(RemoveFileTest, LinkGoesButNotItsTarget) {
-    TempFolder folder;
-    const std::string target = folder.file("target.dxf");
-    const std::string link = folder.file("link.dxf");
-    WriteBytes(target, "x");
-    std::filesystem::create_symlink(target, link);
-    EXPECT_TRUE(RemoveFile(link));
-    EXPECT_FALSE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(ReadBytes(target), "x");
-}
-
-TEST(RemoveFileTest, FolderIsNotRemoved) {
-    TempFolder folder;
-    const std::string empty = folder.file("empty");
-    std::filesystem::create_directory(empty);
-    EXPECT_FALSE(RemoveFile(empty));
-    EXPECT_TRUE(std::filesystem::is_directory(empty));
 }
 
 struct SplitCase {
