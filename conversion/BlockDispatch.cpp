@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "conversion/BlockOmissions.h"
 #include "core/SString.h"
 #include "dxf/MotionEntities.h"
 
@@ -16,11 +17,14 @@ std::size_t TrimLine(char* piece, std::size_t length) {
     return length;
 }
 
-void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece,
-                 std::size_t length) {
-    // 1. Text, 2. interpretation.
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, DxfOutput& output, char* piece, std::size_t length,
+                 std::int64_t fileLine, UndrawnCodes& undrawn) {
+    // 1. Text, 2. interpretation, and what the block holds that is not drawn.
     TrimLine(piece, length);
     analyzer.load(SString(piece));
+    if (!analyzer.omissions().empty()) {
+        NoteOmissions(analyzer.omissions(), fileLine, undrawn);
+    }
     // 3. Tool report: tools first, then compensation.
     report.checkTool(analyzer);
     report.checkCompensation(analyzer);

@@ -5,6 +5,7 @@
 
 #include "conversion/BlockDispatch.h"
 #include "conversion/ToolReport.h"
+#include "conversion/UndrawnCodes.h"
 #include "core/File.h"
 #include "core/SString.h"
 #include "core/TextFile.h"
@@ -58,6 +59,7 @@ private:
     NcAnalyzer analyzer_;
     TextFile nc_;
     std::int64_t lineCount_ = 0;
+    UndrawnCodes undrawn_;
 };
 
 RunOutcome Run::execute() {
@@ -95,6 +97,8 @@ RunOutcome Run::execute() {
 
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
+    // Pieces of one long line share its number, so the number moves on only after a line feed.
+    std::int64_t fileLine = 1;
     while (std::size_t length = nc_.readPiece(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
@@ -105,7 +109,11 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        ProcessLine(analyzer_, report_, output_, piece, length);
+        const bool endsLine = piece[length - 1] == '\n';
+        ProcessLine(analyzer_, report_, output_, piece, length, fileLine, undrawn_);
+        if (endsLine) {
+            ++fileLine;
+        }
         if (output_.failed()) {
             return fail();
         }
@@ -124,6 +132,7 @@ RunOutcome Run::finish() {
         return fail();
     }
     host_.setRunning(false);
+    undrawn_.report(host_);
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;

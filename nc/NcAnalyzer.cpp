@@ -11,18 +11,19 @@ NcAnalyzer& NcAnalyzer::load(const SString& text) {
 }
 
 bool NcAnalyzer::isFullCircle() const {
-    return motionCode() > 1 && wordValue(Slot::X) == previousValue(Slot::X) &&
+    return motionCode() > 1 && !isMoveSkipped_ && wordValue(Slot::X) == previousValue(Slot::X) &&
            wordValue(Slot::Y) == previousValue(Slot::Y);
 }
 
 bool NcAnalyzer::isPartialArc() const {
-    return motionCode() > 1 &&
+    return motionCode() > 1 && !isMoveSkipped_ &&
            (wordValue(Slot::X) != previousValue(Slot::X) || wordValue(Slot::Y) != previousValue(Slot::Y));
 }
 
 void NcAnalyzer::interpret() {
     // The order matters: a hole is counted (5) before an F of the same block is taken (8), and the nested
-    // block of step 10 runs completely before this block's move (11) and extents (12).
+    // block of step 10 re-enters this function and runs completely before this block's move (11) and
+    // extents (12).
     // 1 tool diameter, 2 cycle flag, 3 initial level, 4 return level, 5 hole, 6 tool number, 7 tool change,
     // 8 feed, 9 cutter compensation, 10 non-modal X, 11 motion, 12 extents.
     takeToolDiameter();
@@ -160,10 +161,20 @@ void NcAnalyzer::restoreNonModalX() {
     // Under G91 the parser adds the former X to the nested X, which would double it; an increment of 0 keeps
     // X where it was.
     const double nestedX = wordValue(Slot::Distance) == 91.0 ? 0.0 : formerX;
-    load(SString("X") + SString(nestedX, 5));
+    interpretNestedBlock(SString("X") + SString(nestedX, 5));
+}
+
+void NcAnalyzer::interpretNestedBlock(const SString& text) {
+    // The nested block holds only an X the current block already had, so what the current block left
+    // undrawn is all there is to keep of it.
+    const OmissionList current = omissions_;
+    NcBlock::load(text);
+    interpret();
+    omissions_ = current;
 }
 
 void NcAnalyzer::move() {
+    isMoveSkipped_ = false;
     const double motion = wordValue(Slot::Motion);
     if (isPresent(Slot::Motion)) {
         isRapidMove_ = motion == 0.0;

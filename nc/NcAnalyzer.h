@@ -4,7 +4,8 @@
 // move the block commands (a line, or an arc in G17, G18 or G19), the canned-cycle hole, the
 // cutter-compensation state, the machining time and the drawing extents. The readers (dispatch, tool report,
 // DXF writers) see the results through the accessors after each line. No input is rejected and nothing is
-// reported; drawing and reporting are left to the readers. One analyzer serves one conversion run.
+// reported; what a block holds that is not drawn is only recorded (`omissions()`), and drawing and reporting
+// are left to the readers. One analyzer serves one conversion run.
 #pragma once
 
 #include "core/SString.h"
@@ -30,6 +31,8 @@ public:
     // An arc whose end X and Y equal its start, whatever the plane.
     bool isFullCircle() const;
     bool isPartialArc() const;
+    // The block was an R arc that ends where it starts: no move, nothing to draw, no time.
+    bool isMoveSkipped() const { return isMoveSkipped_; }
     bool isRapidMove() const { return isRapidMove_; }
     bool isCycleActive() const { return isCycleActive_; }
     bool isCompensationOn() const { return isCompensationOn_; }
@@ -90,6 +93,9 @@ private:
     void takeFeed();
     void followCompensation();
     void restoreNonModalX();
+    // Re-enters the interpretation: parses and interprets `text` as a block of its own in the middle of the
+    // current block, whose remaining steps then see the nested block's words.
+    void interpretNestedBlock(const SString& text);
     void move();
     void foldBlockIntoExtents();
 
@@ -99,6 +105,9 @@ private:
 
     void linearMove();
     void circularMove();
+    // The centre offsets of an arc given by R. False when the arc ends where it starts.
+    bool centreOffsetsFromR(double uStart, double vStart, double uEnd, double vEnd, bool counterClockwise,
+                            double& i, double& j);
     void widenExtentsByArc(unsigned boundariesPassed, int plane);
     // The plane distance between two points; sets lineAngle_ to the direction from the first to the second.
     double directionOf(double x0, double y0, double x1, double y1);
@@ -149,6 +158,7 @@ private:
     bool isCycleActive_ = false;
     bool isCompensationOn_ = false;
     bool isRapidMove_ = true;
+    bool isMoveSkipped_ = false;
     // The Z level recorded while no cycle is active, and a hole depth held back while F is 0. Both belong to
     // this run alone: a batch of files gives each file the time it would get on its own.
     double initialLevel_ = 0.0;

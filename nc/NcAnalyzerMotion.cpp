@@ -114,6 +114,36 @@ ArcPlane ArcPlaneOf(int plane) {
     return {Slot::X, Slot::Y, Slot::I, Slot::J};
 }
 
+// The centre of an arc given by its radius R, in the plane's own u-v axes. The arithmetic and its order are
+// fixed so that every run draws the same arc.
+template <typename Real>
+struct RadiusCentre {
+    Real u;
+    Real v;
+    bool radiusTooShort;
+    bool finite;
+};
+
+template <typename Real>
+RadiusCentre<Real> CentreFromRadius(Real u0, Real v0, Real u1, Real v1, Real radius, bool counterClockwise) {
+    const Real du = u1 - u0;
+    const Real dv = v1 - v0;
+    const Real r = std::fabs(radius);
+    const Real d = std::sqrt(du * du + dv * dv);
+    const Real h2 = r * r - (d / 2) * (d / 2);
+    const Real h = h2 > 0 ? std::sqrt(h2) : 0;
+    // Left of the chord for a counter-clockwise turn with R > 0 or a clockwise one with R < 0: the short arc
+    // for R > 0, the long one for R < 0.
+    const Real s = (counterClockwise && radius > 0) || (!counterClockwise && radius < 0) ? 1 : -1;
+    RadiusCentre<Real> centre;
+    centre.u = u0 + du / 2 - s * h * dv / d;
+    centre.v = v0 + dv / 2 + s * h * du / d;
+    centre.radiusTooShort = r < d / 2 - static_cast<Real>(0.001);
+    centre.finite =
+        std::isfinite(d) && std::isfinite(h2) && std::isfinite(centre.u) && std::isfinite(centre.v);
+    return centre;
+}
+
 }  // namespace
 
 int NcAnalyzer::quadrantOf(double angle) {
@@ -154,13 +184,26 @@ void NcAnalyzer::circularMove() {
     const int plane = integerPart(wordValue(Slot::Plane));
     const bool isG18 = plane == 18;
     const ArcPlane axes = ArcPlaneOf(plane);
-    // Unset coordinates stay as they are, and R words play no part: an arc is defined by its centre offsets.
-    startX_ = previousValue(axes.u);
-    startY_ = previousValue(axes.v);
-    endX_ = wordValue(axes.u);
-    endY_ = wordValue(axes.v);
-    const double i = wordValue(axes.i);
-    const double j = wordValue(axes.j);
+    // Unset coordinates stay as they are. R gives the centre only when the block has neither centre word of
+    // the plane: the centre words win.
+    const double uStart = previousValue(axes.u);
+    const double vStart = previousValue(axes.v);
+    const double uEnd = wordValue(axes.u);
+    const double vEnd = wordValue(axes.v);
+    double i = wordValue(axes.i);
+    double j = wordValue(axes.j);
+    const int code = motionCode();
+    if ((code == 2 || code == 3) && isPresent(Slot::R) && !isPresent(axes.i) && !isPresent(axes.j)) {
+        const bool counterClockwise = TurningOf(code, isG18) == Turning::CounterClockwise;
+        if (!centreOffsetsFromR(uStart, vStart, uEnd, vEnd, counterClockwise, i, j)) {
+            isMoveSkipped_ = true;
+            return;
+        }
+    }
+    startX_ = uStart;
+    startY_ = vStart;
+    endX_ = uEnd;
+    endY_ = vEnd;
     arcCentreX_ = startX_ + i;
     arcCentreY_ = startY_ + j;
     arcRadius_ = RootOfSquares(i, j);
@@ -182,6 +225,28 @@ void NcAnalyzer::circularMove() {
     }
     moveLength_ = std::fabs(2.0 * arcRadius_ * kPi * sweep / (2.0 * kPi));
     chargeMoveTime();
+}
+
+bool NcAnalyzer::centreOffsetsFromR(double uStart, double vStart, double uEnd, double vEnd,
+                                    bool counterClockwise, double& i, double& j) {
+    if (uEnd - uStart == 0.0 && vEnd - vStart == 0.0) {
+        omissions_.add(Omission::RArcStartIsEnd);
+        return false;
+    }
+    const double radius = wordValue(Slot::R);
+    RadiusCentre<double> centre = CentreFromRadius(uStart, vStart, uEnd, vEnd, radius, counterClockwise);
+    if (!centre.finite) {
+        // Squares of coordinates near the limits of a line overflow or underflow a double, not a long double.
+        const RadiusCentre<long double> wide =
+            CentreFromRadius<long double>(uStart, vStart, uEnd, vEnd, radius, counterClockwise);
+        centre = {NarrowedToDouble(wide.u), NarrowedToDouble(wide.v), wide.radiusTooShort, true};
+    }
+    if (centre.radiusTooShort) {
+        omissions_.add(Omission::RArcRadiusTooShort);
+    }
+    i = centre.u - uStart;
+    j = centre.v - vStart;
+    return true;
 }
 
 void NcAnalyzer::widenExtentsByArc(unsigned boundariesPassed, int plane) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -13,22 +14,41 @@ namespace {
 
 constexpr int kNoSlot = -1;
 
-// Slots of the address letters A to Z; G goes by its group, and E, U, V and W end the reading of a line.
-constexpr std::array<int, 26> kLetterSlots = {
-    Slot::A, Slot::B, Slot::C, Slot::D, kNoSlot, Slot::F, kNoSlot, Slot::H, Slot::I,
-    Slot::J, Slot::K, Slot::L, Slot::M, Slot::N, Slot::O, Slot::P, Slot::Q, Slot::R,
-    Slot::S, Slot::T, kNoSlot, kNoSlot, kNoSlot, Slot::X, Slot::Y, Slot::Z,
+// What the parser knows of each slot: the address letter that writes it (G for the groups of G codes), its
+// start word, and whether its values are whole numbers (only the display text depends on that).
+struct SlotFacts {
+    char letter;
+    const char* startWord;
+    bool integer;
 };
+
+constexpr SlotFacts kSlots[Slot::Count] = {
+    {'G', nullptr, true},    {'G', "G92", true},      {'G', "G00", true},      {'G', "G17", true},
+    {'G', "G90", true},      {'G', "G40", true},      {'G', "G49", true},      {'G', "G80", true},
+    {'G', "G98", true},      {'G', "G54", true},      {'O', "O1000", true},    {'N', "N0001", true},
+    {'X', "X-99999", false}, {'Y', "Y-99999", false}, {'Z', "Z-99999", false}, {'A', "A0.0", false},
+    {'B', "B0.0", false},    {'C', "C0.0", false},    {'I', "I0.0", false},    {'J', "J0.0", false},
+    {'K', "K0.0", false},    {'F', "F10.0", true},    {'S', "S10", true},      {'T', "T00", true},
+    {'H', "H00", true},      {'D', "D00", true},      {'M', "M09", true},      {'R', "R5.0", false},
+    {'Q', "Q1.0", false},    {'P', "P2000", true},    {'L', "L1", true},
+};
+
+// The slot of every letter A to Z but G, which goes by its group; E, U, V and W have none and end the
+// reading of a line.
+constexpr std::array<int, 26> LetterSlots() {
+    std::array<int, 26> slots{};
+    slots.fill(kNoSlot);
+    for (int slot = Slot::O; slot < Slot::Count; ++slot) {
+        slots[static_cast<std::size_t>(kSlots[slot].letter - 'A')] = slot;
+    }
+    return slots;
+}
+
+constexpr std::array<int, 26> kLetterSlots = LetterSlots();
 
 bool IsAddressLetter(char c) {
     return c == 'G' || (c >= 'A' && c <= 'Z' && kLetterSlots[c - 'A'] != kNoSlot);
 }
-
-constexpr const char* kStartWords[Slot::Count] = {
-    nullptr, "G92",     "G00",     "G17",     "G90",  "G40",  "G49",  "G80",   "G98",  "G54",  "O1000",
-    "N0001", "X-99999", "Y-99999", "Z-99999", "A0.0", "B0.0", "C0.0", "I0.0",  "J0.0", "K0.0", "F10.0",
-    "S10",   "T00",     "H00",     "D00",     "M09",  "R5.0", "Q1.0", "P2000", "L1",
-};
 
 // Words the parser writes as texts on every line, built once.
 struct ResetWords {
@@ -40,10 +60,10 @@ struct ResetWords {
 
 const ResetWords& Resets() {
     static const ResetWords words{
-        NcWord(SString(kStartWords[Slot::I]), 3),
-        NcWord(SString(kStartWords[Slot::J]), 3),
-        NcWord(SString(kStartWords[Slot::K]), 3),
-        NcWord(SString(kStartWords[Slot::Cycle]), 3),
+        NcWord(SString(kSlots[Slot::I].startWord), 3),
+        NcWord(SString(kSlots[Slot::J].startWord), 3),
+        NcWord(SString(kSlots[Slot::K].startWord), 3),
+        NcWord(SString(kSlots[Slot::Cycle].startWord), 3),
     };
     return words;
 }
@@ -69,7 +89,7 @@ NcBlock::NcBlock()
 
 void NcBlock::setDefaults() {
     for (int slot = 1; slot < Slot::Count; ++slot) {
-        words_[slot] = SString(kStartWords[slot]);
+        words_[slot] = SString(kSlots[slot].startWord);
     }
     text_ = "%";
     for (int slot = 0; slot < Slot::Count; ++slot) {
@@ -99,7 +119,10 @@ SString NcBlock::text() const {
 // 3. The words of the block before become the previous words, whatever this line holds.
 // 4. Comment lines and lines that start with a non-letter carry no words.
 // 5. Upper-case the first character only, then read words.
+// Along the way, what the line holds that is not drawn is noted: macro variables, codes outside the dialect,
+// and whatever follows the point where reading stopped.
 int NcBlock::parse() {
+    omissions_.clear();
     words_[Slot::I] = Resets().zeroI;
     words_[Slot::J] = Resets().zeroJ;
     words_[Slot::K] = Resets().zeroK;
@@ -127,12 +150,19 @@ int NcBlock::parse() {
         commentLine_ = true;
         return 0;
     }
+    if (std::memchr(line_ + position, '#', static_cast<std::size_t>(lineLength_ - position)) != nullptr) {
+        noteMacroVariable(position);
+    }
     if (!IsAsciiLetter(first)) {
+        noteUnreadText(position);
         return 0;
     }
 
     line_[position] = AsciiUpper(first);
-    readWords(position);
+    const int stop = readWords(position);
+    if (stop < lineLength_) {
+        noteUnreadText(stop);
+    }
     return 1;
 }
 
@@ -155,7 +185,7 @@ void NcBlock::closePreviousBlock() {
 
 // Reads words until a character that is neither an address letter nor a space. The check looks at the
 // character in front of any spaces, so a character after spaces is taken as a letter whatever it is.
-void NcBlock::readWords(int position) {
+int NcBlock::readWords(int position) {
     const std::string_view line(line_, static_cast<std::size_t>(lineLength_));
     NcWord scratch(3);
     while (position < lineLength_ && (line_[position] == ' ' || IsAddressLetter(line_[position]))) {
@@ -163,13 +193,13 @@ void NcBlock::readWords(int position) {
             ++position;
         }
         if (position == lineLength_) {
-            return;
+            return position;
         }
         scratch.setLetter(line_[position]);
         ++position;
         const char letter = scratch.letter();
         if (letter != 'G' && kLetterSlots[letter - 'A'] == kNoSlot) {
-            return;
+            return position - 1;
         }
 
         const std::string_view number = FindNumberText(line, position);
@@ -184,6 +214,12 @@ void NcBlock::readWords(int position) {
         position = std::min(position + static_cast<int>(number.size()), lineLength_);
 
         const int slot = letter == 'G' ? gGroupOf(integerPart(value)) : kLetterSlots[letter - 'A'];
+        // Every code outside the drawn dialect falls in one of the first two G slots, or is M97.
+        if (slot <= Slot::NonModalG) {
+            noteGCode(value);
+        } else if (slot == Slot::M && value == 97.0) {
+            omissions_.add(Omission::LocalSubprogramCall);
+        }
         if (slot == Slot::Motion) {
             words_[Slot::Cycle] = Resets().cycleCancel;
             present_[Slot::Cycle] = true;
@@ -196,6 +232,7 @@ void NcBlock::readWords(int position) {
             words_[slot].addValue(previousWords_[slot].value());
         }
     }
+    return position;
 }
 
 void NcBlock::setWord(int slot, double value) {
@@ -264,26 +301,15 @@ int NcBlock::gGroupOf(int code) {
 }
 
 bool NcBlock::isIntegerLetter(char c) {
-    switch (c) {
-        case 'A':
-        case 'B':
-        case 'C':
-        case 'I':
-        case 'J':
-        case 'K':
-        case 'Q':
-        case 'R':
-        case 'X':
-        case 'Y':
-        case 'Z':
-            return false;
-        default:
-            return true;
+    if (c == 'G') {
+        return true;
     }
+    const int slot = c >= 'A' && c <= 'Z' ? kLetterSlots[c - 'A'] : kNoSlot;
+    return slot == kNoSlot || kSlots[slot].integer;
 }
 
 bool NcBlock::isIntegerSlot(int slot) {
-    return !((slot >= Slot::X && slot <= Slot::K) || slot == Slot::R || slot == Slot::Q);
+    return kSlots[slot].integer;
 }
 
 int NcBlock::integerPart(double value) {

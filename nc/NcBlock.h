@@ -9,6 +9,7 @@
 
 #include "core/SString.h"
 #include "nc/NcWord.h"
+#include "nc/Omission.h"
 
 namespace Slot {
 constexpr int OtherG = 0;      // G codes of no listed group
@@ -78,6 +79,8 @@ public:
     int motionCode() const { return motionCode_; }
     int previousMotionCode() const { return previousMotionCode_; }
     bool isCommentLine() const { return commentLine_; }
+    // What the last block held that is not drawn, in the order met.
+    const OmissionList& omissions() const { return omissions_; }
 
     // The slot 0 to 9 of an integer G number.
     static int gGroupOf(int code);
@@ -101,10 +104,15 @@ protected:
     int motionCode_;
     int previousMotionCode_;
     bool commentLine_;
+    OmissionList omissions_;
 
 private:
     void closePreviousBlock();
-    void readWords(int position);
+    // Returns the position where reading stopped: the length of the line when it was read to its end.
+    int readWords(int position);
+    void noteGCode(double value);
+    void noteMacroVariable(int position);
+    void noteUnreadText(int stop);
 
     // The work copy of the line being read, cut to kMaxLineLength characters.
     char line_[kMaxLineLength + 1];

@@ -108,6 +108,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {kStars, "    D1", "    G42MinR(G02)=5", kStars, "    D2", kStars, "    D3",
                     "    G42MinR(G02)=10", kStars, "    D0"}},
         ReportCase{
+            "InsideRadiusOfRArcs",
+            {"(DIA10.)", "G00 X0 Y0", "G41 D1 G01 X10.", "G03 X16. R5.", "G03 X22. R3.", "G40 G01 X30."},
+            {kStars, "    D1", "確認！工具φ10", "    G41MinR(G03)=3", kStars, "    D0"}},
+        ReportCase{"RArcEndingWhereItStartsIsNoArc",
+                   {"G41 D1 G01 X10.", "G03 R5.", "G40 G01 X0"},
+                   {kStars, "    D1", kStars, "    D0"}},
+        ReportCase{
             "StretchOpenAtTheEndIsNotReported", {"G41 D1 G01 X10.", "G03 X20. I5. J0"}, {kStars, "    D1"}}),
     [](const auto& info) { return std::string(info.param.label); });
 

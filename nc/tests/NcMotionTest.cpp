@@ -288,8 +288,8 @@ TEST(NcArc, CentreOffsetsDoNotCarryOver) {
     EXPECT_EQ(a.arcCentreX(), 10.0);
 }
 
-TEST(NcArc, RWordsPlayNoPart) {
-    const NcAnalyzer a = AnalyzerAfter({kRunStart, "G02 X10. R5."});
+TEST(NcArc, RBesideACentreWordOfThePlanePlaysNoPart) {
+    const NcAnalyzer a = AnalyzerAfter({kRunStart, "G02 X10. R5. J0"});
     EXPECT_EQ(a.arcRadius(), 0.0);
     EXPECT_EQ(a.moveLength(), 0.0);
 }

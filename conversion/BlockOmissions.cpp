@@ -1,0 +1,45 @@
+#include "conversion/BlockOmissions.h"
+
+std::string_view OmissionName(Omission omission) {
+    switch (omission) {
+        case Omission::InchUnits:
+            return "G20";
+        case Omission::DataSetting:
+            return "G10";
+        case Omission::Scaling:
+            return "G51";
+        case Omission::Mirroring:
+            return "G51.1";
+        case Omission::LocalCoordinates:
+            return "G52";
+        case Omission::PolarCoordinates:
+            return "G16";
+        case Omission::MacroCall:
+            return "G65";
+        case Omission::ModalMacroCall:
+            return "G66";
+        case Omission::Rotation:
+            return "G68";
+        case Omission::LocalSubprogramCall:
+            return "M97";
+        case Omission::MacroVariable:
+            return "# マクロ変数";
+        case Omission::RArcStartIsEnd:
+            return "R 始点=終点";
+        case Omission::RArcRadiusTooShort:
+            return "R 半径不足";
+        case Omission::TextAfterComment:
+            return "行の途中のコメントより後";
+        case Omission::TextAfterUnreadChar:
+            return "読めない文字より後";
+        case Omission::Count:
+            break;
+    }
+    return "?";
+}
+
+void NoteOmissions(const OmissionList& omissions, std::int64_t fileLine, UndrawnCodes& undrawn) {
+    for (const Omission omission : omissions) {
+        undrawn.note(OmissionName(omission), fileLine);
+    }
+}

@@ -1,0 +1,53 @@
+// What a block holds that the interpreter does not draw: codes outside the dialect, macro variables, arcs
+// whose R cannot be honoured as written, and text the parser never reached. The interpreter only records
+// them; the conversion run reports them.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+enum class Omission : std::uint8_t {
+    InchUnits,         // G20: drawn in program units, implied decimals still read as millimetre thousandths
+    DataSetting,       // G10
+    Scaling,           // G51
+    Mirroring,         // G51.1
+    LocalCoordinates,  // G52
+    PolarCoordinates,  // G16
+    MacroCall,         // G65
+    ModalMacroCall,    // G66
+    Rotation,          // G68
+    LocalSubprogramCall,  // M97
+    MacroVariable,        // a "#" outside comments
+    RArcStartIsEnd,       // an R arc that ends where it starts: no move
+    RArcRadiusTooShort,   // an R arc that cannot reach its end: drawn as the half circle
+    TextAfterComment,     // words after a comment that stands in the middle of the line
+    TextAfterUnreadChar,  // words after a character the parser does not read
+    Count,
+};
+
+// The omissions of one block, each once, in the order they were met.
+class OmissionList {
+public:
+    void clear() {
+        seen_ = 0;
+        count_ = 0;
+    }
+    void add(Omission omission) {
+        const std::uint32_t bit = 1u << static_cast<unsigned>(omission);
+        if ((seen_ & bit) != 0) {
+            return;
+        }
+        seen_ |= bit;
+        order_[count_++] = omission;
+    }
+    bool empty() const { return count_ == 0; }
+    bool has(Omission omission) const { return (seen_ & (1u << static_cast<unsigned>(omission))) != 0; }
+    const Omission* begin() const { return order_.data(); }
+    const Omission* end() const { return order_.data() + count_; }
+
+private:
+    std::uint32_t seen_ = 0;
+    std::uint8_t count_ = 0;
+    std::array<Omission, static_cast<std::size_t>(Omission::Count)> order_{};
+};

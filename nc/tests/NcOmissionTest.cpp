@@ -1,0 +1,88 @@
+// What a block holds that is not drawn: codes outside the dialect, macro variables and words the parser never
+// reached. End-of-line comments and lines without words lose nothing.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "nc/NcAnalyzer.h"
+#include "nc/tests/AnalyzerFeed.h"
+
+namespace {
+
+using Omissions = std::vector<Omission>;
+
+struct OmissionCase {
+    const char* label;
+    std::string line;
+    Omissions expected;
+};
+
+void PrintTo(const OmissionCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class NcOmission : public ::testing::TestWithParam<OmissionCase> {};
+
+TEST_P(NcOmission, ListsWhatTheBlockLeavesUndrawn) {
+    const NcAnalyzer a = AnalyzerAfter({kRunStart, GetParam().line});
+    EXPECT_EQ(Omissions(a.omissions().begin(), a.omissions().end()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, NcOmission,
+    ::testing::Values(OmissionCase{"G20", "G20 G00 X1.", {Omission::InchUnits}},
+                      OmissionCase{"G10", "G10 L2 P1 X0", {Omission::DataSetting}},
+                      OmissionCase{"G51", "G51 X0 Y0 P2000", {Omission::Scaling}},
+                      OmissionCase{"G51_1", "G51.1 X0", {Omission::Mirroring}},
+                      // G52 interprets a nested block of its own; the outer block's list survives it.
+                      OmissionCase{"G52", "G52 X10.", {Omission::LocalCoordinates}},
+                      OmissionCase{"G16", "G16", {Omission::PolarCoordinates}},
+                      OmissionCase{"G65", "G65 P9010 A1.", {Omission::MacroCall}},
+                      OmissionCase{"G66", "G66 P9011", {Omission::ModalMacroCall}},
+                      OmissionCase{"G68", "G68 X0 Y0 R45.", {Omission::Rotation}},
+                      OmissionCase{"M97", "M97 P100", {Omission::LocalSubprogramCall}},
+                      OmissionCase{
+                          "InTheOrderMet", "G68 X0 Y0 R45. G20", {Omission::Rotation, Omission::InchUnits}},
+                      OmissionCase{"OnceAPerBlock", "G68 G68", {Omission::Rotation}},
+                      OmissionCase{"DrawnCodes", "N10 G91 G28 Z0 M05", {}},
+                      OmissionCase{"G21", "G21 G17 G40 G49 G80", {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+INSTANTIATE_TEST_SUITE_P(Macros, NcOmission,
+                         ::testing::Values(OmissionCase{"Assignment", "#1=5.", {Omission::MacroVariable}},
+                                           // The words the "#" cut off are not listed again.
+                                           OmissionCase{"InAWord", "G01 X#1 Y#2", {Omission::MacroVariable}},
+                                           OmissionCase{"InACommentLine", "(T4 #4 TAP DRILL)", {}},
+                                           OmissionCase{"InAnEndComment", "G01 X1. (HOLE #4)", {}},
+                                           OmissionCase{"AfterASemicolon", "G01 X1. ; #4", {}}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+INSTANTIATE_TEST_SUITE_P(
+    UnreachedWords, NcOmission,
+    ::testing::Values(
+        // "(" after a blank is read as a letter; reading ends at ")", inside the comment.
+        OmissionCase{
+            "AfterACommentAfterABlank", "G17 G2 (270 360) I0 J7. X9. Y6.", {Omission::TextAfterComment}},
+        OmissionCase{"AfterACommentWithoutBlank", "G01 X10.(DEPTH 5) Y3.", {Omission::TextAfterComment}},
+        OmissionCase{"EndCommentAfterABlank", "G01 X10. (DEPTH 5)", {}},
+        OmissionCase{"EndCommentWithoutBlank", "G01 X10.(DEPTH 5)", {}},
+        OmissionCase{"TwoEndComments", "G01 X10.(A) (B)", {}},
+        OmissionCase{"UnclosedEndComment", "G01 X10.(DEPTH", {}},
+        OmissionCase{"SemicolonComment", "G01 X10. ; DEPTH 5", {}},
+        OmissionCase{"AfterE", "G01 X1. E5 Y2.", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"EAtTheEnd", "G01 X1. E5", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"LowerCaseWithoutBlank", "G01x10", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"Tab", "G01\tX10", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"BlockDelete", "/G01 X10.", {Omission::TextAfterUnreadChar}},
+        OmissionCase{
+            "CodesBeforeTheStopCount", "G20 E5 G68", {Omission::InchUnits, Omission::TextAfterUnreadChar}},
+        // The blank in front of -20 is not stepped over, so reading stops inside the number it has read.
+        OmissionCase{"BlankBeforeTheLastNumber", "G3 I -20", {}},
+        OmissionCase{"BlankBeforeANumberCutsTheBlock", "X 10 Y20", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"TapeMark", "%", {}}, OmissionCase{"CommentLine", "(G01 X10.) Y5.", {}},
+        OmissionCase{"SemicolonLine", "; G01 X10.", {}}, OmissionCase{"EmptyLine", "", {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
