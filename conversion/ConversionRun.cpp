@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "conversion/BlockDispatch.h"
+#include "conversion/ProgramLines.h"
+#include "conversion/SubprogramIndex.h"
 #include "conversion/ToolReport.h"
 #include "conversion/UndrawnCodes.h"
 #include "core/File.h"
@@ -58,6 +60,8 @@ private:
     ToolReport report_;
     NcAnalyzer analyzer_;
     TextFile nc_;
+    SubprogramIndex subprograms_;
+    ProgramLines lines_{nc_, subprograms_};
     std::int64_t lineCount_ = 0;
     UndrawnCodes undrawn_;
 };
@@ -72,8 +76,10 @@ RunOutcome Run::execute() {
         host_.showMessage(kMessageCaption, kSameNameMessage);
         return RunOutcome::Failed;
     }
-    // 2. Every input is opened before the DXF file is created, so a bad input never costs an existing file.
-    if (!OpenReadText(nc_, files_.ncFile) || !FooterReadable(files_.footerFile)) {
+    // 2. Every input is opened, and the NC file read once for its subprograms, before the DXF file is
+    // created, so a bad input never costs an existing file.
+    if (!OpenReadText(nc_, files_.ncFile) || !FooterReadable(files_.footerFile) ||
+        !subprograms_.build(files_.ncFile)) {
         return RunOutcome::Failed;
     }
     // 3. The DXF file now holds the header template and nothing else.
@@ -97,9 +103,7 @@ RunOutcome Run::execute() {
 
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
-    // Pieces of one long line share its number, so the number moves on only after a line feed.
-    std::int64_t fileLine = 1;
-    while (std::size_t length = nc_.readPiece(piece)) {
+    while (std::size_t length = lines_.next(piece)) {
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
         if (!host_.running()) {
@@ -109,14 +113,11 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        const bool endsLine = piece[length - 1] == '\n';
-        ProcessLine(analyzer_, report_, output_, piece, length, fileLine, undrawn_);
-        if (endsLine) {
-            ++fileLine;
-        }
+        ProcessLine(analyzer_, report_, output_, piece, length, lines_.lineNumber(), undrawn_);
         if (output_.failed()) {
             return fail();
         }
+        lines_.follow(piece, length, undrawn_);
     }
     if (nc_.readFailed()) {
         ShowReadFailure(files_.ncFile);

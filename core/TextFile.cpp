@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -14,6 +15,8 @@ namespace {
 // Reads and writes go to the system in large chunks: an NC file can run to millions of lines, and its
 // drawing several times as many.
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
+// After a jump to a known offset only a little is read first: a subprogram body is usually short.
+constexpr std::size_t kChunkAfterSeek = std::size_t{4} * 1024;
 
 int OpenFlags(TextFileMode mode) {
     switch (mode) {
@@ -64,6 +67,10 @@ std::size_t CollapseCrLf(char* data, std::size_t size) {
 
 TextFile::TextFile(TextFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      chunkOffset_(std::exchange(other.chunkOffset_, 0)),
+      crLfPairs_(other.crLfPairs_),
+      lineEndWidth_(other.lineEndWidth_),
+      fillSize_(other.fillSize_),
       writing_(other.writing_),
       writeFailed_(other.writeFailed_),
       readFailed_(other.readFailed_),
@@ -77,6 +84,10 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     if (this != &other) {
         close();
         fd_ = std::exchange(other.fd_, -1);
+        chunkOffset_ = std::exchange(other.chunkOffset_, 0);
+        crLfPairs_ = other.crLfPairs_;
+        lineEndWidth_ = other.lineEndWidth_;
+        fillSize_ = other.fillSize_;
         writing_ = other.writing_;
         writeFailed_ = other.writeFailed_;
         readFailed_ = other.readFailed_;
@@ -100,6 +111,10 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     readFailed_ = false;
     atEnd_ = false;
     readPos_ = readEnd_ = rawEnd_ = 0;
+    chunkOffset_ = 0;
+    crLfPairs_ = 0;
+    lineEndWidth_ = 1;
+    fillSize_ = kChunk;
     buffer_.clear();
 
     int fd;
@@ -161,10 +176,15 @@ bool TextFile::fill() {
     }
     readPos_ = readEnd_ = 0;
     rawEnd_ = carried;
+    const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
+    chunkOffset_ = offset < 0 ? 0 : static_cast<std::uint64_t>(offset) - carried;
+    crLfPairs_ = 0;
+    lineEndWidth_ = 1;
+    const std::size_t want = std::exchange(fillSize_, kChunk);
 
     ssize_t got;
     do {
-        got = ::read(fd_, buffer_.data() + carried, kChunk);
+        got = ::read(fd_, buffer_.data() + carried, want);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         readFailed_ = true;
@@ -179,12 +199,70 @@ bool TextFile::fill() {
 
     const std::size_t total = carried + static_cast<std::size_t>(got);
     const bool holdLastCr = buffer_[total - 1] == '\r';
-    readEnd_ = CollapseCrLf(buffer_.data(), holdLastCr ? total - 1 : total);
+    const std::size_t taken = holdLastCr ? total - 1 : total;
+    readEnd_ = CollapseCrLf(buffer_.data(), taken);
     rawEnd_ = readEnd_;
+    crLfPairs_ = taken - readEnd_;
+    lineEndWidth_ = crLfPairs_ == 0 ? 1 : kNotCountedYet;
     if (holdLastCr) {
         buffer_[rawEnd_++] = '\r';
     }
     return true;
+}
+
+int TextFile::lineEndWidth() const {
+    if (lineEndWidth_ == kNotCountedYet) {
+        const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readEnd_, '\n');
+        lineEndWidth_ = static_cast<std::size_t>(lineFeeds) == crLfPairs_ ? 2 : kMixedLineEnds;
+    }
+    return lineEndWidth_;
+}
+
+TextFile::Position TextFile::position() const {
+    Position at{chunkOffset_, readPos_, kUnknownOffset};
+    const int width = lineEndWidth();
+    if (width == 1) {
+        at.fileOffset = chunkOffset_ + readPos_;
+    } else if (width == 2) {
+        const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readPos_, '\n');
+        at.fileOffset = chunkOffset_ + readPos_ + static_cast<std::uint64_t>(lineFeeds);
+    }
+    return at;
+}
+
+void TextFile::seek(const Position& at) {
+    if (fd_ < 0 || writing_ || readFailed_) {
+        return;
+    }
+    // A subprogram and its caller usually lie in the chunk at hand: going back there costs no reading.
+    if (at.chunkOffset == chunkOffset_ && at.translatedSkip <= readEnd_) {
+        readPos_ = at.translatedSkip;
+        return;
+    }
+    const bool exact = at.fileOffset != kUnknownOffset;
+    const std::uint64_t start = exact ? at.fileOffset : at.chunkOffset;
+    readPos_ = readEnd_ = rawEnd_ = 0;
+    chunkOffset_ = start;
+    crLfPairs_ = 0;
+    lineEndWidth_ = 1;
+    atEnd_ = start > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+             ::lseek(fd_, static_cast<off_t>(start), SEEK_SET) < 0;
+    if (atEnd_) {
+        return;
+    }
+    if (exact) {
+        fillSize_ = kChunkAfterSeek;
+        return;
+    }
+    std::size_t skip = at.translatedSkip;
+    while (skip > 0) {
+        if (readPos_ == readEnd_ && !fill()) {
+            return;
+        }
+        const std::size_t take = std::min(skip, readEnd_ - readPos_);
+        readPos_ += take;
+        skip -= take;
+    }
 }
 
 void TextFile::write(std::string_view text) {

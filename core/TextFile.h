@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,21 @@ public:
     std::size_t readPiece(char (&buffer)[kMaxPiece + 1]);
     bool readFailed() const { return readFailed_; }
 
+    // Where the next piece starts: the file offset of a chunk and how many translated bytes of it come
+    // before that piece, and the piece's own file offset where the chunk's line ends tell it (all LF, or
+    // all CR LF). Line ends are translated the same way however the file is cut into chunks, so reading on
+    // from either offset gives the very same pieces again.
+    static constexpr std::uint64_t kUnknownOffset = ~std::uint64_t{0};
+    struct Position {
+        std::uint64_t chunkOffset = 0;
+        std::size_t translatedSkip = 0;
+        std::uint64_t fileOffset = kUnknownOffset;
+    };
+    Position position() const;
+    // Makes the piece at `at` the next one read. Where the file no longer reaches that far, reading finds
+    // its end.
+    void seek(const Position& at);
+
     // Writes `text` with every line feed as CR LF. Failures are sticky and reported by close().
     void write(std::string_view text);
     // Hands the pending output to the system now; false once any write has failed.
@@ -46,8 +62,17 @@ public:
 
 private:
     bool fill();
+    int lineEndWidth() const;
 
     int fd_ = -1;
+    std::uint64_t chunkOffset_ = 0;  // file offset of buffer_[0] when reading
+    std::size_t crLfPairs_ = 0;      // CR LF pairs the chunk's translation made into one LF
+    // File bytes of every LF in the chunk: 1 or 2, kMixedLineEnds, or kNotCountedYet. Counting costs a pass
+    // over the chunk, so it is done only when a position is asked for.
+    static constexpr int kMixedLineEnds = 0;
+    static constexpr int kNotCountedYet = -1;
+    mutable int lineEndWidth_ = 1;
+    std::size_t fillSize_ = 0;  // how much the next fill asks for
     bool writing_ = false;
     bool writeFailed_ = false;
     bool readFailed_ = false;

@@ -176,6 +176,16 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInputCase{"MissingFooter", "PART.NC", "Hedder.dat", "none.dat", "none.dat"}),
     [](const auto& info) { return std::string(info.param.label); });
 
+TEST_F(ConversionRunTest, NcFileThatFailsWhileReadIsFoundBeforeTheExistingDrawingIsTouched) {
+    // Reading /proc/self/mem from its start fails although the file opens.
+    folder.write("PART.DXF", "old drawing");
+    files.ncFile = "/proc/self/mem";
+    EXPECT_EQ(RunConversion(host, files), RunOutcome::Failed);
+    EXPECT_EQ(host.messages, (std::vector<ShownMessage>{{"File Read Error", "No Read /proc/self/mem"}}));
+    EXPECT_EQ(ReadBytes(files.dxfFile), "old drawing");
+    EXPECT_TRUE(host.lineCounts.empty());
+}
+
 TEST_F(ConversionRunTest, OutputInAMissingFolderFailsWithOneMessage) {
     folder.write("PART.NC", "G00 X1.\n");
     files.dxfFile = folder.file("missing/PART.DXF");

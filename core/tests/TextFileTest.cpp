@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <ostream>
@@ -180,6 +181,99 @@ TEST(TextFileReadTest, ManyLinesKeepCountAndContent) {
     const Pieces pieces = PiecesOf(path);
     EXPECT_EQ(pieces.size(), 50000u);
     EXPECT_EQ(Joined(pieces), expected);
+}
+
+// Lines of many lengths (300-byte lines among them) with one kind of line end, or all kinds mixed with CR LF
+// pairs and held CRs at the first three chunk edges.
+std::string SeekTestBytes(const std::string& lineEnd) {
+    const bool mixed = lineEnd.empty();
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3 * kReadChunk + 500; ++i) {
+        bytes += std::string(static_cast<std::size_t>(i % 7 == 0 ? 300 : i % 53), 'x');
+        bytes += mixed ? std::string(i % 5 == 0 ? "\r" : "") + (i % 3 == 0 ? "\n" : "\r\n") : lineEnd;
+    }
+    if (mixed) {
+        bytes.replace(kReadChunk - 1, 2, "\r\n");
+        bytes.replace(2 * kReadChunk - 1, 3, "\r\r\n");
+        bytes.replace(3 * kReadChunk - 1, 1, "\r");
+    }
+    return bytes;
+}
+
+class TextFileSeekTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(TextFileSeekTest, EveryRecordedPositionGivesTheSamePiecesAgain) {
+    // Wherever a piece starts, reading on from its recorded position repeats the file from there.
+    TempFolder folder;
+    const std::string path = folder.file("seek.nc");
+    WriteBytes(path, SeekTestBytes(GetParam()));
+
+    TextFile file;
+    ASSERT_TRUE(file.open(path, TextFileMode::Read));
+    std::vector<TextFile::Position> positions{file.position()};
+    Pieces pieces;
+    char buffer[TextFile::kMaxPiece + 1];
+    while (std::size_t length = file.readPiece(buffer)) {
+        pieces.emplace_back(buffer, length);
+        positions.push_back(file.position());
+    }
+    ASSERT_EQ(Joined(pieces), Joined(PiecesOf(path)));
+    if (!GetParam().empty()) {
+        // With one kind of line end every piece knows its file offset: the bytes of the pieces before it,
+        // each line feed counted as the line end it was.
+        std::uint64_t offset = 0;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            ASSERT_EQ(positions[i].fileOffset, offset) << i;
+            offset += pieces[i].size() + (pieces[i].back() == '\n' ? GetParam().size() - 1 : 0);
+        }
+    }
+
+    // Every eleventh piece, and every piece beside a chunk edge, in backward order.
+    const auto besideEdge = [&](std::size_t i) {
+        return positions[i].chunkOffset != positions[i + 1].chunkOffset ||
+               (i > 0 && positions[i - 1].chunkOffset != positions[i].chunkOffset);
+    };
+    for (std::size_t from = pieces.size(); from-- > 0;) {
+        if (from % 11 != 0 && !besideEdge(from)) {
+            continue;
+        }
+        file.seek(positions[from]);
+        for (std::size_t i = from; i < std::min(from + 3, pieces.size()); ++i) {
+            ASSERT_EQ(std::string(buffer, file.readPiece(buffer)), pieces[i]) << from;
+            if (positions[i + 1].fileOffset != TextFile::kUnknownOffset &&
+                file.position().fileOffset != TextFile::kUnknownOffset) {
+                ASSERT_EQ(file.position().fileOffset, positions[i + 1].fileOffset) << from;
+            }
+        }
+    }
+    file.seek(positions.back());
+    EXPECT_EQ(file.readPiece(buffer), 0u);
+    EXPECT_FALSE(file.readFailed());
+}
+
+INSTANTIATE_TEST_SUITE_P(LineEnds, TextFileSeekTest, testing::Values("\n", "\r\n", ""),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             return info.param == "\n" ? "Lf" : info.param == "\r\n" ? "CrLf" : "Mixed";
+                         });
+
+TEST(TextFileSeekTest, PositionBeyondAShortenedFileReadsAsItsEnd) {
+    TempFolder folder;
+    const std::string path = folder.file("short.nc");
+    WriteBytes(path, std::string(2 * kReadChunk, 'x') + "\nEND\n");
+    TextFile file;
+    ASSERT_TRUE(file.open(path, TextFileMode::Read));
+    char buffer[TextFile::kMaxPiece + 1];
+    TextFile::Position last;
+    while (file.readPiece(buffer) != 0) {
+        if (std::string(buffer) != "END\n") {
+            last = file.position();
+        }
+    }
+    WriteBytes(path, "G01\n");
+    file.seek(last);
+    EXPECT_EQ(file.readPiece(buffer), 0u);
+    file.seek(TextFile::Position{});
+    EXPECT_EQ(std::string(buffer, file.readPiece(buffer)), "G01\n");
 }
 
 TEST(TextFileReadTest, EmptyFileEndsAtOnceWithoutFailure) {

@@ -1,0 +1,35 @@
+// The NC file as the run reads it: pieces of at most 255 bytes, each with the number of the file line it
+// belongs to, counting from 1 (the pieces of a longer line share its number). A mark remembers where a piece
+// starts, so that reading can go back to it, as subprogram calls and their repeats do.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/TextFile.h"
+
+class NcLines {
+public:
+    explicit NcLines(TextFile& file) : file_(file) {}
+
+    struct Mark {
+        TextFile::Position at;
+        std::int64_t line = 1;
+    };
+
+    // The next piece and its length; 0 at the end of the file or when it cannot be read.
+    std::size_t next(char (&piece)[TextFile::kMaxPiece + 1]);
+    // The file line of the piece last read.
+    std::int64_t lineNumber() const { return pieceLine_; }
+    bool readFailed() const { return file_.readFailed(); }
+
+    // Where the next piece starts.
+    Mark mark() const { return Mark{file_.position(), nextLine_}; }
+    // Makes the piece at `to` the next one; where the file no longer reaches that far, reading finds its end.
+    void jump(const Mark& to);
+
+private:
+    TextFile& file_;
+    std::int64_t nextLine_ = 1;
+    std::int64_t pieceLine_ = 0;
+};

@@ -1,0 +1,279 @@
+// M98/M99 subprograms in the same file, converted end to end: the moves drawn (worked out by hand from the
+// programs below), the lines counted and the calls reported as not carried out.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "conversion/ConversionRun.h"
+#include "conversion/tests/RecordingHost.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+const std::string kRapidLayer = "\x91\x81\x91\x97\x82\xE8";
+const std::string kFeedLayer = "\x95\xE2\x90\xB3\x96\xB3\x82\xB5";
+
+// The rapid and uncompensated feed lines of a drawing, each as "G0 end<-start" or "G1 end<-start" with the
+// points as the file writes them (x,y,z); any other entity on those layers by its type name.
+std::vector<std::string> MovesOf(const std::string& drawing) {
+    std::vector<std::string> lines;
+    std::istringstream in(drawing);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    std::vector<std::string> moves;
+    std::string type;
+    std::string layer;
+    std::string values[6];
+    const auto flush = [&] {
+        if (layer != kRapidLayer && layer != kFeedLayer) {
+            return;
+        }
+        const std::string name = layer == kRapidLayer ? "G0 " : "G1 ";
+        if (type != "LINE") {
+            moves.push_back(name + type);
+            return;
+        }
+        moves.push_back(name + values[0] + "," + values[1] + "," + values[2] + "<-" + values[3] + "," +
+                        values[4] + "," + values[5]);
+    };
+    const std::vector<std::string> codes{"10", "20", "30", "11", "21", "31"};
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+        const std::string& code = lines[i];
+        const std::string& value = lines[i + 1];
+        if (code == "0") {
+            flush();
+            type = value;
+            layer.clear();
+        } else if (code == "8") {
+            layer = value;
+        } else {
+            for (std::size_t c = 0; c < codes.size(); ++c) {
+                if (code == codes[c]) {
+                    values[c] = value;
+                }
+            }
+        }
+    }
+    return moves;
+}
+
+struct SubprogramCase {
+    const char* label;
+    const char* program;
+    std::vector<std::string> moves;
+    std::int64_t linesCounted;
+    std::vector<std::string> undrawn;  // the lines after "作図していないコード"
+};
+
+void PrintTo(const SubprogramCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class SubprogramRunTest : public testing::TestWithParam<SubprogramCase> {
+protected:
+    RunOutcome convert(const std::string& program) {
+        files.hedderFile = folder.write("Hedder.dat", "0\nSECTION\n2\nENTITIES\n0\n");
+        files.footerFile = folder.write("Footer.dat", "ENDSEC\n0\nEOF\n");
+        files.ncFile = folder.write("SUB.NC", program);
+        files.dxfFile = folder.file("SUB.DXF");
+        return RunConversion(host, files);
+    }
+
+    std::vector<std::string> undrawnLines() const {
+        std::vector<std::string> lines;
+        bool after = false;
+        for (const std::string& line : host.reportLines) {
+            if (after) {
+                lines.push_back(line);
+            }
+            after = after || line == "作図していないコード";
+        }
+        return lines;
+    }
+
+    TempFolder folder;
+    ConversionFiles files;
+    RecordingHost host;
+};
+
+TEST_P(SubprogramRunTest, DrawsTheCalledMovesAndCountsEveryProcessedLine) {
+    const SubprogramCase& c = GetParam();
+    ASSERT_EQ(convert(c.program), RunOutcome::Completed);
+    EXPECT_EQ(MovesOf(ReadBytes(files.dxfFile)), c.moves);
+    ASSERT_FALSE(host.lineCounts.empty());
+    EXPECT_EQ(host.lineCounts.back(), c.linesCounted);
+    EXPECT_EQ(undrawnLines(), c.undrawn);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, SubprogramRunTest,
+    testing::Values(
+        // Lines 1, 2, 6, 7, 3, 4; the definition (5 to 7) is left out where it stands.
+        SubprogramCase{"OneCall",
+                       "G01 X0 Y0 Z0 F100\n"
+                       "M98 P1000\n"
+                       "X3.\n"
+                       "M30\n"
+                       "O1000\n"
+                       "G91 X1.\n"
+                       "G90 M99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 3,0,0<-1,0,0"},
+                       6,
+                       {}},
+        // L3 runs the body three times, P21000 (no O21000) twice, P31000 L1 once, L0 never:
+        // lines 1, 2, 3x(8, 9), 3, 2x(8, 9), 4, 8, 9, 5, 6.
+        SubprogramCase{"RepeatsByLAndByTheDigitsInFrontOfTheLastFourOfP",
+                       "G01 X0 Y0 Z0 F100\n"
+                       "M98 P1000 L3\n"
+                       "M98 P21000\n"
+                       "M98 P31000 L1\n"
+                       "M98 P1000 L0\n"
+                       "M30\n"
+                       "O1000\n"
+                       "G91 X1.\n"
+                       "G90 M99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0",
+                        "G1 5,0,0<-4,0,0", "G1 6,0,0<-5,0,0"},
+                       18,
+                       {}},
+        // O51002 exists, so P51002 is that number; O1002 is named by nothing and runs where it stands:
+        // lines 1, 2, 5, 6, 3, 7, 8, 9.
+        SubprogramCase{"PAboveFourDigitsNamesItsOwnNumberWhenTheFileHasIt",
+                       "G01 X0 Y0 Z0 F100\n"
+                       "M98 P51002\n"
+                       "M30\n"
+                       "O51002\n"
+                       "G01 X7.\n"
+                       "M99\n"
+                       "O1002\n"
+                       "G01 X9.\n"
+                       "M99\n",
+                       {"G1 7,0,0<-0,0,0", "G1 9,0,0<-7,0,0"},
+                       8,
+                       {}},
+        // Four levels run; the fifth call (line 18) is refused. Lines 1, 2, 5, 6, 9, 10, 13, 14, 17, 18, 19,
+        // 15, 11, 7, 3.
+        SubprogramCase{"NestsFourDeepAndRefusesTheFifthLevel",
+                       "G01 X0 Y0 Z0 F100\n"
+                       "M98 P1\n"
+                       "M30\n"
+                       "O1\n"
+                       "G91 X1.\n"
+                       "M98 P2\n"
+                       "G90 M99\n"
+                       "O2\n"
+                       "G91 Y1.\n"
+                       "M98 P3\n"
+                       "G90 M99\n"
+                       "O3\n"
+                       "G91 X1.\n"
+                       "M98 P4\n"
+                       "G90 M99\n"
+                       "O4\n"
+                       "G91 Y1.\n"
+                       "M98 P5\n"
+                       "G90 M99\n"
+                       "O5\n"
+                       "G91 X100.\n"
+                       "G90 M99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 1,1,0<-1,0,0", "G1 2,1,0<-1,1,0", "G1 2,2,0<-2,1,0"},
+                       15,
+                       {"    M98 5重以上 ×1 (最初: 18行目)"}},
+        // Lines 1, 2, 3, 4, 7, 8, 9, 5: a missing number, M98 without P and a direct self-call are not
+        // carried out; M99 with P returns as a plain M99.
+        SubprogramCase{"RefusedCallsAreReportedWithTheirFileLine",
+                       "G01 X0 Y0 Z0 F100\n"
+                       "M98 P7\n"
+                       "M98\n"
+                       "M98 P8\n"
+                       "M30\n"
+                       "O8\n"
+                       "G91 X1.\n"
+                       "M98 P8\n"
+                       "G90 M99 P100\n",
+                       {"G1 1,0,0<-0,0,0"},
+                       8,
+                       {"    M98 呼び出し先無し ×1 (最初: 2行目)", "    M98 P無し ×1 (最初: 3行目)",
+                        "    M98 自己呼び出し ×1 (最初: 8行目)", "    M99 P ×1 (最初: 9行目)"}},
+        // A definition before the main program and a second one of the same number are both left out; the
+        // first one runs, and an M99 in a comment does not end it. Lines 6, 7, 2, 3, 4, 5, 8.
+        SubprogramCase{"DefinitionsAreSkippedAndTheFirstOneRuns",
+                       "O100\n"
+                       "G01 X50. F100\n"
+                       "(M99)\n"
+                       "G01 Y50.\n"
+                       "M99\n"
+                       "G01 X0 Y0 Z0 F100\n"
+                       "M98 P100\n"
+                       "M30\n"
+                       "O100\n"
+                       "G01 X70. F100\n"
+                       "M99\n",
+                       {"G1 50,0,0<-0,0,0", "G1 50,50,0<-50,0,0"},
+                       7,
+                       {}},
+        // Without M99 the subprogram runs to the end of the file and its call then ends, L3 or not:
+        // lines 1, 2, 6, 7, 3, 4.
+        SubprogramCase{"SubprogramWithoutM99RunsToTheEndOfTheFile",
+                       "G01 X0 Y0 Z0 F100\n"
+                       "M98 P5 L3\n"
+                       "G01 X9.\n"
+                       "M30\n"
+                       "O5\n"
+                       "G91 X1.\n"
+                       "G90\n",
+                       {"G1 1,0,0<-0,0,0", "G1 9,0,0<-1,0,0"},
+                       6,
+                       {}},
+        // No M98: O lines and M99 are ordinary lines, every one of them processed where it stands.
+        SubprogramCase{"ProgramWithoutM98RunsEveryLineInFileOrder",
+                       "G00 X1. Y0 Z0\n"
+                       "O1000\n"
+                       "G01 X2. F100\n"
+                       "M99 P3\n"
+                       "O2000\n"
+                       "G01 X3.\n"
+                       "M99\n",
+                       {"G0 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0"},
+                       7,
+                       {}}),
+    [](const testing::TestParamInfo<SubprogramCase>& info) { return std::string(info.param.label); });
+
+TEST_F(SubprogramRunTest, AbortStopsAHugeRepeatCount) {
+    host.onEvents = [](RecordingHost& h) {
+        if (h.eventCalls == 1000) {
+            h.setRunning(false);
+        }
+    };
+    ASSERT_EQ(convert("G01 X0 Y0 Z0 F100\nM98 P1 L1000000000000\nM30\nO1\nG91 X1.\nG90 M99\n"),
+              RunOutcome::Aborted);
+    EXPECT_EQ(host.lineCounts.back(), 999);
+}
+
+// The file is rewritten under the running conversion, after the index pass has recorded where O1 starts:
+// the run goes on with whatever it then reads and completes.
+TEST_F(SubprogramRunTest, FileRewrittenAfterTheIndexPassStillCompletes) {
+    for (const std::string& replacement :
+         {std::string(), std::string("M98 P1 L5\n"), std::string(100000, 'O') + "\nM98 P1 L3\nM99\n"}) {
+        bool rewritten = false;
+        host.onEvents = [&](RecordingHost&) {
+            if (!rewritten) {
+                WriteBytes(files.ncFile, replacement);
+                rewritten = true;
+            }
+        };
+        EXPECT_EQ(convert("G01 X0 Y0 Z0 F100\nM98 P1 L3\nM98 P1\nM30\nO1\nG91 X1.\nG90 M99\n"),
+                  RunOutcome::Completed)
+            << replacement.size();
+    }
+}
+
+}  // namespace
