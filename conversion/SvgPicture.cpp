@@ -1,10 +1,6 @@
 #include "conversion/SvgPicture.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -139,40 +135,27 @@ void AppendPathData(std::string& out, const DrawingEntity& entity) {
 SvgPicture::SvgPicture(std::string path, const LayerStyles& styles)
     : path_(std::move(path)), styles_(styles) {}
 
-SvgPicture::~SvgPicture() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-    if (!completed_ && !partPath_.empty()) {
-        std::remove(partPath_.c_str());
-    }
-}
-
 // The picture grows under a name of its own beside the output and takes the output's name only when it is
-// complete, so a failed or aborted run leaves an earlier picture of that name as it was.
+// complete, so a failed or aborted run leaves an earlier picture of that name as it was; a name that is a
+// link is followed, as for the drawing.
 bool SvgPicture::open() {
-    partPath_ = path_ + ".XXXXXX";
-    const int fd = mkstemp(partPath_.data());
-    if (fd >= 0) {
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-        file_ = fdopen(fd, "wb");
-        if (file_ == nullptr) {
-            close(fd);
-        }
-    }
-    if (file_ == nullptr) {
-        if (fd < 0) {
-            partPath_.clear();
-        }
-        failed_ = true;
-        ShowWriteFailure(path_, errno);
+    if (!file_.open(path_)) {
+        fail();
         return false;
     }
+    file_.stream().keepLineEnds();
     pending_.assign(kOpeningRoom, ' ');
     pending_ += '\n';
     return true;
+}
+
+// The one message of a picture that cannot be written; the temporary file goes with the picture.
+void SvgPicture::fail() {
+    if (!failed_) {
+        failed_ = true;
+        ShowWriteFailure(path_, file_.error() != 0 ? file_.error() : file_.stream().error());
+    }
+    file_.discard();
 }
 
 bool SvgPicture::add(const DrawingEntity& entity) {
@@ -243,10 +226,11 @@ void SvgPicture::flushShared(int style) {
 }
 
 void SvgPicture::writePending() {
-    if (file_ != nullptr && !failed_ &&
-        std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
-        failed_ = true;
-        ShowWriteFailure(path_, errno);
+    if (!failed_) {
+        file_.stream().write(pending_);
+        if (file_.stream().writeFailed()) {
+            fail();
+        }
     }
     pending_.clear();
 }
@@ -300,21 +284,14 @@ void SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
     out += "</svg>\n";
     writePending();
     const std::string head = opening(extents);
-    bool written = file_ != nullptr && !failed_ && head.size() <= kOpeningRoom &&
-                   std::fseek(file_, 0, SEEK_SET) == 0 &&
-                   std::fwrite(head.data(), 1, head.size(), file_) == head.size();
-    if (file_ != nullptr && std::fclose(file_) != 0) {
-        written = false;
+    if (failed_) {
+        return;
     }
-    file_ = nullptr;
-    if (written && std::rename(partPath_.c_str(), path_.c_str()) == 0) {
+    if (head.size() <= kOpeningRoom && file_.stream().overwriteStart(head) && file_.commit()) {
         completed_ = true;
         return;
     }
-    if (!failed_) {
-        failed_ = true;
-        ShowWriteFailure(path_, errno);
-    }
+    fail();
 }
 
 // The XML declaration, the root element sized to the extents, the layer styles, a background, and the

@@ -10,22 +10,20 @@
 #pragma once
 
 #include <array>
-#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "conversion/PictureSink.h"
+#include "core/AsideFile.h"
 #include "dxf/DrawingExtents.h"
 #include "dxf/LayerStyles.h"
 
 class SvgPicture final : public PictureSink {
 public:
     SvgPicture(std::string path, const LayerStyles& styles);
-    ~SvgPicture() override;
-    SvgPicture(const SvgPicture&) = delete;
-    SvgPicture& operator=(const SvgPicture&) = delete;
 
-    // Starts the picture beside `path`; false after "No Write <path>" was shown.
+    // Starts the picture beside `path`, written aside as the drawing is; false after "No Write <path>" was
+    // shown.
     bool open();
 
     bool add(const DrawingEntity& entity) override;
@@ -41,12 +39,12 @@ private:
     void appendElement(const DrawingEntity& entity, int style);
     void flushShared(int style);
     void writePending();
+    void fail();
     std::string opening(const DrawingExtents& extents) const;
 
     std::string path_;
-    std::string partPath_;
     LayerStyles styles_;
-    std::FILE* file_ = nullptr;
+    AsideFile file_;
     std::string pending_;
     DrawingExtents extents_;
     int ownElements_ = 0;

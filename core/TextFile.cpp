@@ -128,6 +128,7 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     close();
     writing_ = mode != TextFileMode::Read;
     writeFailed_ = false;
+    keepLineEnds_ = false;
     readFailed_ = false;
     atEnd_ = false;
     crLines_ = false;
@@ -337,6 +338,13 @@ void TextFile::write(std::string_view text) {
     if (writeFailed_) {
         return;
     }
+    if (keepLineEnds_) {
+        buffer_.append(text);
+        if (buffer_.size() >= kChunk) {
+            flush();
+        }
+        return;
+    }
     while (!text.empty()) {
         // Translated in one pass into room made for the worst case, every byte a line feed; a slice at a
         // time, so a long text never needs more than twice the chunk in memory.
@@ -375,6 +383,24 @@ bool TextFile::flush() {
         }
     }
     buffer_.clear();
+    return !writeFailed_;
+}
+
+bool TextFile::overwriteStart(std::string_view bytes) {
+    if (!flush()) {
+        return false;
+    }
+    off_t offset = 0;
+    while (!bytes.empty() && !writeFailed_) {
+        const ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), offset);
+        if (written > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+            offset += written;
+        } else if (written == 0 || errno != EINTR) {
+            writeFailed_ = true;
+            error_ = written == 0 ? EIO : errno;
+        }
+    }
     return !writeFailed_;
 }
 

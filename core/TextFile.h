@@ -71,8 +71,15 @@ public:
     // its end.
     void seek(const Position& at);
 
-    // Writes `text` with every line feed as CR LF. Failures are sticky and reported by close().
+    // Writes `text` with every line feed as CR LF, or as it is after keepLineEnds(). Failures are sticky and
+    // reported by close().
     void write(std::string_view text);
+    // For a file of another format than the program's text files (an SVG picture): line feeds are written
+    // as they are. Holds until the file is closed.
+    void keepLineEnds() { keepLineEnds_ = true; }
+    // Writes what is pending, then puts `bytes` as they are over the start of the file, for a format whose
+    // opening is known only at the end. False once any write has failed.
+    bool overwriteStart(std::string_view bytes);
     // Hands the pending output to the system now; false once any write has failed.
     bool flush();
     bool writeFailed() const { return writeFailed_; }
@@ -100,6 +107,7 @@ private:
     std::size_t fillSize_ = 0;  // how much the next fill asks for
     bool writing_ = false;
     bool writeFailed_ = false;
+    bool keepLineEnds_ = false;
     bool readFailed_ = false;
     bool atEnd_ = false;
     bool crLines_ = false;  // a lone CR ends a line as a line feed does

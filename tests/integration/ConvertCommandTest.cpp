@@ -144,6 +144,15 @@ TEST_F(ConvertCommandTest, FailedRunKeepsAnEarlierPictureAndLeavesNothingElse) {
     EXPECT_EQ(names, (std::vector<std::string>{"PART.svg", "stderr", "stdout"}));
 }
 
+TEST_F(ConvertCommandTest, PictureNamedByALinkReplacesTheLinksTarget) {
+    const std::string nc = folder.write("PART.NC", "G00 X1.\n");
+    const std::string target = folder.write("pictures.svg", "old picture");
+    std::filesystem::create_symlink("pictures.svg", folder.file("link.svg"));
+    ASSERT_EQ(run({"--svg", folder.file("link.svg"), nc}).status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.svg")));
+    EXPECT_EQ(ReadBytes(target).rfind("<?xml", 0), 0u);
+}
+
 TEST_F(ConvertCommandTest, HelpAndVersionExitZero) {
     EXPECT_EQ(run({"--help"}).status, 0);
     const Result version = run({"--version"});
