@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "nc/ArcPath.h"
+#include "nc/Point3.h"
+
 // The six layers of the drawing, in the order of the header template's layer table.
 enum class DrawingLayer : std::uint8_t {
     Rapid,
@@ -16,13 +19,8 @@ enum class DrawingLayer : std::uint8_t {
 };
 inline constexpr int kDrawingLayerCount = 6;
 
-enum class EntityKind : std::uint8_t { Line, Arc, Circle };
-
-struct Point3 {
-    double x;
-    double y;
-    double z;
-};
+// A polyline is an arc out of the XY plane or a helix, drawn through its vertices where the machine moves.
+enum class EntityKind : std::uint8_t { Line, Arc, Circle, Polyline };
 
 struct DrawingEntity {
     EntityKind kind;
@@ -38,6 +36,8 @@ struct DrawingEntity {
     double radius;
     double startAngle;
     double endAngle;
+    // A polyline: its arc; `start`, `end` and `radius` are also set, to the arc's ends and radius.
+    ArcPath path;
 };
 
 class EntitySink {

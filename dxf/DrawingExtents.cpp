@@ -53,6 +53,14 @@ void DrawingExtents::add(const DrawingEntity& entity) {
             add(c.x - r, c.y - r);
             add(c.x + r, c.y + r);
             return;
+        case EntityKind::Polyline: {
+            const int segments = PolylineSegments(entity.path);
+            for (int index = 0; index <= segments; ++index) {
+                const Point3 vertex = PolylineVertex(entity.path, index, segments);
+                add(vertex.x, vertex.y);
+            }
+            return;
+        }
         case EntityKind::Arc:
             break;
     }

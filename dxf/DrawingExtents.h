@@ -1,5 +1,5 @@
 // The XY rectangle a drawing covers in the top view, as pictures of it need it to fit their view: lines by
-// their ends, arcs by their ends and the quadrant points they pass, circles whole. Points are taken as
+// their ends, arcs by their ends and the quadrant points they pass, circles whole, polylines by every vertex. Points are taken as
 // PictureCoordinate makes them.
 #pragma once
 

@@ -17,6 +17,24 @@ void AppendPoint(std::string& out, std::string_view x, std::string_view y, std::
     AppendNumberGroup(out, z, point.z);
 }
 
+// A 3D polyline (flag 8) whose vertices (flag 32) follow it as entities of their own, closed by SEQEND. Its
+// own point only carries the elevation, which a 3D polyline does not use.
+void AppendPolyline(std::string& out, std::string_view layer, const ArcPath& path) {
+    AppendEntityStart(out, "POLYLINE", layer);
+    AppendIntegerGroup(out, "66", 1);
+    AppendPoint(out, "10", "20", "30", Point3{0.0, 0.0, 0.0});
+    AppendIntegerGroup(out, "70", 8);
+    const int segments = PolylineSegments(path);
+    for (int index = 0; index <= segments; ++index) {
+        AppendEntityEnd(out);
+        AppendEntityStart(out, "VERTEX", layer);
+        AppendPoint(out, "10", "20", "30", PolylineVertex(path, index, segments));
+        AppendIntegerGroup(out, "70", 32);
+    }
+    AppendEntityEnd(out);
+    AppendEntityStart(out, "SEQEND", layer);
+}
+
 }  // namespace
 
 std::string_view DxfLayerName(DrawingLayer layer) {
@@ -48,6 +66,9 @@ bool DxfEntityWriter::add(const DrawingEntity& entity) {
             AppendEntityStart(out, "CIRCLE", DxfLayerName(entity.layer));
             AppendPoint(out, "10", "20", "30", entity.centre);
             AppendNumberGroup(out, "40", entity.radius);
+            break;
+        case EntityKind::Polyline:
+            AppendPolyline(out, DxfLayerName(entity.layer), entity.path);
             break;
     }
     AppendEntityEnd(out);

@@ -79,6 +79,8 @@ double Thousandths(double value) {
 NcBlock::NcBlock()
     : present_{},
       presentBefore_{},
+      written_{},
+      writtenNumber_{},
       motionCode_(0),
       previousMotionCode_(0),
       commentLine_(false),
@@ -204,6 +206,7 @@ int NcBlock::readWords(int position) {
 
         const std::string_view number = FindNumberText(line, position);
         double value = ReadDecimalNumber(number);
+        const double asWritten = value;
         if (isIntegerLetter(letter)) {
             scratch.setDecimals(-1);
         } else if (number.find('.') == std::string_view::npos) {
@@ -227,6 +230,8 @@ int NcBlock::readWords(int position) {
         }
         words_[slot] = scratch;
         present_[slot] = true;
+        written_[slot] = value;
+        writtenNumber_[slot] = asWritten;
         // G91 counts from the moment it is read: in "X10. G91" the X is absolute, in "G91 X10." it is not.
         if (words_[Slot::Distance].value() == 91.0 && slot >= Slot::X && slot <= Slot::C) {
             words_[slot].addValue(previousWords_[slot].value());

@@ -76,6 +76,10 @@ public:
     bool wasPresent(int slot) const { return presentBefore_[slot]; }
     const NcWord& word(int slot) const { return words_[slot]; }
     const NcWord& previousWord(int slot) const { return previousWords_[slot]; }
+    // What the current block wrote in a present slot: the value before G91 made a coordinate absolute (an
+    // increment under G91), and the number as written, before a letter read in thousandths was scaled.
+    double writtenValue(int slot) const { return written_[slot]; }
+    double writtenNumber(int slot) const { return writtenNumber_[slot]; }
     int motionCode() const { return motionCode_; }
     int previousMotionCode() const { return previousMotionCode_; }
     bool isCommentLine() const { return commentLine_; }
@@ -101,6 +105,8 @@ protected:
     NcWord previousWords_[Slot::Count];
     bool present_[Slot::Count];
     bool presentBefore_[Slot::Count];
+    double written_[Slot::Count];
+    double writtenNumber_[Slot::Count];
     int motionCode_;
     int previousMotionCode_;
     bool commentLine_;
