@@ -28,8 +28,16 @@ void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, cha
     // 3. Tool report: tools first, then compensation.
     report.checkTool(analyzer);
     report.checkCompensation(analyzer);
-    // 4. Entities: every predicate is tested on its own. The first four follow the modal motion code and
-    // exclude each other; a canned cycle adds its marks to whatever the motion mode drew.
+    // 4. Entities. In a canned cycle a block draws its holes and nothing else. Otherwise the predicates follow
+    // the modal motion code and exclude each other; an arc that is drawn as a polyline is only that.
+    if (analyzer.isCycleActive()) {
+        WriteHoles(analyzer, sink, fileLine);
+        return;
+    }
+    if (analyzer.isPolylineArc()) {
+        WritePolyline(analyzer, sink, fileLine);
+        return;
+    }
     if (analyzer.isRapidMode()) {
         WriteRapidLine(analyzer, sink, fileLine);
     }
@@ -41,8 +49,5 @@ void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, cha
     }
     if (analyzer.isFullCircle()) {
         WriteCircle(analyzer, sink, fileLine);
-    }
-    if (analyzer.isCycleActive()) {
-        WriteCycleMarks(analyzer, sink, fileLine);
     }
 }

@@ -32,6 +32,12 @@ std::string_view OmissionName(Omission omission) {
             return "行の途中のコメントより後";
         case Omission::TextAfterUnreadChar:
             return "読めない文字より後";
+        case Omission::CycleWithoutZ:
+            return "固定サイクル Z無し";
+        case Omission::RepeatCountOver9999:
+            return "K 9999超";
+        case Omission::NegativeRepeatCount:
+            return "K 負の値";
         case Omission::Count:
             break;
     }

@@ -23,11 +23,10 @@ void TightArcs::check(const NcAnalyzer& analyzer, std::int64_t fileLine, Picture
         candidates_.clear();
         return;
     }
-    // The same lines the report takes its minima from: every line in G02 or G03 mode of an open stretch.
+    // The same lines the report takes its minima from: every arc move of an open stretch.
     const int motion = analyzer.motionCode();
-    if (lastD_ != 0 && (motion == 2 || motion == 3)) {
-        keep({motion,
-              analyzer.isPartialArc() ? ArcEntity(analyzer, fileLine) : CircleEntity(analyzer, fileLine)});
+    if (lastD_ != 0 && analyzer.isArcMove() && (motion == 2 || motion == 3)) {
+        keep({motion, ArcMoveEntity(analyzer, fileLine)});
     }
 }
 

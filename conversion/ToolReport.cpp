@@ -40,9 +40,9 @@ void ToolReport::checkCompensation(const NcAnalyzer& analyzer) {
         host_.forgetArcRadii();
         host_.appendReportLine("**********************************");
         host_.appendReportLine(Joined("    D", std::to_string(d)));
-    } else if (lastD_ != 0 && !analyzer.isMoveSkipped()) {
-        // Every line in G02 or G03 mode counts, also one without I, J and K, whose radius is 0; an R arc that
-        // ends where it starts made no arc at all.
+    } else if (lastD_ != 0 && analyzer.isArcMove()) {
+        // Every arc, full circle and helix counts, also one without I, J and K, whose radius is 0; a line in
+        // G02 or G03 mode that moved nothing, and an R arc that ends where it starts, made no arc at all.
         const double radius = analyzer.arcRadius();
         if (analyzer.motionCode() == 2) {
             host_.setMinRG02(MinOf(radius, host_.minRG02()));

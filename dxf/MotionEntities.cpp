@@ -85,18 +85,52 @@ bool WriteCircle(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t file
     return sink.add(CircleEntity(analyzer, fileLine));
 }
 
-bool WriteCycleMarks(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
-    const double x = analyzer.holeX();
-    const double y = analyzer.holeY();
-    const Point3 bottom{x, y, analyzer.holeZ()};
-    const Point3 rLevel{x, y, analyzer.rLevel()};
-    const Point3 returnLevel{x, y, analyzer.returnLevel()};
-    double radius = analyzer.toolDiameter() * 0.5;
-    if (IsDrillingCycle(analyzer.cycleCode())) {
-        radius = MinOf(radius, std::fabs(bottom.z) * kDrillPointSlope);
+DrawingEntity PolylineEntity(const NcAnalyzer& analyzer, std::int64_t fileLine) {
+    const ArcPath& path = analyzer.arcPath();
+    DrawingEntity polyline = Line(CompensationLayer(analyzer), fileLine, path.start, path.end);
+    polyline.kind = EntityKind::Polyline;
+    polyline.radius = path.radius;
+    polyline.path = path;
+    return polyline;
+}
+
+DrawingEntity ArcMoveEntity(const NcAnalyzer& analyzer, std::int64_t fileLine) {
+    if (analyzer.isPolylineArc()) {
+        return PolylineEntity(analyzer, fileLine);
     }
-    // The DXF file has always carried both hole lines with the R level as their first point.
-    const bool rapid = sink.add(Line(DrawingLayer::Rapid, fileLine, returnLevel, rLevel));
-    const bool feed = sink.add(Line(DrawingLayer::CannedCycle, fileLine, bottom, rLevel));
-    return sink.add(Circle(DrawingLayer::CannedCycle, fileLine, bottom, radius)) && rapid && feed;
+    return analyzer.isPartialArc() ? ArcEntity(analyzer, fileLine) : CircleEntity(analyzer, fileLine);
+}
+
+bool WritePolyline(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
+    return sink.add(PolylineEntity(analyzer, fileLine));
+}
+
+// Each hole: the rapid to it at the current Z, the rapid between the current Z and the R level, the feed from
+// the R level to the bottom and the circle at the bottom. The tool then waits at the return level.
+bool WriteHoles(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine) {
+    const HoleRow& row = analyzer.holes();
+    double radius = analyzer.toolDiameter() * 0.5;
+    if (IsDrillingCycle(row.cycleCode)) {
+        radius = MinOf(radius, std::fabs(row.bottom) * kDrillPointSlope);
+    }
+    Point3 at{row.fromX, row.fromY, row.fromZ};
+    bool written = true;
+    for (int index = 0; index < row.count; ++index) {
+        const double x = row.x(index);
+        const double y = row.y(index);
+        if (at.x != x || at.y != y) {
+            written = sink.add(Line(DrawingLayer::Rapid, fileLine, at, {x, y, at.z})) && written;
+        }
+        // The DXF file has always carried both hole lines with the R level as their first point.
+        const Point3 rLevel{x, y, row.rLevel};
+        const Point3 bottom{x, y, row.bottom};
+        written = sink.add(Line(DrawingLayer::Rapid, fileLine, {x, y, at.z}, rLevel)) && written;
+        written = sink.add(Line(DrawingLayer::CannedCycle, fileLine, bottom, rLevel)) && written;
+        written = sink.add(Circle(DrawingLayer::CannedCycle, fileLine, bottom, radius)) && written;
+        if (!written) {
+            return false;
+        }
+        at = {x, y, row.returnLevel};
+    }
+    return written;
 }

@@ -1,6 +1,6 @@
-// The entities of one interpreted NC block: rapid and feed lines, arcs, full circles and the marks of a
-// canned-cycle hole. Each writer reads the analyzer's state after the block and hands its entity (three for a
-// hole) to the sink, tagged with the block's line in the NC file; which writers run for a block is the
+// The entities of one interpreted NC block: rapid and feed lines, arcs, full circles, the polylines of helices
+// and of arcs out of the XY plane, and canned-cycle holes. Each writer reads the analyzer's state after the
+// block and hands its entities to the sink, tagged with the block's line in the NC file; which writers run for a block is the
 // caller's choice.
 //
 // Every writer returns true when the sink took its entities, false when it had nothing to hand over or the
@@ -24,10 +24,16 @@ bool WriteArc(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLin
 // A full circle at the Z of the last linear move.
 bool WriteCircle(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine);
 
-// The hole: a rapid line between the R level and the return level, a line from the R level to the bottom
-// and a circle at the bottom.
-bool WriteCycleMarks(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine);
+// A helix or an arc out of the XY plane, as the polyline the machine follows.
+bool WritePolyline(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine);
+
+// The holes of a canned-cycle block, four entities each: the positioning rapid (left out when the tool is
+// already over the hole), the rapid between the current Z and the R level, the feed line from the R level to
+// the bottom and the circle at the bottom.
+bool WriteHoles(const NcAnalyzer& analyzer, EntitySink& sink, std::int64_t fileLine);
 
 // The entities WriteArc and WriteCircle hand over, for those who look at arcs apart from the stream.
 DrawingEntity ArcEntity(const NcAnalyzer& analyzer, std::int64_t fileLine);
 DrawingEntity CircleEntity(const NcAnalyzer& analyzer, std::int64_t fileLine);
+// Whichever of arc, circle or polyline the block's arc move drew.
+DrawingEntity ArcMoveEntity(const NcAnalyzer& analyzer, std::int64_t fileLine);

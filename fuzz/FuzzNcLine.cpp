@@ -13,17 +13,22 @@ namespace {
 constexpr std::size_t kPieceLength = 255;
 
 bool IsStateFinite(const NcAnalyzer& a) {
-    for (const double value : {a.returnLevel(),
-                               a.rLevel(),
+    const HoleRow& holes = a.holes();
+    const ArcPath& path = a.arcPath();
+    for (const double value : {holes.returnLevel,
+                               holes.rLevel,
+                               holes.bottom,
+                               holes.x(holes.count),
+                               holes.y(holes.count),
+                               path.end.z,
+                               path.startAngle,
+                               path.sweep,
                                a.toolDiameter(),
                                a.feedRate(),
                                a.rapidRate(),
                                a.totalTime(),
                                a.moveLength(),
                                a.moveTime(),
-                               a.holeX(),
-                               a.holeY(),
-                               a.holeZ(),
                                a.startX(),
                                a.startY(),
                                a.startZ(),

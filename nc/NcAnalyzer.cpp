@@ -21,17 +21,17 @@ bool NcAnalyzer::isPartialArc() const {
 }
 
 void NcAnalyzer::interpret() {
-    // The order matters: a hole is counted (5) before an F of the same block is taken (8), and the nested
+    // The order matters: holes are counted (5) before an F of the same block is taken (8), and the nested
     // block of step 10 re-enters this function and runs completely before this block's move (11) and
     // extents (12).
-    // 1 tool diameter, 2 cycle flag, 3 initial level, 4 return level, 5 hole, 6 tool number, 7 tool change,
-    // 8 feed, 9 cutter compensation, 10 non-modal X, 11 motion, 12 extents.
+    // 1 tool diameter, 2 cycle flag and initial level, 3 R level and bottom, 4 and 5 holes, 6 tool number,
+    // 7 tool change, 8 feed, 9 cutter compensation, 10 non-modal X, 11 motion, 12 extents.
+    holes_.count = 0;
     takeToolDiameter();
     followCycleSlot();
-    recordInitialLevel();
     if (isCycleActive_) {
-        updateReturnLevel();
-        countHole();
+        takeCycleLevels();
+        drillHoles();
     }
     selectTool();
     changeTool();
@@ -50,71 +50,6 @@ void NcAnalyzer::takeToolDiameter() {
         // A diameter is a size: "DIA-10." is a slip of the sign, and a negative hole circle has no meaning.
         toolDiameter_ = std::fabs(blockText().readNumber(kDiameterKey));
     }
-}
-
-void NcAnalyzer::followCycleSlot() {
-    if (isPresent(Slot::Cycle)) {
-        isCycleActive_ = wordValue(Slot::Cycle) != 80.0;
-    }
-}
-
-void NcAnalyzer::recordInitialLevel() {
-    if (!isCycleActive_ && isPresent(Slot::Z)) {
-        initialLevel_ = wordValue(Slot::Z);
-    }
-}
-
-void NcAnalyzer::updateReturnLevel() {
-    const double mode = wordValue(Slot::ReturnMode);
-    if (mode == 99.0) {
-        returnLevel_ = wordValue(Slot::R);
-    } else if (mode == 98.0) {
-        returnLevel_ = initialLevel_;
-    }
-}
-
-void NcAnalyzer::countHole() {
-    holeX_ = wordValue(Slot::X);
-    holeY_ = wordValue(Slot::Y);
-    holeZ_ = wordValue(Slot::Z);
-    if (hasLastHole_ && holeX_ == lastHoleX_ && holeY_ == lastHoleY_) {
-        return;
-    }
-    rLevel_ = wordValue(Slot::R);
-    peckDepth_ = wordValue(Slot::Q);
-    cycleCode_ = integerPart(wordValue(Slot::Cycle));
-    hasLastHole_ = true;
-    lastHoleX_ = holeX_;
-    lastHoleY_ = holeY_;
-    chargeHoleDepth();
-    // Without a peck depth there are no pecks; the depth alone has been charged.
-    if (cycleCode_ == 83 && peckDepth_ != 0.0) {
-        chargePecks();
-    }
-}
-
-void NcAnalyzer::chargeHoleDepth() {
-    moveLength_ = std::fabs(holeZ_ - rLevel_);
-    // Without a feed rate the depth waits for the next hole drilled at a known rate.
-    if (feedRate_ == 0.0) {
-        pendingHoleDepth_ = moveLength_;
-        return;
-    }
-    moveLength_ += pendingHoleDepth_;
-    pendingHoleDepth_ = 0.0;
-    moveTime_ = Saturated(moveLength_ / feedRate_);
-    totalTime_ = Saturated(totalTime_ + moveTime_);
-}
-
-void NcAnalyzer::chargePecks() {
-    // Every peck retracts and comes back at the rapid rate; the count of pecks is not made whole.
-    moveLength_ = std::fabs(holeZ_ - rLevel_) / peckDepth_ * peckAllowance_;
-    if (!std::isfinite(moveLength_)) {
-        const long double depth = std::fabs(static_cast<long double>(holeZ_) - rLevel_);
-        moveLength_ = NarrowedToDouble(depth / peckDepth_ * peckAllowance_);
-    }
-    moveTime_ = moveLength_ / rapidRate_;
-    totalTime_ = Saturated(totalTime_ + moveTime_);
 }
 
 void NcAnalyzer::selectTool() {
@@ -168,27 +103,33 @@ void NcAnalyzer::restoreNonModalX() {
 
 void NcAnalyzer::interpretNestedBlock(const SString& text) {
     // The nested block holds only an X the current block already had, so what the current block left
-    // undrawn is all there is to keep of it.
+    // undrawn is all there is to keep of it, and it drills no hole.
     const OmissionList current = omissions_;
+    isNestedBlock_ = true;
     NcBlock::load(text);
     interpret();
+    isNestedBlock_ = false;
     omissions_ = current;
 }
 
 void NcAnalyzer::move() {
     isMoveSkipped_ = false;
+    isArcMove_ = false;
     const double motion = wordValue(Slot::Motion);
     if (isPresent(Slot::Motion)) {
         isRapidMove_ = motion == 0.0;
-        // A rapid move is made even under a canned cycle: it positions over the hole and down to its bottom.
-        if (isRapidMove_) {
-            linearMove();
-        }
     }
-    if (motion == 1.0 && !isCycleActive_) {
+    // In a canned cycle the tool moves only from hole to hole.
+    if (isCycleActive_) {
+        return;
+    }
+    if (motion == 0.0 && isPresent(Slot::Motion)) {
         linearMove();
     }
-    if (motion > 1.0 && !isCycleActive_) {
+    if (motion == 1.0) {
+        linearMove();
+    }
+    if (motion > 1.0) {
         circularMove();
     }
 }

@@ -1,14 +1,16 @@
 // NcAnalyzer: the modal interpreter of an NC program.
 //
 // Every line handed to `load` is split into words by the block parser, then interpreted: the modal state, the
-// move the block commands (a line, or an arc in G17, G18 or G19), the canned-cycle hole, the
-// cutter-compensation state, the machining time and the drawing extents. The readers (dispatch, tool report,
+// move the block commands (a line, an arc, or a helix or an arc out of the XY plane, which is drawn as a
+// polyline), the canned-cycle holes, the cutter-compensation state, the machining time and the drawing extents. The readers (dispatch, tool report,
 // DXF writers) see the results through the accessors after each line. No input is rejected and nothing is
 // reported; what a block holds that is not drawn is only recorded (`omissions()`), and drawing and reporting
 // are left to the readers. One analyzer serves one conversion run.
 #pragma once
 
 #include "core/SString.h"
+#include "nc/ArcPath.h"
+#include "nc/HoleRow.h"
 #include "nc/NcBlock.h"
 
 class NcAnalyzer : public NcBlock {
@@ -31,8 +33,14 @@ public:
     // An arc whose end X and Y equal its start, whatever the plane.
     bool isFullCircle() const;
     bool isPartialArc() const;
-    // The block was an R arc that ends where it starts: no move, nothing to draw, no time.
+    // The block in arc mode moved nothing: it named no axis nor centre, or it was an R arc that ends where it
+    // starts. Nothing to draw, no time.
     bool isMoveSkipped() const { return isMoveSkipped_; }
+    // The block made an arc, full circle or helix (outside a canned cycle).
+    bool isArcMove() const { return isArcMove_; }
+    // The arc made was a helix or lies in G18 or G19: it is drawn as the polyline of `arcPath()`.
+    bool isPolylineArc() const { return isArcMove_ && isPolylineArc_; }
+    const ArcPath& arcPath() const { return arcPath_; }
     bool isRapidMove() const { return isRapidMove_; }
     bool isCycleActive() const { return isCycleActive_; }
     bool isCompensationOn() const { return isCompensationOn_; }
@@ -42,21 +50,16 @@ public:
     int compensationCode() const { return compensationCode_; }
     int cycleCode() const { return cycleCode_; }
 
-    double returnLevel() const { return returnLevel_; }
-    double rLevel() const { return rLevel_; }
+    // The holes the block drilled; a count of 0 when it drilled none.
+    const HoleRow& holes() const { return holes_; }
     double toolDiameter() const { return toolDiameter_; }
     double feedRate() const { return feedRate_; }
     double rapidRate() const { return rapidRate_; }
     // Machining time in minutes since the analyzer was made.
     double totalTime() const { return totalTime_; }
-    // Length and time of the last move, or of the last hole's depth or pecks.
+    // Length and time of the last move, or of the last hole's positioning, depth or pecks.
     double moveLength() const { return moveLength_; }
     double moveTime() const { return moveTime_; }
-
-    double holeX() const { return holeX_; }
-    double holeY() const { return holeY_; }
-    // The hole bottom.
-    double holeZ() const { return holeZ_; }
 
     // Start and end of the last move; for an arc, in the coordinates of its plane, Z left at the last line.
     double startX() const { return startX_; }
@@ -85,9 +88,12 @@ private:
 
     void takeToolDiameter();
     void followCycleSlot();
-    void recordInitialLevel();
-    void updateReturnLevel();
-    void countHole();
+    void takeCycleLevels();
+    void drillHoles();
+    int repeatCount();
+    bool drillsHoles() const;
+    // Leaves the tool where the block found it, whatever X, Y and Z the block wrote.
+    void keepToolInPlace();
     void selectTool();
     void changeTool();
     void takeFeed();
@@ -99,8 +105,9 @@ private:
     void move();
     void foldBlockIntoExtents();
 
-    void chargeHoleDepth();
-    void chargePecks();
+    void chargeHole(double fromX, double fromY, double x, double y);
+    void chargeHoleDepth(double depth);
+    void chargePecks(double depth);
     void chargeMoveTime();
 
     void linearMove();
@@ -109,6 +116,10 @@ private:
     bool centreOffsetsFromR(double uStart, double vStart, double uEnd, double vEnd, bool counterClockwise,
                             double& i, double& j);
     void widenExtentsByArc(unsigned boundariesPassed, int plane);
+    void widenExtentsByCircle();
+    void widenExtentsByPolyline();
+    // The polyline of the arc just worked out, from its centre-to-start angle and its signed sweep.
+    void makeArcPath(int plane, double startAngle, double sweep);
     // The plane distance between two points; sets lineAngle_ to the direction from the first to the second.
     double directionOf(double x0, double y0, double x1, double y1);
     void updateExtentX(double value);
@@ -117,8 +128,6 @@ private:
     double homeX_ = 0.0;
     double homeY_ = 0.0;
     double homeZ_ = 200.0;
-    double returnLevel_ = 0.0;
-    double rLevel_ = 0.0;
     double peckDepth_ = 1.0;
     double peckAllowance_ = 0.2;
     int toolInSpindle_ = 0;
@@ -133,13 +142,17 @@ private:
     double moveLength_ = 0.0;
     double moveTime_ = 0.0;
     double lineAngle_ = 0.0;
-    // Until the first hole there is no last hole, so the first one always counts as new.
-    bool hasLastHole_ = false;
-    double lastHoleX_ = 0.0;
-    double lastHoleY_ = 0.0;
-    double holeX_ = 0.0;
-    double holeY_ = 0.0;
-    double holeZ_ = 0.0;
+    // The levels of the canned cycle in force. Only R and Z written since the cycle began count; until then
+    // the R level is the initial level and there is no bottom. A bottom written under G91 is an increment
+    // from the R level and follows a later R.
+    double cycleRLevel_ = 0.0;
+    bool hasCycleBottom_ = false;
+    bool bottomFollowsR_ = false;
+    double cycleBottom_ = 0.0;
+    double bottomBelowR_ = 0.0;
+    HoleRow holes_;
+    // The block being interpreted is the one nested in a non-modal block: it drills nothing.
+    bool isNestedBlock_ = false;
     double startX_ = 0.0;
     double startY_ = 0.0;
     double startZ_ = 0.0;
@@ -159,8 +172,11 @@ private:
     bool isCompensationOn_ = false;
     bool isRapidMove_ = true;
     bool isMoveSkipped_ = false;
-    // The Z level recorded while no cycle is active, and a hole depth held back while F is 0. Both belong to
-    // this run alone: a batch of files gives each file the time it would get on its own.
+    bool isArcMove_ = false;
+    bool isPolylineArc_ = false;
+    ArcPath arcPath_{};
+    // The tool's Z when the canned cycle in force began, and a hole depth held back while F is 0. Both belong
+    // to this run alone: a batch of files gives each file the time it would get on its own.
     double initialLevel_ = 0.0;
     double pendingHoleDepth_ = 0.0;
 };

@@ -181,6 +181,12 @@ void NcAnalyzer::linearMove() {
 }
 
 void NcAnalyzer::circularMove() {
+    // A block that names no axis and no centre (an M code, a comment, an empty line) moves nothing.
+    if (!isPresent(Slot::X) && !isPresent(Slot::Y) && !isPresent(Slot::Z) && !isPresent(Slot::I) &&
+        !isPresent(Slot::J) && !isPresent(Slot::K) && !isPresent(Slot::R)) {
+        isMoveSkipped_ = true;
+        return;
+    }
     const int plane = integerPart(wordValue(Slot::Plane));
     const bool isG18 = plane == 18;
     const ArcPlane axes = ArcPlaneOf(plane);
@@ -212,7 +218,16 @@ void NcAnalyzer::circularMove() {
     directionOf(arcCentreX_, arcCentreY_, endX_, endY_);
     endAngle_ = lineAngle_ == 0.0 ? kFullTurn : lineAngle_;
 
-    widenExtentsByArc(BoundariesPassed(TurningOf(motionCode(), isG18), startAngle_, endAngle_), plane);
+    // An arc out of the XY plane, or one that climbs along Z, is drawn through the points the machine passes.
+    isArcMove_ = true;
+    isPolylineArc_ = plane != 17 || previousValue(Slot::Z) != wordValue(Slot::Z);
+    const Turning turning = TurningOf(motionCode(), isG18);
+    if (!isPolylineArc_ && isFullCircle()) {
+        widenExtentsByCircle();
+    } else if (!isPolylineArc_) {
+        widenExtentsByArc(BoundariesPassed(turning, startAngle_, endAngle_), plane);
+    }
+    const double centreToStart = startAngle_;
     if (isG18) {
         SwapValues(startAngle_, endAngle_);
     }
@@ -224,7 +239,25 @@ void NcAnalyzer::circularMove() {
         sweep = kFullTurn;
     }
     moveLength_ = std::fabs(2.0 * arcRadius_ * kPi * sweep / (2.0 * kPi));
+    if (isPolylineArc_) {
+        makeArcPath(plane, centreToStart, turning == Turning::Clockwise ? -sweep : sweep);
+        widenExtentsByPolyline();
+    }
     chargeMoveTime();
+}
+
+void NcAnalyzer::makeArcPath(int plane, double startAngle, double sweep) {
+    arcPath_.plane = plane;
+    arcPath_.start = {previousValue(Slot::X), previousValue(Slot::Y), previousValue(Slot::Z)};
+    arcPath_.end = {wordValue(Slot::X), wordValue(Slot::Y), wordValue(Slot::Z)};
+    arcPath_.centreU = arcCentreX_;
+    arcPath_.centreV = arcCentreY_;
+    arcPath_.radius = arcRadius_;
+    arcPath_.startAngle = startAngle;
+    arcPath_.sweep = sweep;
+    // A flat arc after this one lies at the Z where this one ended.
+    startZ_ = arcPath_.start.z;
+    endZ_ = arcPath_.end.z;
 }
 
 bool NcAnalyzer::centreOffsetsFromR(double uStart, double vStart, double uEnd, double vEnd,
@@ -278,6 +311,23 @@ void NcAnalyzer::widenExtentsByArc(unsigned boundariesPassed, int plane) {
     if (plane != 18) {
         updateExtentY(MaxOf(vStart, vEnd));
         updateExtentY(MinOf(vStart, vEnd));
+    }
+}
+
+void NcAnalyzer::widenExtentsByCircle() {
+    // Whichever way it turns and wherever it starts, a full circle passes all of its extreme points.
+    updateExtentX(arcCentreX_ + arcRadius_);
+    updateExtentX(arcCentreX_ - arcRadius_);
+    updateExtentY(arcCentreY_ + arcRadius_);
+    updateExtentY(arcCentreY_ - arcRadius_);
+}
+
+void NcAnalyzer::widenExtentsByPolyline() {
+    const int segments = PolylineSegments(arcPath_);
+    for (int index = 0; index <= segments; ++index) {
+        const Point3 vertex = PolylineVertex(arcPath_, index, segments);
+        updateExtentX(vertex.x);
+        updateExtentY(vertex.y);
     }
 }
 

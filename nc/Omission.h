@@ -23,6 +23,9 @@ enum class Omission : std::uint8_t {
     RArcRadiusTooShort,   // an R arc that cannot reach its end: drawn as the half circle
     TextAfterComment,     // words after a comment that stands in the middle of the line
     TextAfterUnreadChar,  // words after a character the parser does not read
+    CycleWithoutZ,        // a canned-cycle block with no hole bottom written since the cycle began
+    RepeatCountOver9999,  // K or L above 9999 in a canned cycle: 9999 holes drilled
+    NegativeRepeatCount,  // K or L below 0 in a canned cycle: nothing drilled
     Count,
 };
 

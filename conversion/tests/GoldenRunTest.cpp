@@ -62,14 +62,14 @@ TEST(GoldenRun, EveryEntityAndReportLineOfASmallProgram) {
         "CIRCLE", "8", kCompensated, "10", "0", "20", "15", "30", "0", "40", "5", "0",
         // G40 G01 X0 Y0.
         "LINE", "8", kUncompensated, "10", "0", "20", "0", "30", "0", "11", "0", "21", "10", "31", "0", "0",
-        // G81 in G01 mode works out no move, so the last feed move is drawn again, then the hole marks:
-        // R level 1 up to the initial level 0, down to the bottom -2, radius min(10, 2 x 1.6643).
-        "LINE", "8", kUncompensated, "10", "0", "20", "0", "30", "0", "11", "0", "21", "10", "31", "0", "0",
+        // G81 draws its hole alone: the rapid over to it at the initial level 0, the rapid between that level
+        // and the R level 1, the feed down to the bottom -2 and the circle, radius min(10, 2 x 1.6643).
+        "LINE", "8", kRapid, "10", "20", "20", "20", "30", "0", "11", "0", "21", "0", "31", "0", "0",
         "LINE", "8", kRapid, "10", "20", "20", "20", "30", "1", "11", "20", "21", "20", "31", "0", "0",
         "LINE", "8", kCycle, "10", "20", "20", "20", "30", "1", "11", "20", "21", "20", "31", "-2", "0",
         "CIRCLE", "8", kCycle, "10", "20", "20", "20", "30", "-2", "40", "3.3286", "0",
-        // G80 G00 Z10.: up from the hole bottom.
-        "LINE", "8", kRapid, "10", "20", "20", "20", "30", "10", "11", "20", "21", "20", "31", "-2", "0",
+        // G80 G00 Z10.: up from the return level, the initial level 0 under G98.
+        "LINE", "8", kRapid, "10", "20", "20", "20", "30", "10", "11", "20", "21", "20", "31", "0", "0",
         // Extents X -5..20 (the full circle reaches -5), Y 0..20; scale 150 / 25 = 6; height int(4 / 6) = 0,
         // so 1; about 0.7 minutes in all.
         "LINE", "8", kCentre, "10", "-5", "20", "0", "11", "20", "21", "0", "0",

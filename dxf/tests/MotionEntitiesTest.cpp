@@ -113,12 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArcCase{"CounterClockwiseWithCompensation",
                 {"G41 D1", "G00 X15. Y5. Z3.", "G03 X5. Y15. I-10. J0."},
                 CrLfLines({"ARC", "8", kCompensatedLayer, "10", "5", "20", "5", "30", "3", "40", "10", "50",
-                           "0", "51", "90", "0"})},
-        // Under G18 the centre's X and Z land in groups 10 and 20; the interpreter has exchanged the angles.
-        ArcCase{"ClockwiseInTheXzPlane",
-                {"G18", "G00 X20. Z5.", "G02 X10. Z15. I-10. K0."},
-                CrLfLines({"ARC", "8", kUncompensatedLayer, "10", "10", "20", "5", "30", "5", "40", "10",
-                           "50", "0", "51", "90", "0"})}),
+                           "0", "51", "90", "0"})}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(WriterTest, FullCircleAtTheLastLinearZ) {
@@ -156,9 +151,11 @@ TEST_P(CycleMarksTest, MarksTheHoleFromRLevelToBottom) {
     const std::string block = std::string("G98 ") + hole.cycle + " X20. Y30. Z" + hole.bottom + ". R3. F100.";
     feed({"(T1 DIA10.0)", "G00 Z50.", block});
     ASSERT_TRUE(analyzer.isCycleActive());
-    EXPECT_TRUE(WriteCycleMarks(analyzer, dxf, 1));
-    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "20", "20", "30", "30", "3", "11", "20",
-                                    "21", "30", "31", "50", "0"}) +
+    EXPECT_TRUE(WriteHoles(analyzer, dxf, 1));
+    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "20", "20", "30", "30", "50", "11", "0",
+                                    "21", "0", "31", "50", "0"}) +
+                             CrLfLines({"LINE", "8", kRapidLayer, "10", "20", "20", "30", "30", "3", "11",
+                                        "20", "21", "30", "31", "50", "0"}) +
                              CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "20", "20", "30", "30", "3",
                                         "11", "20", "21", "30", "31", hole.bottom, "0"}) +
                              CrLfLines({"CIRCLE", "8", kCannedCycleLayer, "10", "20", "20", "30", "30",
@@ -176,16 +173,55 @@ INSTANTIATE_TEST_SUITE_P(Holes, CycleMarksTest,
                                            HoleCase{"DrillAtZeroDepth", "G81", "0", "0"}),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(WriterTest, HoleWithoutDiameterUnderG99) {
-    feed({"G00 Z50.", "G99 G82 X-5. Y7.5 Z-4. R1. F100."});
+// Under G99 the first hole comes down from the initial level, the second from the R level it returned to; a
+// G91 row steps by the block's increments.
+TEST_F(WriterTest, RowOfHolesUnderG99) {
+    feed({"G00 X10. Z50.", "G91 G99 G82 X-5. Y7.5 Z-5. R-49. K2 F100."});
     ASSERT_TRUE(analyzer.isCycleActive());
-    EXPECT_TRUE(WriteCycleMarks(analyzer, dxf, 1));
-    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "-5", "20", "7.5", "30", "1", "11", "-5",
-                                    "21", "7.5", "31", "1", "0"}) +
-                             CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "-5", "20", "7.5", "30", "1",
-                                        "11", "-5", "21", "7.5", "31", "-4", "0"}) +
-                             CrLfLines({"CIRCLE", "8", kCannedCycleLayer, "10", "-5", "20", "7.5", "30", "-4",
-                                        "40", "0", "0"}));
+    EXPECT_TRUE(WriteHoles(analyzer, dxf, 1));
+    const std::string secondHole =
+        CrLfLines({"LINE", "8", kRapidLayer, "10", "0", "20", "15", "30", "1", "11", "5", "21", "7.5", "31",
+                   "1", "0"}) +
+        CrLfLines({"LINE", "8", kRapidLayer, "10", "0", "20", "15", "30", "1", "11", "0", "21", "15", "31",
+                   "1", "0"}) +
+        CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "0", "20", "15", "30", "1", "11", "0", "21", "15",
+                   "31", "-4", "0"}) +
+        CrLfLines({"CIRCLE", "8", kCannedCycleLayer, "10", "0", "20", "15", "30", "-4", "40", "0", "0"});
+    EXPECT_EQ(written(), CrLfLines({"LINE", "8", kRapidLayer, "10", "5", "20", "7.5", "30", "50", "11", "10",
+                                    "21", "0", "31", "50", "0"}) +
+                             CrLfLines({"LINE", "8", kRapidLayer, "10", "5", "20", "7.5", "30", "1", "11", "5",
+                                        "21", "7.5", "31", "50", "0"}) +
+                             CrLfLines({"LINE", "8", kCannedCycleLayer, "10", "5", "20", "7.5", "30", "1",
+                                        "11", "5", "21", "7.5", "31", "-4", "0"}) +
+                             CrLfLines({"CIRCLE", "8", kCannedCycleLayer, "10", "5", "20", "7.5", "30", "-4",
+                                        "40", "0", "0"}) +
+                             secondHole);
+}
+
+// The G19 half circle from (60, 0, 0) to (60, 20, 0) about Y 10 turns clockwise seen from +X: over Z 10, in
+// 36 steps of 5 degrees, all at X 60.
+TEST_F(WriterTest, ArcOutOfTheXyPlaneIsA3dPolylineWhereTheMachineMoves) {
+    feed({"G00 X60.", "G19 G02 Y20. Z0 J10. F100"});
+    ASSERT_TRUE(analyzer.isPolylineArc());
+    EXPECT_TRUE(WritePolyline(analyzer, dxf, 1));
+    const std::string text = written();
+    const auto vertex = [](const char* y, const char* z) {
+        return CrLfLines({"VERTEX", "8", kUncompensatedLayer, "10", "60", "20", y, "30", z, "70", "32", "0"});
+    };
+    const std::string head = CrLfLines({"POLYLINE", "8", kUncompensatedLayer, "66", "1", "10", "0", "20", "0",
+                                        "30", "0", "70", "8", "0"});
+    const std::string tail = CrLfLines({"SEQEND", "8", kUncompensatedLayer, "0"});
+    ASSERT_EQ(text.substr(0, head.size()), head);
+    EXPECT_EQ(text.substr(head.size(), vertex("0", "0").size()), vertex("0", "0"));
+    EXPECT_NE(text.find(vertex("10", "10")), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - tail.size() - vertex("20", "0").size()), vertex("20", "0") + tail);
+    std::size_t vertices = 0;
+    for (std::size_t at = text.find("VERTEX"); at != std::string::npos; at = text.find("VERTEX", at + 1)) {
+        ++vertices;
+        EXPECT_EQ(text.compare(text.find("\r\n70\r\n", at), 10, "\r\n70\r\n32\r\n"), 0);
+        EXPECT_EQ(text.compare(text.find("\r\n10\r\n", at), 10, "\r\n10\r\n60\r\n"), 0);
+    }
+    EXPECT_EQ(vertices, 37u);
 }
 
 TEST_F(WriterTest, EntitiesFollowEachOtherInOneFile) {

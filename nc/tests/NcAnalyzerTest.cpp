@@ -25,17 +25,13 @@ TEST(NcAnalyzerState, StartsInItsDefaultState) {
     EXPECT_EQ(a.compensationD(), 0);
     EXPECT_EQ(a.compensationCode(), 0);
     EXPECT_EQ(a.cycleCode(), 0);
-    EXPECT_EQ(a.returnLevel(), 0.0);
-    EXPECT_EQ(a.rLevel(), 0.0);
+    EXPECT_EQ(a.holes().count, 0);
     EXPECT_EQ(a.toolDiameter(), 0.0);
     EXPECT_EQ(a.feedRate(), 0.0);
     EXPECT_EQ(a.rapidRate(), 5000.0);
     EXPECT_EQ(a.totalTime(), 0.0);
     EXPECT_EQ(a.moveLength(), 0.0);
     EXPECT_EQ(a.moveTime(), 0.0);
-    EXPECT_EQ(a.holeX(), 0.0);
-    EXPECT_EQ(a.holeY(), 0.0);
-    EXPECT_EQ(a.holeZ(), 0.0);
     EXPECT_EQ(a.startX(), 0.0);
     EXPECT_EQ(a.startY(), 0.0);
     EXPECT_EQ(a.startZ(), 0.0);
@@ -187,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         PredicateCase{"ArcToOtherY", {kRunStart, "G03 Y5. J1."}, false, false, true, false},
         PredicateCase{"ArcBackToItsStart", {kRunStart, "G03 I5."}, false, false, false, true},
         PredicateCase{"G33IsAnArc", {kRunStart, "G33 X1."}, false, false, true, false},
-        PredicateCase{"LineAfterArcWithoutXY", {kRunStart, "G02 X5. I1.", "M08"}, false, false, false, true},
+        PredicateCase{"LineAfterArcWithoutXY", {kRunStart, "G02 X5. I1.", "M08"}, false, false, false, false},
         // X and Y decide whatever the plane: a G19 arc that moves only Z counts as full.
         PredicateCase{"PlaneDoesNotMatter", {kRunStart, "G19 G02 Z5. K1."}, false, false, false, true}),
     [](const testing::TestParamInfo<PredicateCase>& info) { return info.param.name; });

@@ -25,8 +25,9 @@ std::string TinyNumber(int zeros) {
 
 void ExpectAllFinite(const NcAnalyzer& a) {
     for (double value :
-         {a.returnLevel(),   a.rLevel(),     a.toolDiameter(), a.feedRate(),  a.totalTime(),
-          a.moveLength(),    a.moveTime(),   a.holeX(),        a.holeY(),     a.holeZ(),
+         {a.holes().returnLevel, a.holes().rLevel, a.holes().bottom, a.toolDiameter(), a.feedRate(),
+          a.totalTime(),     a.moveLength(),   a.moveTime(),
+          a.holes().x(a.holes().count - 1),  a.holes().y(a.holes().count - 1), a.arcPath().end.z,
           a.startX(),        a.startY(),     a.startZ(),       a.endX(),      a.endY(),
           a.endZ(),          a.arcCentreX(), a.arcCentreY(),   a.arcRadius(), a.startAngle(true),
           a.endAngle(false), a.minX(),       a.minY(),         a.maxX(),      a.maxY()}) {

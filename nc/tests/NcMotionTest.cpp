@@ -157,12 +157,9 @@ TEST_P(ArcExtents, TakeTheCircleAtTheBoundariesPassed) {
 }
 
 const char* const kStartG17 = "G17 G01 X3. Y4. F100";
-const char* const kStartG18 = "G18 G01 X3. Z4. F100";
-const char* const kStartG19 = "G19 G01 Y3. Z4. F100";
 
 // Counter-clockwise from (3, 4) the arc passes 90 degrees to (-3, 4), then 180 to (-3, -4), then 270 to (3,
-// -4); clockwise it passes 0 degrees to (3, -4), then 270 to (-3, -4), then 180 to (-3, 4). Under G18 a G02
-// turns counter-clockwise, and only X is kept; under G19 the plane's first axis is Y.
+// -4); clockwise it passes 0 degrees to (3, -4), then 270 to (-3, -4), then 180 to (-3, 4).
 INSTANTIATE_TEST_SUITE_P(
     NcArc, ArcExtents,
     testing::Values(
@@ -174,26 +171,6 @@ INSTANTIATE_TEST_SUITE_P(
         ArcCase{"G17ClockwiseOne", kStartG17, "G02 X3. Y-4. I-3. J-4.", 3, 5, -4, 4, 10 * kA},
         ArcCase{"G17ClockwiseTwo", kStartG17, "G02 X-3. Y-4. I-3. J-4.", -3, 5, -5, 4, 5 * kPi},
         ArcCase{"G17ClockwiseThree", kStartG17, "G02 X-3. Y4. I-3. J-4.", -5, 5, -5, 4, 5 * (kPi + 2 * kA)},
-        ArcCase{"G18CounterClockwiseOne", kStartG18, "G02 X-3. Z4. I-3. K-4.", -3, 3, kNoMin, kNoMax,
-                5 * (kPi - 2 * kA)},
-        ArcCase{"G18CounterClockwiseTwo", kStartG18, "G02 X-3. Z-4. I-3. K-4.", -5, 3, kNoMin, kNoMax,
-                5 * kPi},
-        ArcCase{"G18CounterClockwiseThree", kStartG18, "G02 X3. Z-4. I-3. K-4.", -5, 3, kNoMin, kNoMax,
-                5 * (2 * kPi - 2 * kA)},
-        ArcCase{"G18ClockwiseOne", kStartG18, "G03 X3. Z-4. I-3. K-4.", 3, 5, kNoMin, kNoMax, 10 * kA},
-        ArcCase{"G18ClockwiseTwo", kStartG18, "G03 X-3. Z-4. I-3. K-4.", -3, 5, kNoMin, kNoMax, 5 * kPi},
-        ArcCase{"G18ClockwiseThree", kStartG18, "G03 X-3. Z4. I-3. K-4.", -5, 5, kNoMin, kNoMax,
-                5 * (kPi + 2 * kA)},
-        ArcCase{"G19CounterClockwiseOne", kStartG19, "G03 Y-3. Z4. J-3. K-4.", kNoMin, kNoMax, -3, 3,
-                5 * (kPi - 2 * kA)},
-        ArcCase{"G19CounterClockwiseTwo", kStartG19, "G03 Y-3. Z-4. J-3. K-4.", kNoMin, kNoMax, -5, 3,
-                5 * kPi},
-        ArcCase{"G19CounterClockwiseThree", kStartG19, "G03 Y3. Z-4. J-3. K-4.", kNoMin, kNoMax, -5, 3,
-                5 * (2 * kPi - 2 * kA)},
-        ArcCase{"G19ClockwiseOne", kStartG19, "G02 Y3. Z-4. J-3. K-4.", kNoMin, kNoMax, 3, 5, 10 * kA},
-        ArcCase{"G19ClockwiseTwo", kStartG19, "G02 Y-3. Z-4. J-3. K-4.", kNoMin, kNoMax, -3, 5, 5 * kPi},
-        ArcCase{"G19ClockwiseThree", kStartG19, "G02 Y-3. Z4. J-3. K-4.", kNoMin, kNoMax, -5, 5,
-                5 * (kPi + 2 * kA)},
         // Starting in other quadrants: clockwise from 3 to 1 passes 180 and 90 degrees, from 4 to 2 passes
         // 270 and 180; counter-clockwise from 4 to 2 passes 360 and 90.
         ArcCase{"ClockwiseFromThirdToFirst", "G01 X-3. Y-4. F100", "G02 X3. Y4. I3. J4.", -5, 3, -4, 5,
@@ -208,12 +185,10 @@ INSTANTIATE_TEST_SUITE_P(
         ArcCase{"CounterClockwiseWithinAQuadrant", "G01 X-3. Y4. F100", "G03 X-4. Y3. I3. J-4.", -4, -3, 3, 4,
                 5 * (std::atan(4.0 / 3.0) - std::atan(3.0 / 4.0))},
         // G33 has no turning sense outside G18: only its start and end reach the extents.
-        ArcCase{"G33WidensNothing", kStartG17, "G33 X-3. Y-4. I-3. J-4.", -3, 3, -4, 4, 5 * kPi},
-        ArcCase{"G33UnderG18TurnsClockwise", kStartG18, "G33 X3. Z-4. I-3. K-4.", 3, 5, kNoMin, kNoMax,
-                10 * kA}),
+        ArcCase{"G33WidensNothing", kStartG17, "G33 X-3. Y-4. I-3. J-4.", -3, 3, -4, 4, 5 * kPi}),
     [](const testing::TestParamInfo<ArcCase>& info) { return info.param.name; });
 
-TEST(NcArc, FullClockwiseCircleWidensOnlyAtZeroDegrees) {
+TEST(NcArc, FullClockwiseCircleWidensByTheWholeCircle) {
     const NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 X10. F100", "G02 X10. Y0. I-10."});
     EXPECT_TRUE(a.isFullCircle());
     EXPECT_EQ(a.arcCentreX(), 0.0);
@@ -222,10 +197,10 @@ TEST(NcArc, FullClockwiseCircleWidensOnlyAtZeroDegrees) {
     EXPECT_EQ(a.endAngle(true), 360.0 * kDegree);
     EXPECT_DOUBLE_EQ(a.moveLength(), 2.0 * kPi * 10.0);
     EXPECT_DOUBLE_EQ(a.moveTime(), 2.0 * kPi * 10.0 / 100.0);
-    EXPECT_EQ(a.minX(), 0.0);
+    EXPECT_EQ(a.minX(), -10.0);
     EXPECT_EQ(a.maxX(), 10.0);
-    EXPECT_EQ(a.minY(), 0.0);
-    EXPECT_EQ(a.maxY(), 0.0);
+    EXPECT_EQ(a.minY(), -10.0);
+    EXPECT_EQ(a.maxY(), 10.0);
 }
 
 TEST(NcArc, ClockwiseFromNinetyToZeroDegrees) {
@@ -266,11 +241,98 @@ TEST(NcArc, WithoutOffsetsHasNoRadiusAndKeepsTheLastDirection) {
     EXPECT_EQ(a.arcCentreY(), 10.0);
 }
 
-TEST(NcArc, LeavesZOfTheLastLinearMove) {
-    const NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 X10. Z-5. F100", "G02 X0. Y10. Z-8. I-10."});
-    EXPECT_EQ(a.startZ(), 0.0);
+TEST(NcArc, FlatArcLiesAtTheZOfTheLastMove) {
+    NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 X10. Z-5. F100", "G02 X0. Y10. I-10."});
+    EXPECT_FALSE(a.isPolylineArc());
     EXPECT_EQ(a.endZ(), -5.0);
-    EXPECT_EQ(a.wordValue(Slot::Z), -8.0);
+    // After a helix, the Z where it ended.
+    Feed(a, {"G02 X-10. Y0. Z-8. J-10.", "G02 X0. Y-10. I10."});
+    EXPECT_FALSE(a.isPolylineArc());
+    EXPECT_EQ(a.endZ(), -8.0);
+}
+
+struct HelixCase {
+    const char* name;
+    std::vector<std::string> lines;  // after the run's start
+    int segments;
+    Point3 end;
+    int index;  // a vertex between the ends, and where it lies
+    Point3 vertex;
+    double minX, maxX, minY, maxY;
+};
+
+void PrintTo(const HelixCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HelixPath : public testing::TestWithParam<HelixCase> {};
+
+TEST_P(HelixPath, FollowsTheArcFromStartToEnd) {
+    const HelixCase& c = GetParam();
+    std::vector<std::string> lines{kRunStart};
+    lines.insert(lines.end(), c.lines.begin(), c.lines.end());
+    const NcAnalyzer a = AnalyzerAfter(lines);
+    ASSERT_TRUE(a.isPolylineArc());
+    const ArcPath& path = a.arcPath();
+    const int segments = PolylineSegments(path);
+    EXPECT_EQ(segments, c.segments);
+    const Point3 end = PolylineVertex(path, segments, segments);
+    EXPECT_EQ(end.x, c.end.x);
+    EXPECT_EQ(end.y, c.end.y);
+    EXPECT_EQ(end.z, c.end.z);
+    const Point3 vertex = PolylineVertex(path, c.index, segments);
+    EXPECT_NEAR(vertex.x, c.vertex.x, 1e-12);
+    EXPECT_NEAR(vertex.y, c.vertex.y, 1e-12);
+    EXPECT_NEAR(vertex.z, c.vertex.z, 1e-12);
+    EXPECT_NEAR(a.minX(), c.minX, 1e-12);
+    EXPECT_NEAR(a.maxX(), c.maxX, 1e-12);
+    EXPECT_NEAR(a.minY(), c.minY, 1e-12);
+    EXPECT_NEAR(a.maxY(), c.maxY, 1e-12);
+    // The next straight move starts where the polyline ends.
+    NcAnalyzer next = a;
+    Feed(next, {"G01 X1."});
+    EXPECT_EQ(next.startZ(), c.end.z);
+}
+
+// Radius 10 about the origin unless said otherwise; half a turn is 36 segments of 5 degrees, a whole one 72.
+// Seen from the positive end of the plane's normal, G02 turns clockwise: in G18, with X to the right and Z
+// up, that is counter-clockwise.
+INSTANTIATE_TEST_SUITE_P(
+    NcArc, HelixPath,
+    testing::Values(
+        HelixCase{"G17CounterClockwise", {"G01 X10. F100", "G03 X-10. Y0. Z-5. I-10."}, 36, {-10, 0, -5}, 18,
+                  {0, 10, -2.5}, -10, 10, 0, 10},
+        HelixCase{"G17Clockwise", {"G01 X10. F100", "G02 X-10. Y0. Z-5. I-10."}, 36, {-10, 0, -5}, 18,
+                  {0, -10, -2.5}, -10, 10, -10, 0},
+        HelixCase{"G17FullTurn", {"G01 X10. F100", "G02 X10. Y0. Z-2. I-10."}, 72, {10, 0, -2}, 36,
+                  {-10, 0, -1}, -10, 10, -10, 10},
+        HelixCase{"G18Clockwise", {"G00 X10.", "G18 G02 X-10. Z0 I-10."}, 36, {-10, 0, 0}, 18, {0, 0, 10},
+                  -10, 10, 0, 0},
+        HelixCase{"G18CounterClockwise", {"G00 X10.", "G18 G03 X-10. Z0 I-10."}, 36, {-10, 0, 0}, 18,
+                  {0, 0, -10}, -10, 10, 0, 0},
+        HelixCase{"G19Clockwise", {"G00 X60.", "G19 G02 Y20. Z0 J10."}, 36, {60, 20, 0}, 18, {60, 10, 10}, 0,
+                  60, 0, 20},
+        HelixCase{"G19HelixAlongX", {"G00 X60.", "G19 G03 X70. Y20. Z0 J10."}, 36, {70, 20, 0}, 18,
+                  {65, 10, -10}, 0, 70, 0, 20},
+        HelixCase{"UnderG41", {"G41 D1 G01 X10. F100", "G03 X0. Y10. Z-1. R10."}, 18, {0, 10, -1}, 9,
+                  {10 * 0.7071067811865476, 10 * 0.7071067811865476, -0.5}, 0, 10, 0, 10}),
+    [](const testing::TestParamInfo<HelixCase>& info) { return info.param.name; });
+
+TEST(NcArc, BlockInArcModeWithoutAxesMovesNothing) {
+    for (const std::string& line : {std::string("M08"), std::string("(COOLANT)"), std::string(""),
+                                    std::string("F200"), std::string("G03")}) {
+        NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 X10. F100", "G03 X0. Y10. R10."});
+        const double before = a.totalTime();
+        Feed(a, {line});
+        EXPECT_TRUE(a.isMoveSkipped()) << line;
+        EXPECT_FALSE(a.isArcMove()) << line;
+        EXPECT_FALSE(a.isFullCircle()) << line;
+        EXPECT_EQ(a.totalTime(), before) << line;
+    }
+    // I alone is still a full circle.
+    const NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 X10. F100", "G02 I-10."});
+    EXPECT_TRUE(a.isFullCircle());
+    EXPECT_EQ(a.arcRadius(), 10.0);
 }
 
 TEST(NcArc, KeepsUnsetCoordinates) {

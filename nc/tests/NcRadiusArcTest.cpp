@@ -108,7 +108,7 @@ TEST(NcRadiusArcStartIsEnd, MovesNothingAndChargesNoTime) {
 
 TEST(NcRadiusArcInCycle, RIsTheRLevel) {
     NcAnalyzer a = AnalyzerAfter({kRunStart, "G02 X6. R5.", "G81 X10. Y10. Z-5. R2. F100"});
-    EXPECT_EQ(a.rLevel(), 2.0);
+    EXPECT_EQ(a.holes().rLevel, 2.0);
     EXPECT_EQ(a.moveLength(), 7.0);
     // The cycle block made no arc: the arc of the block before still stands.
     EXPECT_EQ(a.arcCentreX(), 3.0);

@@ -1,0 +1,24 @@
+// The holes one canned-cycle block drills. A repeat count drills the row's holes one after the other: under
+// G91 each further hole lies one step (the block's X and Y increments) beyond the one before, under G90 the
+// step is 0 and the same hole is drilled again.
+#pragma once
+
+struct HoleRow {
+    int count = 0;
+    // Where the tool stands when the block begins; it reaches the first hole at this Z.
+    double fromX = 0.0;
+    double fromY = 0.0;
+    double fromZ = 0.0;
+    double firstX = 0.0;
+    double firstY = 0.0;
+    double stepX = 0.0;
+    double stepY = 0.0;
+    double rLevel = 0.0;
+    double bottom = 0.0;
+    // Where the tool goes after each hole: the initial level under G98, the R level under G99.
+    double returnLevel = 0.0;
+    int cycleCode = 0;
+
+    double x(int index) const { return firstX + stepX * index; }
+    double y(int index) const { return firstY + stepY * index; }
+};
