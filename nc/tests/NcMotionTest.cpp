@@ -306,6 +306,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {0, -10, -2.5}, -10, 10, -10, 0},
         HelixCase{"G17FullTurn", {"G01 X10. F100", "G02 X10. Y0. Z-2. I-10."}, 72, {10, 0, -2}, 36,
                   {-10, 0, -1}, -10, 10, -10, 10},
+        // 0.1 + 0.2 is not 0.3 in doubles, yet the arc ends where it started and turns once.
+        HelixCase{"FullTurnAfterIncrements", {"G91 G01 X.1 F100", "X.2", "G90 G02 X.3 Y0 Z-2. I-10."}, 72,
+                  {0.3, 0, -2}, 36, {-19.7, 0, -1}, -19.7, 0.3, -10, 10},
         HelixCase{"G18Clockwise", {"G00 X10.", "G18 G02 X-10. Z0 I-10."}, 36, {-10, 0, 0}, 18, {0, 0, 10},
                   -10, 10, 0, 0},
         HelixCase{"G18CounterClockwise", {"G00 X10.", "G18 G03 X-10. Z0 I-10."}, 36, {-10, 0, 0}, 18,
