@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """Converts the example programs and the public sample programs with plotra-convert and reads every drawing
 back with ezdxf, a DXF reader that has nothing to do with Plotra: no audit errors, Japanese layer names,
-the entities per layer and the information texts that expected_drawing.py works out from the NC text, and a
-few coordinates worked out by hand from the examples.
+the entities per layer, the information texts, the ends and vertex counts of the 3D polylines and the levels
+of the drilled holes that expected_drawing.py works out from the NC text, and a few coordinates worked out by
+hand from the examples.
 
 Usage: check_drawings.py CONVERTER EXAMPLES-DIR SAMPLES-DIR WORK-DIR
 """
 import collections
+import math
 import os
 import subprocess
 import sys
@@ -41,6 +43,29 @@ def counts(doc):
     for entity in doc.modelspace():
         tally[(entity.dxf.layer, entity.dxftype())] += 1
     return dict(tally)
+
+
+def point(vector):
+    return tuple(vector)[:3]
+
+
+def polylines(doc):
+    """(layer, vertices, first, last) of every POLYLINE, in drawing order; each must be a 3D polyline."""
+    found = [e for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
+    assert all(e.is_3d_polyline for e in found), "a POLYLINE without the 3D flag"
+    return [(e.dxf.layer, len(e.vertices), point(e.vertices[0].dxf.location), point(e.vertices[-1].dxf.location))
+            for e in found]
+
+
+def holes(doc):
+    """(x, y, R level, bottom) of every feed line of a hole, sorted, to a micrometre's thousandth."""
+    lines = [e for e in doc.modelspace() if e.dxf.layer == CYCLE and e.dxftype() == "LINE"]
+    return sorted(tuple(round(v, 6) + 0.0 for v in (e.dxf.start.x, e.dxf.start.y, e.dxf.start.z, e.dxf.end.z))
+                  for e in lines)
+
+
+def close(a, b):
+    return all(math.isclose(p, q, rel_tol=1e-9, abs_tol=1e-9) for p, q in zip(a, b))
 
 
 class Examples(unittest.TestCase):
@@ -153,12 +178,21 @@ class DrawingsMatchAnIndependentReading(unittest.TestCase):
         programs = nc_programs()
         self.assertGreaterEqual(len(programs), 5)
         for path in programs:
-            with self.subTest(os.path.basename(path)):
+            with self.subTest(program=os.path.basename(path)):
                 doc = read_clean(self, convert(path))
-                entities, texts = expected_drawing(path)
-                self.assertEqual(counts(doc), entities)
-                self.assertEqual([e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"], texts)
-
+                expected = expected_drawing(path)
+                with self.subTest(part="entities"):
+                    self.assertEqual(counts(doc), expected.entities)
+                with self.subTest(part="texts"):
+                    self.assertEqual([e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"], expected.texts)
+                with self.subTest(part="polylines"):
+                    drawn = polylines(doc)
+                    self.assertEqual([(layer, n) for layer, n, _, _ in drawn],
+                                     [(layer, n) for layer, n, _, _ in expected.polylines])
+                    for got, want in zip(drawn, expected.polylines):
+                        self.assertTrue(close(got[2], want[2]) and close(got[3], want[3]), (got, want))
+                with self.subTest(part="holes"):
+                    self.assertEqual(holes(doc), sorted(tuple(round(v, 6) + 0.0 for v in h) for h in expected.holes))
 
 if __name__ == "__main__":
     os.makedirs(WORK, exist_ok=True)
