@@ -64,6 +64,13 @@ def holes(doc):
                   for e in lines)
 
 
+def vertical_rapids(doc):
+    """(x, y, lower z, upper z) of every rapid line that only moves in Z, sorted."""
+    return sorted((round(e.dxf.start.x, 6), round(e.dxf.start.y, 6)) + tuple(sorted((e.dxf.start.z, e.dxf.end.z)))
+                  for e in doc.modelspace() if e.dxf.layer == RAPID and e.dxftype() == "LINE"
+                  and (e.dxf.start.x, e.dxf.start.y) == (e.dxf.end.x, e.dxf.end.y))
+
+
 def close(a, b):
     return all(math.isclose(p, q, rel_tol=1e-9, abs_tol=1e-9) for p, q in zip(a, b))
 
@@ -96,12 +103,24 @@ class Examples(unittest.TestCase):
     def test_drill_plate(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "drill-plate.nc")))
         self.assertEqual(counts(doc), {
-            (RAPID, "LINE"): 14 + 9,
+            # Z50 and Z10 at the start, per hole a positioning and a rapid between R and the current Z, Z10
+            # after the G99 row, Z50 at the end; the G00 Z10 after the first row finds the tool there already.
+            (RAPID, "LINE"): 2 + 9 + 9 + 1 + 1,
             (CYCLE, "LINE"): 9,
             (CYCLE, "CIRCLE"): 9,
             (CENTRE, "LINE"): 2,
             (INFO, "TEXT"): 3,
         })
+        # The G98 rows start from and return to the initial level 10; the G99 row returns to R2, so its second
+        # and third rapid lines have zero length and the later G00 Z10 climbs from 2. G91 X20. moves along the
+        # row and leaves R and Z as written under G90.
+        self.assertEqual(holes(doc), sorted([(x, 20, 2, -15) for x in (20, 40, 60)] +
+                                            [(x, 50, 2, -30) for x in (20, 40, 60)] +
+                                            [(x, 80, 1, -12) for x in (20, 40, 60)]))
+        self.assertEqual(vertical_rapids(doc), sorted(
+            [(0, 0, 0, 50), (0, 0, 10, 50), (60, 50, 2, 10), (60, 80, 10, 50)] +
+            [(x, 20, 2, 10) for x in (20, 40, 60)] + [(20, 50, 2, 10), (40, 50, 2, 2), (60, 50, 2, 2)] +
+            [(x, 80, 1, 10) for x in (20, 40, 60)]))
         holes = [(round(c.dxf.center.x, 6), round(c.dxf.center.y, 6), c.dxf.radius)
                  for c in doc.modelspace() if c.dxftype() == "CIRCLE"]
         self.assertEqual(holes, [(20, 20, 4), (40, 20, 4), (60, 20, 4),
@@ -113,18 +132,28 @@ class Examples(unittest.TestCase):
     def test_arcs_in_three_planes(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "arcs-three-planes.nc")))
         tally = counts(doc)
-        self.assertEqual(tally[(UNCOMPENSATED, "ARC")], 4)
+        self.assertEqual(tally[(UNCOMPENSATED, "ARC")], 2)
+        self.assertEqual(tally[(UNCOMPENSATED, "POLYLINE")], 2)
         self.assertEqual(tally[(UNCOMPENSATED, "CIRCLE")], 1)
         circle = [e for e in doc.modelspace() if e.dxftype() == "CIRCLE"][0]
         self.assertEqual((circle.dxf.center.x, circle.dxf.center.y, circle.dxf.radius), (60, 30, 10))
+        # Half circles of radius 10 in 36 steps of 5 degrees. Seen from +Y, G18 G02 from X40 to X60 about X50
+        # turns clockwise from Z toward X, through Z-10; seen from +X, G19 G03 from Y0 to Y20 about Y10 turns
+        # counter-clockwise from Y toward Z, also through Z-10.
+        g18, g19 = [[point(v.dxf.location) for v in e.vertices]
+                    for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
+        self.assertEqual((len(g18), g18[0], g18[-1]), (37, (40, 0, 0), (60, 0, 0)))
+        self.assertTrue(close(g18[18], (50, 0, -10)), g18[18])
+        self.assertEqual((len(g19), g19[0], g19[-1]), (37, (60, 0, 0), (60, 20, 0)))
+        self.assertTrue(close(g19[18], (60, 10, -10)), g19[18])
 
     def test_bracket(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "bracket.nc")))
-        # Nine holes from three calls of O1001: per hole one rapid mark, and per call a rapid down, two steps
-        # and a rapid up; six rapids between the rows; two rapids of the outline. Four R10 arcs and seven lines
-        # under G41.
+        # Nine holes from three calls of O1001: per hole a rapid between R2 and the current Z, per call two
+        # positionings (the first hole is where the tool stands) and a rapid up; the first rapid, five between
+        # the rows and two of the outline. Four R10 arcs and seven lines under G41.
         self.assertEqual(counts(doc), {
-            (RAPID, "LINE"): 9 + 3 * 4 + 6 + 2,
+            (RAPID, "LINE"): 9 + 3 * 3 + 1 + 5 + 2,
             (CYCLE, "LINE"): 9,
             (CYCLE, "CIRCLE"): 9,
             (COMPENSATED, "LINE"): 7,
@@ -141,6 +170,46 @@ class Examples(unittest.TestCase):
         # charged once, with the second hole. Outline: 311.1 long plus 10 down at F200 = 1.6; rapids 0.1.
         texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
         self.assertEqual(texts, ["Xmin:-10 Xmax:100", "Ymin:-10 Ymax:50", "TotalTime:0H14m Scale:1.4"])
+
+    def test_cycles_and_helices(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "cycles-and-helices.nc")))
+        # Rapids: two before the row, per hole a positioning and a rapid between R and the current Z, Z25, two
+        # to the bore, Z25, the move to the edge and the last Z25. The M08 under G03 draws nothing.
+        self.assertEqual(counts(doc), {
+            (RAPID, "LINE"): 2 + 5 * 2 + 1 + 2 + 1 + 1 + 1,
+            (CYCLE, "LINE"): 5,
+            (CYCLE, "CIRCLE"): 5,
+            (UNCOMPENSATED, "POLYLINE"): 4,
+            (UNCOMPENSATED, "CIRCLE"): 1,
+            (UNCOMPENSATED, "LINE"): 3,
+            (CENTRE, "LINE"): 2,
+            (INFO, "TEXT"): 3,
+        })
+        # G91 from X0 at the initial level 5: R level 5 - 3 = 2, bottom 2 - 14 = -12, five holes 15 apart.
+        self.assertEqual(holes(doc), [(x, 10, 2, -12) for x in (15, 30, 45, 60, 75)])
+        # G43 Z5. at X0; under G99 the tool waits at R2 between holes, so only the first hole's rapid reaches
+        # up to 5, and the G00 Z25. climbs from 2.
+        self.assertEqual([r for r in vertical_rapids(doc) if r[1] == 10],
+                         [(0, 10, 0, 5), (15, 10, 2, 5)] + [(x, 10, 2, 2) for x in (30, 45, 60, 75)] +
+                         [(75, 10, 2, 25)])
+        drawn = [[point(v.dxf.location) for v in e.vertices] for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
+        # Two full turns about (45, 40) of radius 10, 72 steps each, 3 down per turn; half way round the first
+        # the tool is at X35 and Z1 - 1.5.
+        self.assertEqual([(len(p), p[0], p[-1]) for p in drawn[:2]],
+                         [(73, (55, 40, 1), (55, 40, -2)), (73, (55, 40, -2), (55, 40, -5))])
+        self.assertTrue(close(drawn[0][36], (35, 40, -0.5)), drawn[0][36])
+        # Quarter circles about Y70 Z-10 in 18 steps; the first passes 45 degrees at step 9.
+        self.assertEqual([(len(p), p[0], p[-1]) for p in drawn[2:]],
+                         [(19, (0, 70, 0), (0, 80, -10)), (19, (10, 80, -10), (10, 70, 0))])
+        half = 10 * math.sqrt(0.5)
+        self.assertTrue(close(drawn[2][9], (0, 70 + half, -10 + half)), drawn[2][9])
+        circle = [e for e in doc.modelspace() if e.dxftype() == "CIRCLE" and e.dxf.layer == UNCOMPENSATED][0]
+        self.assertEqual((circle.dxf.center.x, circle.dxf.center.y, circle.dxf.radius), (45, 40, 10))
+        # Holes 14 deep at F120: 0.58 minutes; 2 turns and a circle of 62.8 at F300: 0.63; the quarter
+        # circles 31.4 and three lines 25 at F200: 0.28; rapids under 0.1. Extents from the origin to the
+        # last hole and the back edge: scale 150 / 80.
+        texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+        self.assertEqual(texts, ["Xmin:0 Xmax:75", "Ymin:0 Ymax:80", "TotalTime:0H1m Scale:1.9"])
 
     def test_empty_program_is_a_clean_frame_with_the_six_layers(self):
         empty = os.path.join(WORK, "EMPTY.NC")

@@ -128,8 +128,8 @@ class Machine:
                 self.motion_code = int(value)
             self.words[slot] = value
             self.present.add(slot)
-            incremental = self.words["distance"] == 91 and slot in ("X", "Y", "Z", "A", "B", "C")
-            if incremental:
+            incremental = self.words["distance"] == 91
+            if incremental and slot in ("X", "Y", "Z", "A", "B", "C"):
                 self.words[slot] += self.previous[slot]
             self.written[letter] = (value, written, incremental)
         self.interpret()
