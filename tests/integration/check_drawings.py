@@ -236,7 +236,91 @@ def nc_programs():
     with open(surfacing, "wb") as out:
         subprocess.run([sys.executable, os.path.join(EXAMPLES, "generate-surfacing.py"), "600", "70"], stdout=out,
                        check=True)
-    return programs + [surfacing]
+    features = os.path.join(WORK, "features.nc")
+    with open(features, "w") as out:
+        out.write("\n".join(features_program()) + "\n")
+    return programs + [surfacing, features]
+
+
+FEATURES_HEAD = """%
+:7100 (HOLES, HELICES AND THE LESS USUAL WRITING)
+(T4 DIA8. DRILL)
+t4 m06
+g90 g17 g21 g40 g80
+g0 x0 y0 z20.
+f200
+(SAME HOLE THREE TIMES, THEN THE NEXT ONE; BLOCKS THAT DRILL NOTHING)
+G98 G81 X10. Y10. Z-5. R2. K3
+X20. (between words) Y10.
+M08
+F150
+G81
+G99 X30.
+G80
+(ROWS UNDER G91 FROM G01 MODE; R REWRITTEN, THE BOTTOM FOLLOWS IT)
+G01 Z20. F200
+G91 G99 G83 X10. Y5. Z-8. R-15. Q2. K4
+R-13.
+G98 X-10. L2
+G90 G80
+G00 X80. Y40.
+(K0 KEEPS R AND Z; THE SAME X AND Y DRILLS AGAIN)
+G81 Z-4. R1. K0
+X80. Y40.
+Z-6.
+G80
+G91 G00 Z-10.
+G90 G00 X 10 Y20
+G01\tX5.\tY5.
+G01 X12. ; Y99.
+/G01 Y12.
+G01 X14. (no closing parenthesis Y99.
+G01 X50. @5. ^30.
+o100 call [1] [2]
+M98 P2001
+""".split("\n")
+
+FEATURES_TAIL = """(FULL CIRCLE CLOCKWISE FROM 0 DEGREES AT THE LEFT EDGE)
+G17 G00 X-60. Y0 Z5.
+G01 Z-1. F200
+G02 I-10.
+G00 Z50.
+M30
+:2001 (A ROW OF THREE FROM WHERE THE TOOL STANDS)
+G91 G99 G81 X5. Z-3. R-2. K3
+G90 G80
+M99
+%""".split("\n")
+
+
+def features_program():
+    """The lines of a program that drills in cycles under G90 and G91 and mills arcs and helices in the three
+    planes in both turnings, from a start angle of 0 to 90, 180, 270 and 360 degrees, written in lower case, with
+    comments between words and blanks after letters, and with blocks in G02/G03 mode that move nothing."""
+    lines = list(FEATURES_HEAD)
+    for plane, (u, v, i, j, normal) in ((17, "XYIJZ"), (18, "XZIKY"), (19, "YZJKX")):
+        at = {"X": 10.0 * plane - 100, "Y": 60.0, "Z": 0.0}
+        lines.append("G%d G00 X%.3f Y%.3f Z%.3f" % (plane, at["X"], at["Y"], at["Z"]))
+        for code, degrees, rise, idle in ((2, 90, 0, ["", "F250"]), (3, 180, 0, ["M08", "(coolant)"]),
+                                          (2, 270, -2, []), (3, 360, -3, ["M09"])):
+            cu, cv = at[u] - 5, at[v]
+            at[u] = round(cu + 5 * math.cos(math.radians(degrees)), 3) + 0.0
+            at[v] = round(cv + 5 * math.sin(math.radians(degrees)), 3) + 0.0
+            at[normal] += rise + 0.0
+            words = ("%s%.3f %s%.3f %s%.3f %s-5. %s0 F300" % (u, at[u], v, at[v], normal, at[normal], i, j)).split()
+            if degrees == 360:
+                words = words[2:]  # no end point: a full circle
+            if plane == 18:
+                words = [word.lower() for word in words]
+            if plane == 19:
+                words = [word[0] + " " + word[1:] + " (c)" for word in words]
+            lines.append("G%02d " % code + " ".join(words))
+            lines += idle
+        lines.append("G01 %s%.3f" % (normal, at[normal] + 5))
+        at[normal] += 5
+    # R arcs 8 apart: the short way round with R5., back the long way with R-5.
+    lines += ["G19 G02 Y%.3f Z%.3f R5." % (at["Y"] + 8, at["Z"]), "G03 Y%.3f Z%.3f R-5." % (at["Y"], at["Z"])]
+    return lines + FEATURES_TAIL
 
 
 class DrawingsMatchAnIndependentReading(unittest.TestCase):
