@@ -192,7 +192,8 @@ class Examples(unittest.TestCase):
         self.assertEqual([r for r in vertical_rapids(doc) if r[1] == 10],
                          [(0, 10, 0, 5), (15, 10, 2, 5)] + [(x, 10, 2, 2) for x in (30, 45, 60, 75)] +
                          [(75, 10, 2, 25)])
-        drawn = [[point(v.dxf.location) for v in e.vertices] for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
+        drawn = [[point(v.dxf.location) for v in e.vertices]
+                 for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
         # Two full turns about (45, 40) of radius 10, 72 steps each, 3 down per turn; half way round the first
         # the tool is at X35 and Z1 - 1.5.
         self.assertEqual([(len(p), p[0], p[-1]) for p in drawn[:2]],
@@ -307,7 +308,8 @@ def features_program():
             at[u] = round(cu + 5 * math.cos(math.radians(degrees)), 3) + 0.0
             at[v] = round(cv + 5 * math.sin(math.radians(degrees)), 3) + 0.0
             at[normal] += rise + 0.0
-            words = ("%s%.3f %s%.3f %s%.3f %s-5. %s0 F300" % (u, at[u], v, at[v], normal, at[normal], i, j)).split()
+            words = ("%s%.3f %s%.3f %s%.3f %s-5. %s0 F300" % (u, at[u], v, at[v], normal, at[normal], i, j))
+            words = words.split()
             if degrees == 360:
                 words = words[2:]  # no end point: a full circle
             if plane == 18:
@@ -337,7 +339,8 @@ class DrawingsMatchAnIndependentReading(unittest.TestCase):
                 with self.subTest(part="entities"):
                     self.assertEqual(counts(doc), expected.entities)
                 with self.subTest(part="texts"):
-                    self.assertEqual([e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"], expected.texts)
+                    texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+                    self.assertEqual(texts, expected.texts)
                 with self.subTest(part="polylines"):
                     drawn = polylines(doc)
                     self.assertEqual([(layer, n) for layer, n, _, _ in drawn],
@@ -345,7 +348,8 @@ class DrawingsMatchAnIndependentReading(unittest.TestCase):
                     for got, want in zip(drawn, expected.polylines):
                         self.assertTrue(close(got[2], want[2]) and close(got[3], want[3]), (got, want))
                 with self.subTest(part="holes"):
-                    self.assertEqual(holes(doc), sorted(tuple(round(v, 6) + 0.0 for v in h) for h in expected.holes))
+                    want = sorted(tuple(round(v, 6) + 0.0 for v in hole) for hole in expected.holes)
+                    self.assertEqual(holes(doc), want)
 
 if __name__ == "__main__":
     os.makedirs(WORK, exist_ok=True)

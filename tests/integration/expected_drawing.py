@@ -142,7 +142,7 @@ class Machine:
                 self.bottom = None
             self.cycle = active
         if self.cycle:
-            self.drill()  # before F is taken, as the design charges a hole
+            self.drill()  # before the block's F is taken: with no feed yet, the depth waits for the next hole
         if "F" in self.present:
             self.feed = self.w("F")
         if "compensation" in self.present:
@@ -268,7 +268,7 @@ class Machine:
         sweep = sweep if sweep != 0 else 2 * math.pi
         self.charge(abs(r * sweep))
         if code in (2, 3) and (plane != 17 or self.previous[normal] != self.w(normal)):
-            # Seen from the plus end of the normal, G02 turns clockwise; in G18 that is counter-clockwise in (X, Z).
+            # Seen from the plus end of the normal G02 turns clockwise: in G18 counter-clockwise in (X, Z).
             sense = (1 if code == 3 else -1) * (-1 if g18 else 1)
             self.polyline(u, v, normal, cu, cv, r, first, sense * sweep)
             return
@@ -290,15 +290,16 @@ class Machine:
         segments = max(4, math.ceil(abs(turn) / (5 * DEG) - 1e-9))
         points = [start]
         for n in range(1, segments):
-            point = {u: cu + r * math.cos(angle + turn * n / segments), v: cv + r * math.sin(angle + turn * n / segments),
-                     normal: start[normal] + (end[normal] - start[normal]) * n / segments}
-            points.append(point)
+            at = angle + turn * n / segments
+            points.append({u: cu + r * math.cos(at), v: cv + r * math.sin(at),
+                           normal: start[normal] + (end[normal] - start[normal]) * n / segments})
         points.append(end)
         for point in points:
             self.fold(0, point["X"])
             self.fold(2, point["Y"])
         self.arc = "POLYLINE"
-        self.polylines.append((self.layer(), len(points), tuple(start[a] for a in "XYZ"), tuple(end[a] for a in "XYZ")))
+        ends = [tuple(p[a] for a in "XYZ") for p in (start, end)]
+        self.polylines.append((self.layer(), len(points), ends[0], ends[1]))
 
     def centre_from_r(self, u0, v0, u1, v1):
         du, dv, r = u1 - u0, v1 - v0, abs(self.w("R"))
