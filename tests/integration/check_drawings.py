@@ -121,9 +121,9 @@ class Examples(unittest.TestCase):
             [(0, 0, 0, 50), (0, 0, 10, 50), (60, 50, 2, 10), (60, 80, 10, 50)] +
             [(x, 20, 2, 10) for x in (20, 40, 60)] + [(20, 50, 2, 10), (40, 50, 2, 2), (60, 50, 2, 2)] +
             [(x, 80, 1, 10) for x in (20, 40, 60)]))
-        holes = [(round(c.dxf.center.x, 6), round(c.dxf.center.y, 6), c.dxf.radius)
+        marks = [(round(c.dxf.center.x, 6), round(c.dxf.center.y, 6), c.dxf.radius)
                  for c in doc.modelspace() if c.dxftype() == "CIRCLE"]
-        self.assertEqual(holes, [(20, 20, 4), (40, 20, 4), (60, 20, 4),
+        self.assertEqual(marks, [(20, 20, 4), (40, 20, 4), (60, 20, 4),
                                  (20, 50, 3), (40, 50, 3), (60, 50, 3),
                                  (20, 80, 2.5), (40, 80, 2.5), (60, 80, 2.5)])
         bottoms = [c.dxf.center.z for c in doc.modelspace() if c.dxftype() == "CIRCLE"]
