@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """Converts the example programs and the public sample programs with plotra-convert and reads every drawing
 back with ezdxf, a DXF reader that has nothing to do with Plotra: no audit errors, Japanese layer names,
-the entities per layer and the information texts that expected_drawing.py works out from the NC text, and a
-few coordinates worked out by hand from the examples.
+the entities per layer, the information texts, the ends and vertex counts of the 3D polylines and the levels
+of the drilled holes that expected_drawing.py works out from the NC text, and a few coordinates worked out by
+hand from the examples.
 
 Usage: check_drawings.py CONVERTER EXAMPLES-DIR SAMPLES-DIR WORK-DIR
 """
 import collections
+import math
 import os
 import subprocess
 import sys
@@ -43,6 +45,36 @@ def counts(doc):
     return dict(tally)
 
 
+def point(vector):
+    return tuple(vector)[:3]
+
+
+def polylines(doc):
+    """(layer, vertices, first, last) of every POLYLINE, in drawing order; each must be a 3D polyline."""
+    found = [e for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
+    assert all(e.is_3d_polyline for e in found), "a POLYLINE without the 3D flag"
+    return [(e.dxf.layer, len(e.vertices), point(e.vertices[0].dxf.location), point(e.vertices[-1].dxf.location))
+            for e in found]
+
+
+def holes(doc):
+    """(x, y, R level, bottom) of every feed line of a hole, sorted, to a micrometre's thousandth."""
+    lines = [e for e in doc.modelspace() if e.dxf.layer == CYCLE and e.dxftype() == "LINE"]
+    return sorted(tuple(round(v, 6) + 0.0 for v in (e.dxf.start.x, e.dxf.start.y, e.dxf.start.z, e.dxf.end.z))
+                  for e in lines)
+
+
+def vertical_rapids(doc):
+    """(x, y, lower z, upper z) of every rapid line that only moves in Z, sorted."""
+    return sorted((round(e.dxf.start.x, 6), round(e.dxf.start.y, 6)) + tuple(sorted((e.dxf.start.z, e.dxf.end.z)))
+                  for e in doc.modelspace() if e.dxf.layer == RAPID and e.dxftype() == "LINE"
+                  and (e.dxf.start.x, e.dxf.start.y) == (e.dxf.end.x, e.dxf.end.y))
+
+
+def close(a, b):
+    return all(math.isclose(p, q, rel_tol=1e-9, abs_tol=1e-9) for p, q in zip(a, b))
+
+
 class Examples(unittest.TestCase):
     def test_contour(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "contour.nc")))
@@ -71,15 +103,27 @@ class Examples(unittest.TestCase):
     def test_drill_plate(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "drill-plate.nc")))
         self.assertEqual(counts(doc), {
-            (RAPID, "LINE"): 14 + 9,
+            # Z50 and Z10 at the start, per hole a positioning and a rapid between R and the current Z, Z10
+            # after the G99 row, Z50 at the end; the G00 Z10 after the first row finds the tool there already.
+            (RAPID, "LINE"): 2 + 9 + 9 + 1 + 1,
             (CYCLE, "LINE"): 9,
             (CYCLE, "CIRCLE"): 9,
             (CENTRE, "LINE"): 2,
             (INFO, "TEXT"): 3,
         })
-        holes = [(round(c.dxf.center.x, 6), round(c.dxf.center.y, 6), c.dxf.radius)
+        # The G98 rows start from and return to the initial level 10; the G99 row returns to R2, so its second
+        # and third rapid lines have zero length and the later G00 Z10 climbs from 2. G91 X20. moves along the
+        # row and leaves R and Z as written under G90.
+        self.assertEqual(holes(doc), sorted([(x, 20, 2, -15) for x in (20, 40, 60)] +
+                                            [(x, 50, 2, -30) for x in (20, 40, 60)] +
+                                            [(x, 80, 1, -12) for x in (20, 40, 60)]))
+        self.assertEqual(vertical_rapids(doc), sorted(
+            [(0, 0, 0, 50), (0, 0, 10, 50), (60, 50, 2, 10), (60, 80, 10, 50)] +
+            [(x, 20, 2, 10) for x in (20, 40, 60)] + [(20, 50, 2, 10), (40, 50, 2, 2), (60, 50, 2, 2)] +
+            [(x, 80, 1, 10) for x in (20, 40, 60)]))
+        marks = [(round(c.dxf.center.x, 6), round(c.dxf.center.y, 6), c.dxf.radius)
                  for c in doc.modelspace() if c.dxftype() == "CIRCLE"]
-        self.assertEqual(holes, [(20, 20, 4), (40, 20, 4), (60, 20, 4),
+        self.assertEqual(marks, [(20, 20, 4), (40, 20, 4), (60, 20, 4),
                                  (20, 50, 3), (40, 50, 3), (60, 50, 3),
                                  (20, 80, 2.5), (40, 80, 2.5), (60, 80, 2.5)])
         bottoms = [c.dxf.center.z for c in doc.modelspace() if c.dxftype() == "CIRCLE"]
@@ -88,18 +132,28 @@ class Examples(unittest.TestCase):
     def test_arcs_in_three_planes(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "arcs-three-planes.nc")))
         tally = counts(doc)
-        self.assertEqual(tally[(UNCOMPENSATED, "ARC")], 4)
+        self.assertEqual(tally[(UNCOMPENSATED, "ARC")], 2)
+        self.assertEqual(tally[(UNCOMPENSATED, "POLYLINE")], 2)
         self.assertEqual(tally[(UNCOMPENSATED, "CIRCLE")], 1)
         circle = [e for e in doc.modelspace() if e.dxftype() == "CIRCLE"][0]
         self.assertEqual((circle.dxf.center.x, circle.dxf.center.y, circle.dxf.radius), (60, 30, 10))
+        # Half circles of radius 10 in 36 steps of 5 degrees. Seen from +Y, G18 G02 from X40 to X60 about X50
+        # turns clockwise from Z toward X, through Z-10; seen from +X, G19 G03 from Y0 to Y20 about Y10 turns
+        # counter-clockwise from Y toward Z, also through Z-10.
+        g18, g19 = [[point(v.dxf.location) for v in e.vertices]
+                    for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
+        self.assertEqual((len(g18), g18[0], g18[-1]), (37, (40, 0, 0), (60, 0, 0)))
+        self.assertTrue(close(g18[18], (50, 0, -10)), g18[18])
+        self.assertEqual((len(g19), g19[0], g19[-1]), (37, (60, 0, 0), (60, 20, 0)))
+        self.assertTrue(close(g19[18], (60, 10, -10)), g19[18])
 
     def test_bracket(self):
         doc = read_clean(self, convert(os.path.join(EXAMPLES, "bracket.nc")))
-        # Nine holes from three calls of O1001: per hole one rapid mark, and per call a rapid down, two steps
-        # and a rapid up; six rapids between the rows; two rapids of the outline. Four R10 arcs and seven lines
-        # under G41.
+        # Nine holes from three calls of O1001: per hole a rapid between R2 and the current Z, per call two
+        # positionings (the first hole is where the tool stands) and a rapid up; the first rapid, five between
+        # the rows and two of the outline. Four R10 arcs and seven lines under G41.
         self.assertEqual(counts(doc), {
-            (RAPID, "LINE"): 9 + 3 * 4 + 6 + 2,
+            (RAPID, "LINE"): 9 + 3 * 3 + 1 + 5 + 2,
             (CYCLE, "LINE"): 9,
             (CYCLE, "CIRCLE"): 9,
             (COMPENSATED, "LINE"): 7,
@@ -116,6 +170,47 @@ class Examples(unittest.TestCase):
         # charged once, with the second hole. Outline: 311.1 long plus 10 down at F200 = 1.6; rapids 0.1.
         texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
         self.assertEqual(texts, ["Xmin:-10 Xmax:100", "Ymin:-10 Ymax:50", "TotalTime:0H14m Scale:1.4"])
+
+    def test_cycles_and_helices(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "cycles-and-helices.nc")))
+        # Rapids: two before the row, per hole a positioning and a rapid between R and the current Z, Z25, two
+        # to the bore, Z25, the move to the edge and the last Z25. The M08 under G03 draws nothing.
+        self.assertEqual(counts(doc), {
+            (RAPID, "LINE"): 2 + 5 * 2 + 1 + 2 + 1 + 1 + 1,
+            (CYCLE, "LINE"): 5,
+            (CYCLE, "CIRCLE"): 5,
+            (UNCOMPENSATED, "POLYLINE"): 4,
+            (UNCOMPENSATED, "CIRCLE"): 1,
+            (UNCOMPENSATED, "LINE"): 3,
+            (CENTRE, "LINE"): 2,
+            (INFO, "TEXT"): 3,
+        })
+        # G91 from X0 at the initial level 5: R level 5 - 3 = 2, bottom 2 - 14 = -12, five holes 15 apart.
+        self.assertEqual(holes(doc), [(x, 10, 2, -12) for x in (15, 30, 45, 60, 75)])
+        # G43 Z5. at X0; under G99 the tool waits at R2 between holes, so only the first hole's rapid reaches
+        # up to 5, and the G00 Z25. climbs from 2.
+        self.assertEqual([r for r in vertical_rapids(doc) if r[1] == 10],
+                         [(0, 10, 0, 5), (15, 10, 2, 5)] + [(x, 10, 2, 2) for x in (30, 45, 60, 75)] +
+                         [(75, 10, 2, 25)])
+        drawn = [[point(v.dxf.location) for v in e.vertices]
+                 for e in doc.modelspace() if e.dxftype() == "POLYLINE"]
+        # Two full turns about (45, 40) of radius 10, 72 steps each, 3 down per turn; half way round the first
+        # the tool is at X35 and Z1 - 1.5.
+        self.assertEqual([(len(p), p[0], p[-1]) for p in drawn[:2]],
+                         [(73, (55, 40, 1), (55, 40, -2)), (73, (55, 40, -2), (55, 40, -5))])
+        self.assertTrue(close(drawn[0][36], (35, 40, -0.5)), drawn[0][36])
+        # Quarter circles about Y70 Z-10 in 18 steps; the first passes 45 degrees at step 9.
+        self.assertEqual([(len(p), p[0], p[-1]) for p in drawn[2:]],
+                         [(19, (0, 70, 0), (0, 80, -10)), (19, (10, 80, -10), (10, 70, 0))])
+        half = 10 * math.sqrt(0.5)
+        self.assertTrue(close(drawn[2][9], (0, 70 + half, -10 + half)), drawn[2][9])
+        circle = [e for e in doc.modelspace() if e.dxftype() == "CIRCLE" and e.dxf.layer == UNCOMPENSATED][0]
+        self.assertEqual((circle.dxf.center.x, circle.dxf.center.y, circle.dxf.radius), (45, 40, 10))
+        # Holes 14 deep at F120: 0.58 minutes; 2 turns and a circle of 62.8 at F300: 0.63; the quarter
+        # circles 31.4 and three lines 25 at F200: 0.28; rapids under 0.1. Extents from the origin to the
+        # last hole and the back edge: scale 150 / 80.
+        texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+        self.assertEqual(texts, ["Xmin:0 Xmax:75", "Ymin:0 Ymax:80", "TotalTime:0H1m Scale:1.9"])
 
     def test_empty_program_is_a_clean_frame_with_the_six_layers(self):
         empty = os.path.join(WORK, "EMPTY.NC")
@@ -142,7 +237,92 @@ def nc_programs():
     with open(surfacing, "wb") as out:
         subprocess.run([sys.executable, os.path.join(EXAMPLES, "generate-surfacing.py"), "600", "70"], stdout=out,
                        check=True)
-    return programs + [surfacing]
+    features = os.path.join(WORK, "features.nc")
+    with open(features, "w") as out:
+        out.write("\n".join(features_program()) + "\n")
+    return programs + [surfacing, features]
+
+
+FEATURES_HEAD = """%
+:7100 (HOLES, HELICES AND THE LESS USUAL WRITING)
+(T4 DIA8. DRILL)
+t4 m06
+g90 g17 g21 g40 g80
+g0 x0 y0 z20.
+f200
+(SAME HOLE THREE TIMES, THEN THE NEXT ONE; BLOCKS THAT DRILL NOTHING)
+G98 G81 X10. Y10. Z-5. R2. K3
+X20. (between words) Y10.
+M08
+F150
+G81
+G99 X30.
+G80
+(ROWS UNDER G91 FROM G01 MODE; R REWRITTEN, THE BOTTOM FOLLOWS IT)
+G01 Z20. F200
+G91 G99 G83 X10. Y5. Z-8. R-15. Q2. K4
+R-13.
+G98 X-10. L2
+G90 G80
+G00 X80. Y40.
+(K0 KEEPS R AND Z; THE SAME X AND Y DRILLS AGAIN)
+G81 Z-4. R1. K0
+X80. Y40.
+Z-6.
+G80
+G91 G00 Z-10.
+G90 G00 X 10 Y20
+G01\tX5.\tY5.
+G01 X12. ; Y99.
+/G01 Y12.
+G01 X14. (no closing parenthesis Y99.
+G01 X50. @5. ^30.
+o100 call [1] [2]
+M98 P2001
+""".split("\n")
+
+FEATURES_TAIL = """(FULL CIRCLE CLOCKWISE FROM 0 DEGREES AT THE LEFT EDGE)
+G17 G00 X-60. Y0 Z5.
+G01 Z-1. F200
+G02 I-10.
+G00 Z50.
+M30
+:2001 (A ROW OF THREE FROM WHERE THE TOOL STANDS)
+G91 G99 G81 X5. Z-3. R-2. K3
+G90 G80
+M99
+%""".split("\n")
+
+
+def features_program():
+    """The lines of a program that drills in cycles under G90 and G91 and mills arcs and helices in the three
+    planes in both turnings, from a start angle of 0 to 90, 180, 270 and 360 degrees, written in lower case, with
+    comments between words and blanks after letters, and with blocks in G02/G03 mode that move nothing."""
+    lines = list(FEATURES_HEAD)
+    for plane, (u, v, i, j, normal) in ((17, "XYIJZ"), (18, "XZIKY"), (19, "YZJKX")):
+        at = {"X": 10.0 * plane - 100, "Y": 60.0, "Z": 0.0}
+        lines.append("G%d G00 X%.3f Y%.3f Z%.3f" % (plane, at["X"], at["Y"], at["Z"]))
+        for code, degrees, rise, idle in ((2, 90, 0, ["", "F250"]), (3, 180, 0, ["M08", "(coolant)"]),
+                                          (2, 270, -2, []), (3, 360, -3, ["M09"])):
+            cu, cv = at[u] - 5, at[v]
+            at[u] = round(cu + 5 * math.cos(math.radians(degrees)), 3) + 0.0
+            at[v] = round(cv + 5 * math.sin(math.radians(degrees)), 3) + 0.0
+            at[normal] += rise + 0.0
+            words = ("%s%.3f %s%.3f %s%.3f %s-5. %s0 F300" % (u, at[u], v, at[v], normal, at[normal], i, j))
+            words = words.split()
+            if degrees == 360:
+                words = words[2:]  # no end point: a full circle
+            if plane == 18:
+                words = [word.lower() for word in words]
+            if plane == 19:
+                words = [word[0] + " " + word[1:] + " (c)" for word in words]
+            lines.append("G%02d " % code + " ".join(words))
+            lines += idle
+        lines.append("G01 %s%.3f" % (normal, at[normal] + 5))
+        at[normal] += 5
+    # R arcs 8 apart: the short way round with R5., back the long way with R-5.
+    lines += ["G19 G02 Y%.3f Z%.3f R5." % (at["Y"] + 8, at["Z"]), "G03 Y%.3f Z%.3f R-5." % (at["Y"], at["Z"])]
+    return lines + FEATURES_TAIL
 
 
 class DrawingsMatchAnIndependentReading(unittest.TestCase):
@@ -153,12 +333,23 @@ class DrawingsMatchAnIndependentReading(unittest.TestCase):
         programs = nc_programs()
         self.assertGreaterEqual(len(programs), 5)
         for path in programs:
-            with self.subTest(os.path.basename(path)):
+            with self.subTest(program=os.path.basename(path)):
                 doc = read_clean(self, convert(path))
-                entities, texts = expected_drawing(path)
-                self.assertEqual(counts(doc), entities)
-                self.assertEqual([e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"], texts)
-
+                expected = expected_drawing(path)
+                with self.subTest(part="entities"):
+                    self.assertEqual(counts(doc), expected.entities)
+                with self.subTest(part="texts"):
+                    texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+                    self.assertEqual(texts, expected.texts)
+                with self.subTest(part="polylines"):
+                    drawn = polylines(doc)
+                    self.assertEqual([(layer, n) for layer, n, _, _ in drawn],
+                                     [(layer, n) for layer, n, _, _ in expected.polylines])
+                    for got, want in zip(drawn, expected.polylines):
+                        self.assertTrue(close(got[2], want[2]) and close(got[3], want[3]), (got, want))
+                with self.subTest(part="holes"):
+                    want = sorted(tuple(round(v, 6) + 0.0 for v in hole) for hole in expected.holes)
+                    self.assertEqual(holes(doc), want)
 
 if __name__ == "__main__":
     os.makedirs(WORK, exist_ok=True)

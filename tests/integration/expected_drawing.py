@@ -1,9 +1,11 @@
 """What the drawing of an NC program must hold, worked out from the NC text alone.
 
-A second, deliberately plain reading of Plotra's dialect: words and implied decimals, G91, the modal groups,
-the non-modal X, linear and circular moves (centre words or R), arc extents, canned-cycle holes, machining time
-and in-file M98/M99 subprograms. It shares no code with the converter, so a drawing that changes shows up as a
-difference between the two. It yields the entities per (layer, type) and the three information texts.
+A second, deliberately plain reading of Plotra's dialect: words (any case, comments anywhere, blanks after a
+letter, ";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn), implied decimals, G91, the
+modal groups, the non-modal X, linear and circular moves (centre words or R), helices and arcs out of the XY plane
+as 3D polylines, canned-cycle holes as a machine drills them, extents, machining time and in-file M98/M99
+subprograms. It shares no code with the converter, so a drawing that changes shows up as a difference between the
+two. It yields the entities per (layer, type), the three information texts, the polylines and the holes.
 """
 import collections
 import math
@@ -16,10 +18,14 @@ CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 UNSET = -99999.0
 ADDRESS = "GONXYZABCIJKFSTHDMRQPL"
 IMPLIED_DECIMALS = "ABCIJKQRXYZ"
-DIGITS = "0123456789"
 ASCII_LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+BLANKS = " \t"
+NUMBER = re.compile(r"[-+]?([0-9]+(\.[0-9]*)?|\.[0-9]*)")
+O_WORD = re.compile(r"[ \t]*[oO]([0-9]+|<[^>]*>)[ \t]*(sub|endsub|call|do|while|endwhile|if|elseif|else|endif"
+                    r"|repeat|endrepeat|return|break|continue)\b", re.IGNORECASE)
 PIECE = 255
 MAX_CALL_DEPTH = 4
+RAPID_RATE = 5000.0
 DEG = 0.017453292519943295
 START = {"other": 0, "nonmodal": 92, "motion": 0, "plane": 17, "distance": 90, "compensation": 40, "length": 49,
          "cycle": 80, "return": 98, "work": 54, "O": 1000, "N": 1, "X": UNSET, "Y": UNSET, "Z": UNSET,
@@ -28,7 +34,10 @@ START = {"other": 0, "nonmodal": 92, "motion": 0, "plane": 17, "distance": 90, "
 G_GROUPS = [("nonmodal", {4, 28, 29, 30, 52, 53, 92}), ("motion", {0, 1, 2, 3, 33}), ("plane", {17, 18, 19}),
             ("distance", {90, 91}), ("compensation", {40, 41, 42}), ("length", {43, 44, 49}),
             ("cycle", {73, 74, 76} | set(range(80, 90))), ("return", {98, 99}), ("work", set(range(54, 60)))]
-PLANES = {17: ("X", "Y", "I", "J"), 18: ("X", "Z", "I", "K"), 19: ("Y", "Z", "J", "K")}
+# Plane axes, centre offsets and the axis normal to the plane.
+PLANES = {17: ("X", "Y", "I", "J", "Z"), 18: ("X", "Z", "I", "K", "Y"), 19: ("Y", "Z", "J", "K", "X")}
+
+Drawing = collections.namedtuple("Drawing", "entities texts polylines holes")
 
 
 def slot_of(letter, value):
@@ -38,63 +47,43 @@ def slot_of(letter, value):
     return next((slot for slot, codes in G_GROUPS if code in codes), "other")
 
 
-def number_text(text, pos):
-    """The number after an address letter, as the parser copies it."""
-    while pos < len(text) and text[pos] == " ":
-        pos += 1
-    while pos < len(text) and text[pos] not in "-+." + DIGITS:
-        pos += 1
-    if pos >= len(text):
-        return "0.0"
-    out = ""
-    if text[pos] in "-+":
-        out, pos = text[pos], pos + 1
-        if pos >= len(text):
-            return out
-    point = text[pos] == "."
-    out, pos = out + text[pos], pos + 1
-    while pos < len(text) and text[pos] in DIGITS:
-        out, pos = out + text[pos], pos + 1
-    if not point and pos < len(text) and text[pos] == ".":
-        out, pos = out + ".", pos + 1
-        while pos < len(text) and text[pos] in DIGITS:
-            out, pos = out + text[pos], pos + 1
-    return out[:PIECE]
+def block_text(line):
+    """The block of one line with its comments blanked out and cut at ";", or None for LinuxCNC-only syntax."""
+    text = re.sub(r"\([^)]*\)", " ", line).split("(")[0].split(";")[0].strip(BLANKS)
+    if O_WORD.match(text) or "@" in text or "^" in text or "#<" in text:
+        return None
+    if text.startswith("/"):
+        text = text[1:]
+    return "O" + text[1:] if text.startswith(":") else text
 
 
-def read_number(text):
-    match = re.search(r"[-+.0-9]", text)
-    match = match and re.match(r"[-+]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?", text[match.start():])
-    return float(match.group(0)) if match else 0.0
-
-
-def read_words(text):
-    """The (letter, value) words of one block, in reading order; the block text is already cleaned."""
-    text = text[:PIECE].lstrip(" ")
-    if not text or text[0] not in ASCII_LETTERS:
-        return []
-    text = text[0].upper() + text[1:]
+def read_words(line):
+    """The (letter, value, number as written) words of the block on one line, in reading order."""
+    text = block_text(line) or ""
     words, pos = [], 0
-    while pos < len(text) and (text[pos] in ADDRESS or text[pos] == " "):
-        while pos < len(text) and text[pos] == " ":
+    while True:
+        while pos < len(text) and text[pos] in BLANKS:
             pos += 1
-        if pos >= len(text):
-            break
-        letter = text[pos].upper() if text[pos] in ASCII_LETTERS else "N"
+        if pos >= len(text) or text[pos] not in ASCII_LETTERS or text[pos].upper() not in ADDRESS:
+            return words
+        letter = text[pos].upper()
         pos += 1
-        if letter in "EUVW":
-            break
-        digits = number_text(text, pos)
-        pos = min(pos + len(digits), len(text))
-        value = read_number(digits)
-        if letter in IMPLIED_DECIMALS and "." not in digits:
-            value = float(Fraction(value) / 1000)
-        words.append((letter, value))
-    return words
+        while pos < len(text) and text[pos] in BLANKS:
+            pos += 1
+        # A macro value (# or [) is not read here: like any other character that is no number, it ends the block.
+        match = NUMBER.match(text, pos)
+        if not match or match.group() in ("+", "-"):
+            return words
+        pos = match.end()
+        written = float(match.group()) if match.group().strip("+-") != "." else 0.0
+        value = written
+        if letter in IMPLIED_DECIMALS and "." not in match.group():
+            value = float(Fraction(match.group()) / 1000)
+        words.append((letter, value, written))
 
 
 def last_word(words, letter):
-    values = [value for l, value in words if l == letter]
+    values = [value for l, value, _ in words if l == letter]
     return values[-1] if values else None
 
 
@@ -105,29 +94,33 @@ class Machine:
         self.words = dict(START)
         self.previous = dict(START)
         self.present = set()
+        self.written = {}
         self.motion_code = 0
         self.cycle = self.compensation = False
         self.rapid = True
-        self.arc_left_out = False
+        self.arc = None
         self.feed = self.total = self.line_angle = 0.0
-        self.initial_level = self.held_depth = 0.0
-        self.last_hole = None
+        self.initial_level = self.r_level = self.held_depth = 0.0
+        self.bottom = None
         self.move = dict(sx=0.0, sy=0.0, sz=0.0, ex=0.0, ey=0.0, ez=0.0)
         self.extents = [9999.0, -9999.0, 9999.0, -9999.0]
         self.entities = collections.Counter()
+        self.polylines, self.holes = [], []
         self.load("G90G00X0.0Y0.0Z0.0")
 
     def w(self, slot):
         return self.words[slot]
 
+    def layer(self):
+        return COMPENSATED if self.compensation else UNCOMPENSATED
+
     def load(self, text):
+        self.previous = dict(self.words)
         for letter in "IJK":
             self.words[letter] = 0.0
-        motion_present = "motion" in self.present
-        for slot in self.present:
-            self.previous[slot] = self.words[slot]
-        self.present = {"motion"} if motion_present else set()
-        for letter, value in read_words(text):
+        self.present = {"motion"} if "motion" in self.present else set()
+        self.written = {}
+        for letter, value, written in read_words(text):
             slot = slot_of(letter, value)
             if slot == "motion":
                 self.words["cycle"] = 80
@@ -135,21 +128,27 @@ class Machine:
                 self.motion_code = int(value)
             self.words[slot] = value
             self.present.add(slot)
-            if self.words["distance"] == 91 and slot in ("X", "Y", "Z", "A", "B", "C"):
+            incremental = self.words["distance"] == 91
+            if incremental and slot in ("X", "Y", "Z", "A", "B", "C"):
                 self.words[slot] += self.previous[slot]
+            self.written[letter] = (value, written, incremental)
         self.interpret()
 
     def interpret(self):
         if "cycle" in self.present:
-            self.cycle = self.w("cycle") != 80
-        if not self.cycle and "Z" in self.present:
-            self.initial_level = self.w("Z")
+            active = self.w("cycle") != 80
+            if active and not self.cycle:
+                self.initial_level = self.r_level = self.previous["Z"]
+                self.bottom = None
+            self.cycle = active
         if self.cycle:
-            self.count_hole()
+            self.drill()  # before the block's F is taken: with no feed yet, the depth waits for the next hole
         if "F" in self.present:
             self.feed = self.w("F")
         if "compensation" in self.present:
             self.compensation = self.w("compensation") != 40
+        if self.cycle:
+            return
         if "nonmodal" in self.present and "X" in self.present:
             # The converter loads a block of X alone at the former X; under G91 it writes an increment of 0.
             former = self.previous["X"]
@@ -160,31 +159,68 @@ class Machine:
             self.rapid = motion == 0
             if self.rapid:
                 self.linear_move()
-        if motion == 1 and not self.cycle:
+        if motion == 1:
             self.linear_move()
-        if motion > 1 and not self.cycle:
+        if motion > 1:
             self.circular_move()
         if "X" in self.present and "nonmodal" not in self.present:
             self.fold(0, self.w("X"))
         if "Y" in self.present:
             self.fold(2, self.w("Y"))
 
-    def count_hole(self):
-        hole = (self.w("X"), self.w("Y"))
-        if hole == self.last_hole:
+    def drill(self):
+        """The holes of one block in cycle mode; the tool ends at the return level of the last one."""
+        tool = [self.previous[a] for a in "XYZ"]
+        if "R" in self.written:
+            value, _, incremental = self.written["R"]
+            self.r_level = self.initial_level + value if incremental else value
+        if "Z" in self.written:
+            value, _, incremental = self.written["Z"]
+            self.bottom = (value, incremental)
+        self.words["Z"] = tool[2]
+        if not self.present & {"X", "Y", "Z", "R"}:
             return
-        self.last_hole = hole
-        depth = abs(self.w("Z") - self.w("R"))
+        count = self.repeats()
+        if self.bottom is None or count == 0:
+            self.words["X"], self.words["Y"] = tool[:2]
+            return
+        bottom = self.r_level + self.bottom[0] if self.bottom[1] else self.bottom[0]
+        step = [self.written[a][0] if a in self.written and self.written[a][2] else 0.0 for a in "XY"]
+        hole = [self.w("X"), self.w("Y")]
+        for n in range(count):
+            if n:
+                hole = [hole[0] + step[0], hole[1] + step[1]]
+            distance = math.hypot(hole[0] - tool[0], hole[1] - tool[1])
+            if distance != 0:
+                self.entities[(RAPID, "LINE")] += 1
+                self.total += distance / RAPID_RATE
+            self.entities.update([(RAPID, "LINE"), (CYCLE, "LINE"), (CYCLE, "CIRCLE")])
+            self.holes.append((hole[0], hole[1], self.r_level, bottom))
+            self.charge_hole(abs(self.r_level - bottom))
+            self.fold(0, hole[0])
+            self.fold(2, hole[1])
+            tool = hole + [self.initial_level if self.w("return") == 98 else self.r_level]
+        self.words["X"], self.words["Y"], self.words["Z"] = tool
+
+    def repeats(self):
+        """K (or L) of a drilling block: a count as written, half away from zero, at most 9999."""
+        letter = "K" if "K" in self.written else "L" if "L" in self.written else None
+        if letter is None:
+            return 1
+        written = self.written[letter][1]
+        return min(int(math.copysign(math.floor(abs(written) + 0.5), written)), 9999)
+
+    def charge_hole(self, depth):
         if self.feed == 0:
             self.held_depth = depth
         else:
             self.total += (depth + self.held_depth) / self.feed
             self.held_depth = 0.0
         if int(self.w("cycle")) == 83 and self.w("Q") != 0:
-            self.total += depth / self.w("Q") * 0.2 / 5000.0
+            self.total += depth / self.w("Q") * 0.2 / RAPID_RATE
 
     def charge(self, length):
-        rate = 5000.0 if self.rapid else self.feed
+        rate = RAPID_RATE if self.rapid else self.feed
         self.total += length / (rate if rate != 0 else 1.0)
 
     def direction(self, x0, y0, x1, y1):
@@ -206,30 +242,64 @@ class Machine:
         self.charge(math.sqrt(plane * plane + (start[2] - end[2]) ** 2))
 
     def circular_move(self):
-        u, v, i, j = PLANES[int(self.w("plane"))]
+        self.arc = None
+        code, plane = self.motion_code, int(self.w("plane"))
+        if code in (2, 3) and not self.present & set("XYZIJKR"):
+            return  # a G02/G03 block that names no axis moves nothing
+        u, v, i, j, normal = PLANES[plane]
         u0, v0, u1, v1 = self.previous[u], self.previous[v], self.w(u), self.w(v)
         di, dj = self.w(i), self.w(j)
-        if self.motion_code in (2, 3) and "R" in self.present and i not in self.present and j not in self.present:
+        if code in (2, 3) and "R" in self.present and i not in self.present and j not in self.present:
             if u0 == u1 and v0 == v1:
-                self.arc_left_out = True
                 return
             di, dj = self.centre_from_r(u0, v0, u1, v1)
-        self.move.update(sx=u0, sy=v0, ex=u1, ey=v1)
         cu, cv, r = u0 + di, v0 + dj, math.sqrt(di * di + dj * dj)
         self.direction(cu, cv, u0, v0)
         start = self.line_angle
         self.direction(cu, cv, u1, v1)
         end = self.line_angle if self.line_angle != 0 else 2 * math.pi
-        g18 = self.w("plane") == 18
-        # Turning for the extents: -1 clockwise, +1 counter-clockwise, 0 none (G33 outside G18).
-        sense = ({2: 1, 3: -1, 33: -1} if g18 else {2: -1, 3: 1}).get(self.motion_code, 0)
-        self.fold_arc(u, cu, cv, r, u0, v0, u1, v1, start, end, sense)
+        first = start
+        g18 = plane == 18
         if g18:
             start, end = end, start
         d = end - start
-        direction = -1 if self.motion_code == 2 else 1
+        direction = -1 if code == 2 else 1
         sweep = abs(d) if (d > 0) - (d < 0) == direction else 2 * math.pi - abs(d)
-        self.charge(abs(r * (sweep if sweep != 0 else 2 * math.pi)))
+        sweep = sweep if sweep != 0 else 2 * math.pi
+        self.charge(abs(r * sweep))
+        if code in (2, 3) and (plane != 17 or self.previous[normal] != self.w(normal)):
+            # Seen from the plus end of the normal G02 turns clockwise: in G18 counter-clockwise in (X, Z).
+            sense = (1 if code == 3 else -1) * (-1 if g18 else 1)
+            self.polyline(u, v, normal, cu, cv, r, first, sense * sweep)
+            return
+        full = self.w("X") == self.previous["X"] and self.w("Y") == self.previous["Y"]
+        self.arc = "CIRCLE" if full else "ARC"
+        if full and code != 33:
+            for axis, centre in ((0, cu), (2, cv)):
+                self.fold(axis, centre - r)
+                self.fold(axis, centre + r)
+        else:
+            # The extents of an arc: its ends and the quadrant points that it passes in its turning.
+            sense = ({2: 1, 3: -1, 33: -1} if g18 else {2: -1, 3: 1}).get(code, 0)
+            self.fold_arc(u, cu, cv, r, u0, v0, u1, v1, end if g18 else start, start if g18 else end, sense)
+
+    def polyline(self, u, v, normal, cu, cv, r, angle, turn):
+        """A 3D polyline from the exact start to the exact end, evenly spaced, at most 5 degrees apart."""
+        start = {a: self.previous[a] for a in "XYZ"}
+        end = {a: self.w(a) for a in "XYZ"}
+        segments = max(4, math.ceil(abs(turn) / (5 * DEG) - 1e-9))
+        points = [start]
+        for n in range(1, segments):
+            at = angle + turn * n / segments
+            points.append({u: cu + r * math.cos(at), v: cv + r * math.sin(at),
+                           normal: start[normal] + (end[normal] - start[normal]) * n / segments})
+        points.append(end)
+        for point in points:
+            self.fold(0, point["X"])
+            self.fold(2, point["Y"])
+        self.arc = "POLYLINE"
+        ends = [tuple(p[a] for a in "XYZ") for p in (start, end)]
+        self.polylines.append((self.layer(), len(points), ends[0], ends[1]))
 
     def centre_from_r(self, u0, v0, u1, v1):
         du, dv, r = u1 - u0, v1 - v0, abs(self.w("R"))
@@ -278,20 +348,17 @@ class Machine:
         self.extents[axis + 1] = -99999.0 if abs(high) == 99999 else high
 
     def draw(self):
-        """The entities that the writers make after one line."""
-        layer = COMPENSATED if self.compensation else UNCOMPENSATED
+        """The entities of one line's move; a block in cycle mode drew its holes as it drilled them."""
+        if self.cycle:
+            return
         m = self.move
         moved = (m["sx"], m["sy"], m["sz"]) != (m["ex"], m["ey"], m["ez"])
         if self.motion_code == 0 and moved:
             self.entities[(RAPID, "LINE")] += 1
         elif self.motion_code == 1 and moved:
-            self.entities[(layer, "LINE")] += 1
-        elif self.motion_code > 1 and not self.arc_left_out:
-            partial = self.w("X") != self.previous["X"] or self.w("Y") != self.previous["Y"]
-            self.entities[(layer, "ARC" if partial else "CIRCLE")] += 1
-        self.arc_left_out = False
-        if self.cycle:
-            self.entities.update([(RAPID, "LINE"), (CYCLE, "LINE"), (CYCLE, "CIRCLE")])
+            self.entities[(self.layer(), "LINE")] += 1
+        elif self.motion_code > 1 and self.arc:
+            self.entities[(self.layer(), self.arc)] += 1
 
     def information(self):
         xmin, xmax, ymin, ymax = self.extents
@@ -327,18 +394,14 @@ def pieces(path):
         pos = end
 
 
-def subprogram_number(text):
-    match = re.match(r"[ \t]*[Oo]([0-9]+)", text)
-    return int(match.group(1)) if match else None
-
-
 def expected_drawing(path):
-    """(entities per (layer, type), information texts) of the drawing of the NC file at path."""
+    """The Drawing of the NC file at path: entities per (layer, type), information texts, polylines as
+    (layer, vertices, start, end) in drawing order and holes as (x, y, R level, bottom)."""
     lines = list(pieces(path))
     words = [read_words(line) for line in lines]
+    numbers = [int(w[0][1]) if w and w[0][0] == "O" else None for w in words]
     starts = {}
-    for index, line in enumerate(lines):
-        number = subprogram_number(line)
+    for index, number in enumerate(numbers):
         if number is not None:
             starts.setdefault(number, index)
     calls = [call_of(w, starts) for w in words if last_word(w, "M") == 98]
@@ -367,7 +430,7 @@ def expected_drawing(path):
 
     index = 0
     while index < len(lines):
-        if subprogram_number(lines[index]) in named:
+        if numbers[index] in named:
             index += 1
             while index < len(lines) and not returns(index):
                 index += 1
@@ -375,7 +438,7 @@ def expected_drawing(path):
             process(index, [])
         index += 1
     texts = machine.information()  # adds the centre lines and the texts to the entities
-    return dict(machine.entities), texts
+    return Drawing(dict(machine.entities), texts, machine.polylines, machine.holes)
 
 
 def call_of(words, starts):
