@@ -211,6 +211,54 @@ TEST_F(PreviewTest, FailedAbortedAndNewRunsClearIt) {
     EXPECT_TRUE(pane.model().tightArcs().empty());
 }
 
+// A G19 half circle from (60, 0, 0) to (60, 20, 0) about (60, 10, 0), seen from above: the segment from
+// (60, 0) to (60, 20).
+TEST_F(PreviewTest, PolylineShowsItsTopViewAndItsLine) {
+    PreviewPane& pane = *open().Preview;
+    pane.startRun(folder.write("HALF.NC", "G90 G19\nG02 Y20. Z0 J10. K0\n"), DefaultLayerStyles());
+    DrawingEntity half{};
+    half.kind = EntityKind::Polyline;
+    half.layer = DrawingLayer::Compensated;
+    half.fileLine = 2;
+    half.start = {60.0, 0.0, 0.0};
+    half.end = {60.0, 20.0, 0.0};
+    half.radius = 10.0;
+    half.path = {19, half.start, half.end, 10.0, 0.0, 10.0, std::numbers::pi, -std::numbers::pi};
+    pane.model().add(half);
+    pane.model().complete(std::nullopt);
+    pane.showProgress();
+    EXPECT_EQ(pane.model().extents().minX, 60.0);
+    EXPECT_EQ(pane.model().extents().maxX, 60.0);
+    EXPECT_EQ(pane.model().extents().minY, 0.0);
+    EXPECT_EQ(pane.model().extents().maxY, 20.0);
+
+    // Its magenta pixels run along X 60 from Y 0 to Y 20, and nowhere else.
+    const QImage picture = canvas().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPointF bottom = canvas().toScreen(60.0, 0.0);
+    const QPointF top = canvas().toScreen(60.0, 20.0);
+    std::set<int> rows;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if ((picture.pixel(x, y) & 0xFFFFFF) == 0xFF00FF) {
+                EXPECT_NEAR(x, bottom.x(), 1.0);
+                EXPECT_NEAR(y, (top.y() + bottom.y()) / 2, (bottom.y() - top.y()) / 2 + 1.0);
+                rows.insert(y);
+            }
+        }
+    }
+    EXPECT_GE(static_cast<double>(rows.size()), bottom.y() - top.y());
+
+    // The tight mark covers it.
+    pane.model().markTightArc(half);
+    const QPoint middle = canvas().toScreen(60.0, 10.0).toPoint();
+    EXPECT_NE(canvas().grab().toImage().pixel(middle) & 0xFFFFFF, 0xFF00FFu);
+
+    EXPECT_FALSE(canvas().entityAt(canvas().toScreen(60.0, 10.0) - QPointF(10.0, 0.0)).has_value());
+    QTest::mouseClick(&canvas(), Qt::LeftButton, {}, middle + QPoint(3, 0));
+    EXPECT_EQ(canvas().selected(), std::optional<std::size_t>(0));
+    EXPECT_EQ(text(pane.status->text()), "2行目: G02 Y20. Z0 J10. K0");
+}
+
 struct BadDrawingCase {
     const char* label;
     std::string program;
