@@ -81,6 +81,13 @@ public:
         }
     }
 
+    // Solid lines from point to point.
+    void steps(const std::vector<QPointF>& points, QRgb colour) {
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            line(points[k - 1].x(), points[k - 1].y(), points[k].x(), points[k].y(), colour, false);
+        }
+    }
+
     int width() const { return width_; }
     int height() const { return height_; }
 
@@ -323,10 +330,7 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
                 raster.pixel(bx0, by0, colour);
                 continue;
             }
-            const std::vector<QPointF> points = polylinePoints(e);
-            for (std::size_t k = 1; k < points.size(); ++k) {
-                raster.line(points[k - 1].x(), points[k - 1].y(), points[k].x(), points[k].y(), colour, false);
-            }
+            raster.steps(polylinePoints(e), colour);
             continue;
         }
         const double x0 = (e.v[0] - left_) * scale_;
@@ -354,11 +358,7 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
             continue;
         }
         const double sweep = e.kind == EntityKind::Arc ? e.v[4] : 360.0;
-        const std::vector<QPointF> points =
-            ArcPoints({x0, y0}, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, sweep);
-        for (std::size_t k = 1; k < points.size(); ++k) {
-            raster.line(points[k - 1].x(), points[k - 1].y(), points[k].x(), points[k].y(), colour, false);
-        }
+        raster.steps(ArcPoints({x0, y0}, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, sweep), colour);
     }
     cachedCount_ = to;
 }

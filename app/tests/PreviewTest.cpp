@@ -254,7 +254,9 @@ TEST_F(PreviewTest, PolylineShowsItsTopViewAndItsLine) {
     EXPECT_NE(canvas().grab().toImage().pixel(middle) & 0xFFFFFF, 0xFF00FFu);
 
     EXPECT_FALSE(canvas().entityAt(canvas().toScreen(60.0, 10.0) - QPointF(10.0, 0.0)).has_value());
-    QTest::mouseClick(&canvas(), Qt::LeftButton, {}, middle + QPoint(3, 0));
+    // Five pixels beside the chord between the vertices at Y 10 and Y 10 + 10 cos 85°, halfway along it.
+    QTest::mouseClick(&canvas(), Qt::LeftButton, {},
+                      canvas().toScreen(60.0, 10.4358).toPoint() + QPoint(5, 0));
     EXPECT_EQ(canvas().selected(), std::optional<std::size_t>(0));
     EXPECT_EQ(text(pane.status->text()), "2行目: G02 Y20. Z0 J10. K0");
 }

@@ -83,8 +83,8 @@ TEST_P(SvgPolylineTest, OnePathThroughTheTopViewOfItsVertices) {
             }
         }
     }
-    const std::string command = "rsvg-convert -o " + folder.file("HALF.png") + " " + file + " 2>" +
-                                folder.file("warnings.txt");
+    const std::string command =
+        "rsvg-convert -o " + folder.file("HALF.png") + " " + file + " 2>" + folder.file("warnings.txt");
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadBytes(folder.file("warnings.txt")), "");
 }
