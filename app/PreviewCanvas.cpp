@@ -16,6 +16,8 @@ constexpr QColor kTightColour{255, 208, 0, 160};
 constexpr QColor kHighlightColour{255, 255, 255};
 constexpr double kMarginShare = 0.05;
 constexpr double kPickDistance = 6.0;
+// Curves are drawn in straight steps of about this many pixels.
+constexpr double kStepPixels = 3.0;
 constexpr double kDegree = std::numbers::pi / 180.0;
 // Pixels on, then off, along a dashed line.
 constexpr int kDashOn = 6;
@@ -101,7 +103,7 @@ private:
 // The screen points of an arc, enough of them that each step is a few pixels long.
 std::vector<QPointF> ArcPoints(QPointF centre, double radius, double startDegrees, double sweepDegrees) {
     const int steps =
-        static_cast<int>(std::clamp(std::ceil(radius * sweepDegrees * kDegree / 3.0), 4.0, 4096.0));
+        static_cast<int>(std::clamp(std::ceil(radius * sweepDegrees * kDegree / kStepPixels), 4.0, 4096.0));
     std::vector<QPointF> points;
     points.reserve(static_cast<std::size_t>(steps) + 1);
     for (int i = 0; i <= steps; ++i) {
@@ -179,10 +181,16 @@ std::array<double, 4> PreviewCanvas::screenBox(const PreviewEntity& polyline) co
 std::vector<QPointF> PreviewCanvas::polylinePoints(const PreviewEntity& polyline) const {
     const ArcPath& arc = model_.polylineArc(polyline);
     const int segments = PolylineSegments(arc);
+    // Vertices are made and drawn only about a step apart, or a drawing of many small helices would cost
+    // mostly sines and cosines. The top view of at most one turn runs no longer than twice across its box
+    // each way, so the steps drawn pass within a few pixels of the vertices left out.
+    const auto [left, top, right, bottom] = screenBox(polyline);
+    const double length = 2 * (right - left + bottom - top);
+    const int shown = static_cast<int>(std::clamp(std::ceil(length / kStepPixels), 1.0, 1.0 * segments));
     std::vector<QPointF> points;
-    points.reserve(static_cast<std::size_t>(segments) + 1);
-    for (int index = 0; index <= segments; ++index) {
-        const Point3 vertex = PolylineVertex(arc, index, segments);
+    points.reserve(static_cast<std::size_t>(shown) + 1);
+    for (int k = 0; k <= shown; ++k) {
+        const Point3 vertex = PolylineVertex(arc, k * segments / shown, segments);
         points.push_back(toScreen(PictureCoordinate(vertex.x), PictureCoordinate(vertex.y)));
     }
     return points;
