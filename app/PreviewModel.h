@@ -27,7 +27,7 @@ struct PreviewPolyline {
 
 struct PreviewEntity {
     // Line: x1 y1 x2 y2. Arc: centre x y, radius, start angle and counter-clockwise sweep in degrees.
-    // Circle: centre x y, radius.
+    // Circle: centre x y, radius. Polyline: `polyline`.
     union {
         float v[5];
         PreviewPolyline polyline;
