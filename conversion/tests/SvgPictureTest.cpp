@@ -46,7 +46,7 @@ TEST_P(SvgPolylineTest, OnePathOfItsLayerThroughTheTopViewOfItsVertices) {
             EXPECT_EQ(x, 60.0);
             p = std::from_chars(p + 1, svg.data() + svg.size(), ys.emplace_back()).ptr;
         }
-        EXPECT_EQ(ys.size(), 37u);  // 180 degrees in steps of 5
+        ASSERT_EQ(ys.size(), 37u);  // 180 degrees in steps of 5
         EXPECT_TRUE(std::is_sorted(ys.begin(), ys.end()));
         EXPECT_EQ(std::vector<double>({ys.front(), ys.back()}), std::vector<double>({0, 20}));
     }
