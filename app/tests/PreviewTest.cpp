@@ -116,11 +116,7 @@ protected:
 
     // In the whole canvas, or in `area` of it.
     int pixelsOf(QRgb colour, QRect area = {}) {
-        const QImage picture = canvas()
-                                   .grab()
-                                   .toImage()
-                                   .convertToFormat(QImage::Format_RGB32)
-                                   .copy(area.isValid() ? area : QRect());
+        const QImage picture = canvas().grab().toImage().convertToFormat(QImage::Format_RGB32).copy(area);
         int count = 0;
         for (int y = 0; y < picture.height(); ++y) {
             for (int x = 0; x < picture.width(); ++x) {

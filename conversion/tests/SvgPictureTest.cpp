@@ -1,5 +1,5 @@
-// A G19 half circle from (60, 0, 0) to (60, 20, 0) about (60, 10, 0), seen from above as X 60 from Y 0 to Y
-// 20, whether it has an element of its own or shares a path with its layer beyond the first 100,000 elements.
+// A G19 half circle from (60, 0, 0) to (60, 20, 0) about (60, 10, 0), seen from above as X 60 from Y 0 to
+// Y 20, with an element of its own or in a path its layer shares beyond the first 100,000 elements.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,8 +19,7 @@ TEST_P(SvgPolylineTest, OnePathOfItsLayerThroughTheTopViewOfItsVertices) {
     const std::string file = folder.file("HALF.svg");
     SvgPicture picture(file, DefaultLayerStyles());
     ASSERT_TRUE(picture.open());
-    DrawingEntity rapid{};  // from the origin to (2, 2)
-    rapid.end = {2, 2, 0};
+    const DrawingEntity rapid{};  // a rapid move of no length at the origin
     DrawingEntity half{};
     half.kind = EntityKind::Polyline;
     half.layer = DrawingLayer::Compensated;
