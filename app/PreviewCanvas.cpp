@@ -16,6 +16,8 @@ constexpr QColor kTightColour{255, 208, 0, 160};
 constexpr QColor kHighlightColour{255, 255, 255};
 constexpr double kMarginShare = 0.05;
 constexpr double kPickDistance = 6.0;
+// Curves are drawn in straight steps of about this many pixels.
+constexpr double kStepPixels = 3.0;
 constexpr double kDegree = std::numbers::pi / 180.0;
 // Pixels on, then off, along a dashed line.
 constexpr int kDashOn = 6;
@@ -70,13 +72,21 @@ public:
         const double ay = y0 + t0 * dy;
         const double bx = x0 + t1 * dx;
         const double by = y0 + t1 * dy;
-        const int steps = static_cast<int>(std::max(std::fabs(bx - ax), std::fabs(by - ay)));
+        // Steps of at most a pixel, so that the short chords of a polyline leave no gaps.
+        const int steps = static_cast<int>(std::ceil(std::max(std::fabs(bx - ax), std::fabs(by - ay))));
         const double sx = steps > 0 ? (bx - ax) / steps : 0.0;
         const double sy = steps > 0 ? (by - ay) / steps : 0.0;
         for (int i = 0; i <= steps; ++i) {
             if (!dashed || i % kDashPeriod < kDashOn) {
                 pixel(ax + sx * i + 0.5, ay + sy * i + 0.5, colour);
             }
+        }
+    }
+
+    // Solid lines from point to point.
+    void steps(const std::vector<QPointF>& points, QRgb colour) {
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            line(points[k - 1].x(), points[k - 1].y(), points[k].x(), points[k].y(), colour, false);
         }
     }
 
@@ -93,7 +103,7 @@ private:
 // The screen points of an arc, enough of them that each step is a few pixels long.
 std::vector<QPointF> ArcPoints(QPointF centre, double radius, double startDegrees, double sweepDegrees) {
     const int steps =
-        static_cast<int>(std::clamp(std::ceil(radius * sweepDegrees * kDegree / 3.0), 4.0, 4096.0));
+        static_cast<int>(std::clamp(std::ceil(radius * sweepDegrees * kDegree / kStepPixels), 4.0, 4096.0));
     std::vector<QPointF> points;
     points.reserve(static_cast<std::size_t>(steps) + 1);
     for (int i = 0; i <= steps; ++i) {
@@ -160,6 +170,30 @@ void PreviewCanvas::drawingGrew() {
 
 QPointF PreviewCanvas::toScreen(double x, double y) const {
     return {(x - left_) * scale_, (top_ - y) * scale_};
+}
+
+std::array<double, 4> PreviewCanvas::screenBox(const PreviewEntity& polyline) const {
+    const float* box = polyline.polyline.box;
+    return {(box[0] - left_) * scale_, (top_ - box[3]) * scale_, (box[2] - left_) * scale_,
+            (top_ - box[1]) * scale_};
+}
+
+std::vector<QPointF> PreviewCanvas::polylinePoints(const PreviewEntity& polyline) const {
+    const ArcPath& arc = model_.polylineArc(polyline);
+    const int segments = PolylineSegments(arc);
+    // Vertices are made and drawn only about a step apart, or a drawing of many small helices would cost
+    // mostly sines and cosines. The top view of at most one turn runs no longer than twice across its box
+    // each way, so the steps drawn pass within a few pixels of the vertices left out.
+    const auto [left, top, right, bottom] = screenBox(polyline);
+    const double length = 2 * (right - left + bottom - top);
+    const int shown = static_cast<int>(std::clamp(std::ceil(length / kStepPixels), 1.0, 1.0 * segments));
+    std::vector<QPointF> points;
+    points.reserve(static_cast<std::size_t>(shown) + 1);
+    for (int k = 0; k <= shown; ++k) {
+        const Point3 vertex = PolylineVertex(arc, k * segments / shown, segments);
+        points.push_back(toScreen(PictureCoordinate(vertex.x), PictureCoordinate(vertex.y)));
+    }
+    return points;
 }
 
 void PreviewCanvas::select(std::optional<std::size_t> index) {
@@ -295,6 +329,18 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
             continue;
         }
         const QRgb colour = colours[layer];
+        if (e.kind == EntityKind::Polyline) {
+            const auto [bx0, by0, bx1, by1] = screenBox(e);
+            if (bx1 < 0.0 || bx0 >= w || by1 < 0.0 || by0 >= h) {
+                continue;
+            }
+            if (bx1 - bx0 < 1.0 && by1 - by0 < 1.0) {
+                raster.pixel(bx0, by0, colour);
+                continue;
+            }
+            raster.steps(polylinePoints(e), colour);
+            continue;
+        }
         const double x0 = (e.v[0] - left_) * scale_;
         const double y0 = (top_ - e.v[1]) * scale_;
         if (e.kind == EntityKind::Line) {
@@ -320,11 +366,7 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
             continue;
         }
         const double sweep = e.kind == EntityKind::Arc ? e.v[4] : 360.0;
-        const std::vector<QPointF> points =
-            ArcPoints({x0, y0}, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, sweep);
-        for (std::size_t k = 1; k < points.size(); ++k) {
-            raster.line(points[k - 1].x(), points[k - 1].y(), points[k].x(), points[k].y(), colour, false);
-        }
+        raster.steps(ArcPoints({x0, y0}, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, sweep), colour);
     }
     cachedCount_ = to;
 }
@@ -342,6 +384,11 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const auto outline = [this](const PreviewEntity& e) {
         QPainterPath path;
+        if (e.kind == EntityKind::Polyline) {
+            const std::vector<QPointF> points = polylinePoints(e);
+            path.addPolygon(QPolygonF(QList<QPointF>(points.begin(), points.end())));
+            return path;
+        }
         const QPointF a = toScreen(e.v[0], e.v[1]);
         if (e.kind == EntityKind::Line) {
             path.moveTo(a);
@@ -354,7 +401,12 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
         path.addPolygon(QPolygonF(QList<QPointF>(points.begin(), points.end())));
         return path;
     };
+    // QPainter is not handed coordinates far beyond the screen.
     const auto onScreen = [this](const PreviewEntity& e) {
+        if (e.kind == EntityKind::Polyline) {
+            const std::array<double, 4> box = screenBox(e);
+            return std::all_of(box.begin(), box.end(), [](double c) { return std::fabs(c) < 1e6; });
+        }
         const QPointF a = toScreen(e.v[0], e.v[1]);
         return std::fabs(a.x()) < 1e6 && std::fabs(a.y()) < 1e6;
     };
@@ -444,31 +496,47 @@ std::optional<std::size_t> PreviewCanvas::entityAt(QPointF position) const {
         if (!visible_[static_cast<int>(e.layer)]) {
             continue;
         }
-        const QPointF a = toScreen(e.v[0], e.v[1]);
-        double distance;
-        if (e.kind == EntityKind::Line) {
-            distance = DistanceToSegment(position, a, toScreen(e.v[2], e.v[3]));
-        } else {
-            const double r = e.v[2] * scale_;
-            const QPointF d = position - a;
-            const double fromCentre = std::hypot(d.x(), d.y());
-            distance = std::fabs(fromCentre - r);
-            if (e.kind == EntityKind::Arc && fromCentre > 0.0) {
-                // Off the arc's sweep, the nearer end counts.
-                const double angle = std::atan2(-d.y(), d.x()) / kDegree;
-                const double into = std::fmod(angle - e.v[3] + 720.0, 360.0);
-                if (into > e.v[4]) {
-                    const std::vector<QPointF> ends = ArcPoints(a, r, e.v[3], e.v[4]);
-                    const QPointF first = ends.front() - position;
-                    const QPointF last = ends.back() - position;
-                    distance = std::min(std::hypot(first.x(), first.y()), std::hypot(last.x(), last.y()));
-                }
-            }
-        }
+        const double distance = distanceTo(e, position);
         if (distance <= best) {
             best = distance;
             nearest = i;
         }
     }
     return nearest;
+}
+
+double PreviewCanvas::distanceTo(const PreviewEntity& e, QPointF position) const {
+    if (e.kind == EntityKind::Polyline) {
+        // Most polylines are far from the click; their vertices are made only for those near it.
+        const auto [left, top, right, bottom] = screenBox(e);
+        if (position.x() < left - kPickDistance || position.x() > right + kPickDistance ||
+            position.y() < top - kPickDistance || position.y() > bottom + kPickDistance) {
+            return INFINITY;
+        }
+        const std::vector<QPointF> points = polylinePoints(e);
+        double distance = INFINITY;
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            distance = std::min(distance, DistanceToSegment(position, points[k - 1], points[k]));
+        }
+        return distance;
+    }
+    const QPointF a = toScreen(e.v[0], e.v[1]);
+    if (e.kind == EntityKind::Line) {
+        return DistanceToSegment(position, a, toScreen(e.v[2], e.v[3]));
+    }
+    const double r = e.v[2] * scale_;
+    const QPointF d = position - a;
+    const double fromCentre = std::hypot(d.x(), d.y());
+    if (e.kind == EntityKind::Arc && fromCentre > 0.0) {
+        // Off the arc's sweep, the nearer end counts.
+        const double angle = std::atan2(-d.y(), d.x()) / kDegree;
+        const double into = std::fmod(angle - e.v[3] + 720.0, 360.0);
+        if (into > e.v[4]) {
+            const std::vector<QPointF> ends = ArcPoints(a, r, e.v[3], e.v[4]);
+            const QPointF first = ends.front() - position;
+            const QPointF last = ends.back() - position;
+            return std::min(std::hypot(first.x(), first.y()), std::hypot(last.x(), last.y()));
+        }
+    }
+    return std::fabs(fromCentre - r);
 }

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 #include "app/PreviewModel.h"
 #include "dxf/LayerStyles.h"
@@ -63,6 +64,12 @@ private:
     void renderEntities(std::size_t from, std::size_t to);
     void renderAxesAndTexts();
     void userMovedView();
+    // The top view of a polyline's vertices on the screen.
+    std::vector<QPointF> polylinePoints(const PreviewEntity& polyline) const;
+    // How many pixels `position` lies from the entity.
+    double distanceTo(const PreviewEntity& e, QPointF position) const;
+    // A polyline's box on the screen: left, top, right, bottom.
+    std::array<double, 4> screenBox(const PreviewEntity& polyline) const;
 
     const PreviewModel& model_;
     LayerStyles styles_;

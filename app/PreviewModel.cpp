@@ -8,6 +8,7 @@ void PreviewModel::clear() {
     blocks_.clear();
     size_ = 0;
     tight_.clear();
+    arcs_.clear();
     info_.reset();
     extents_ = {};
     completed_ = false;
@@ -39,6 +40,14 @@ PreviewEntity PreviewModel::compact(const DrawingEntity& entity) {
             out.v[1] = f(entity.centre.y);
             out.v[2] = f(std::abs(entity.radius));
             break;
+        case EntityKind::Polyline: {
+            DrawingExtents box;
+            box.add(entity);
+            out.polyline = {{f(box.minX), f(box.minY), f(box.maxX), f(box.maxY)},
+                            static_cast<std::uint32_t>(arcs_.size())};
+            arcs_.push_back(entity.path);
+            break;
+        }
     }
     return out;
 }

@@ -1,5 +1,7 @@
 // What the preview shows of a drawing: every entity of the run in 28 bytes (single-precision coordinates
-// and the NC line number), the arcs the tool does not fit, the information block, and the extents.
+// and the NC line number), the arcs the tool does not fit, the information block, and the extents. The arcs
+// of polylines, which take more numbers than an entity holds, are kept beside the entities; they are few, as
+// only arcs out of the XY plane and helices become polylines.
 //
 // The run adds entities as it draws them; the preview paints whatever has arrived so far. Entities are kept
 // in fixed blocks rather than one growing array, so that a drawing of millions of entities never holds twice
@@ -8,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -15,10 +18,20 @@
 #include "conversion/PictureSink.h"
 #include "dxf/DrawingExtents.h"
 
+// A polyline's XY box (min x, min y, max x, max y), which culls and picks it without its vertices, and the
+// index of its arc in PreviewModel::polylineArc().
+struct PreviewPolyline {
+    float box[4];
+    std::uint32_t arc;
+};
+
 struct PreviewEntity {
     // Line: x1 y1 x2 y2. Arc: centre x y, radius, start angle and counter-clockwise sweep in degrees.
-    // Circle: centre x y, radius.
-    float v[5];
+    // Circle: centre x y, radius. Polyline: `polyline`.
+    union {
+        float v[5];
+        PreviewPolyline polyline;
+    };
     std::uint32_t fileLine;  // the NC line, saturated at the 32-bit range
     EntityKind kind;
     DrawingLayer layer;
@@ -39,6 +52,8 @@ public:
         return blocks_[index / kBlockSize][index % kBlockSize];
     }
     const std::vector<PreviewEntity>& tightArcs() const { return tight_; }
+    // The arc of a polyline, entity or tight mark, from which its vertices are made again.
+    const ArcPath& polylineArc(const PreviewEntity& polyline) const { return arcs_[polyline.polyline.arc]; }
     // The information block of a completed run.
     const std::optional<InfoBlockLayout>& info() const { return info_; }
     bool completed() const { return completed_; }
@@ -48,11 +63,12 @@ public:
 private:
     static constexpr std::size_t kBlockSize = 1 << 16;
 
-    static PreviewEntity compact(const DrawingEntity& entity);
+    PreviewEntity compact(const DrawingEntity& entity);
 
     std::vector<std::unique_ptr<PreviewEntity[]>> blocks_;
     std::size_t size_ = 0;
     std::vector<PreviewEntity> tight_;
+    std::deque<ArcPath> arcs_;  // grows without moving what it holds
     std::optional<InfoBlockLayout> info_;
     DrawingExtents extents_;
     bool completed_ = false;

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 #include <string>
 
 #include "app/PreviewCanvas.h"
@@ -31,7 +32,8 @@ std::string Fixed(double value) {
     return std::string(text, result.ptr);
 }
 
-// A surfacing zigzag of short feed moves, with a hole circle every thousand moves and an arc at each row end.
+// A surfacing zigzag of short feed moves, with a hole circle every thousand moves, a helix of one turn down
+// every hundred and an arc at each row end.
 void FillSurfacing(PreviewModel& model) {
     constexpr int kSteps = 500;
     Point3 last{0.0, 0.0, 0.0};
@@ -44,6 +46,15 @@ void FillSurfacing(PreviewModel& model) {
                 entity.layer = DrawingLayer::CannedCycle;
                 entity.centre = last;
                 entity.radius = 2.5;
+            } else if (i % 100 == 49) {
+                entity.kind = EntityKind::Polyline;
+                entity.layer = DrawingLayer::Uncompensated;
+                entity.start = last;
+                entity.end = {last.x, last.y, last.z - 0.5};
+                entity.radius = 1.0;
+                // One turn counter-clockwise from `last`, about the point 1 mm to its right.
+                constexpr double kPi = std::numbers::pi;
+                entity.path = {17, entity.start, entity.end, last.x + 1.0, last.y, 1.0, kPi, 2 * kPi};
             } else if (step == kSteps - 1) {
                 entity.kind = EntityKind::Arc;
                 entity.layer = DrawingLayer::Compensated;

@@ -102,6 +102,18 @@ void AppendArcData(std::string& out, const DrawingEntity& arc) {
     }
 }
 
+// A polyline's top view: straight steps through its vertices.
+void AppendPolylineData(std::string& out, const ArcPath& path) {
+    const int segments = PolylineSegments(path);
+    for (int index = 0; index <= segments; ++index) {
+        const Point3 vertex = PolylineVertex(path, index, segments);
+        out += index == 0 ? 'M' : 'L';
+        AppendNumber(out, vertex.x);
+        out += ' ';
+        AppendNumber(out, vertex.y);
+    }
+}
+
 // The entity as path data, for a path element that holds many.
 void AppendPathData(std::string& out, const DrawingEntity& entity) {
     if (!out.empty()) {
@@ -127,6 +139,9 @@ void AppendPathData(std::string& out, const DrawingEntity& entity) {
             AppendArcData(out, whole);
             return;
         }
+        case EntityKind::Polyline:
+            AppendPolylineData(out, entity.path);
+            return;
     }
 }
 
@@ -203,6 +218,13 @@ void SvgPicture::appendElement(const DrawingEntity& entity, int style) {
             AppendAttribute(out, "cx", entity.centre.x);
             AppendAttribute(out, "cy", entity.centre.y);
             AppendAttribute(out, "r", std::fabs(entity.radius));
+            break;
+        case EntityKind::Polyline:
+            out += "<path class=\"";
+            out += layerClass;
+            out += "\" d=\"";
+            AppendPolylineData(out, entity.path);
+            out += '"';
             break;
     }
     out += "/>\n";

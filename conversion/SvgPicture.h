@@ -1,8 +1,8 @@
 // An SVG picture of the drawing, written while the run goes: the top view with Y up, the layers in the
-// colours of the header template, the axes and the information texts below, holes as their circles, and the
-// inside arcs the tool does not fit marked. One SVG element per DXF entity, with the layer as its class, up
-// to a hundred thousand; the entities of a bigger drawing share path elements, so that SVG readers can still
-// open it.
+// colours of the header template, the axes and the information texts below, holes as their circles, arcs
+// out of the XY plane and helices as the top view of their vertices, and the inside arcs the tool does not
+// fit marked. One SVG element per DXF entity, with the layer as its class, up to a hundred thousand; the
+// entities of a bigger drawing share path elements, so that SVG readers can still open it.
 //
 // The elements go to the file as they come, so a program of millions of lines needs no more memory than a
 // short one. Only the opening of the picture depends on the extents (its size, viewBox and line widths), so

@@ -114,8 +114,9 @@ protected:
         QTest::mouseClick(&canvas(), Qt::LeftButton, {}, canvas().toScreen(x, y).toPoint());
     }
 
-    int pixelsOf(QRgb colour) {
-        const QImage picture = canvas().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // In the whole canvas, or in `area` of it.
+    int pixelsOf(QRgb colour, QRect area = {}) {
+        const QImage picture = canvas().grab().toImage().convertToFormat(QImage::Format_RGB32).copy(area);
         int count = 0;
         for (int y = 0; y < picture.height(); ++y) {
             for (int x = 0; x < picture.width(); ++x) {
@@ -209,6 +210,36 @@ TEST_F(PreviewTest, FailedAbortedAndNewRunsClearIt) {
     EXPECT_TRUE(abort.done());
     EXPECT_EQ(pane.model().size(), 0u);
     EXPECT_TRUE(pane.model().tightArcs().empty());
+}
+
+// A G19 half circle from (60, 0, 0) to (60, 20, 0) about (60, 10, 0): from above, X 60 from Y 0 to Y 20.
+TEST_F(PreviewTest, PolylineIsDrawnMarkedAndPickedByItsTopView) {
+    PreviewPane& pane = *open().Preview;
+    pane.startRun(folder.write("HALF.NC", "G19\nG02 Y20. Z0 J10. K0\n"), DefaultLayerStyles());
+    DrawingEntity half{};
+    half.kind = EntityKind::Polyline;
+    half.layer = DrawingLayer::Compensated;
+    half.fileLine = 2;
+    half.path = {19, {60, 0, 0}, {60, 20, 0}, 10, 0, 10, std::numbers::pi, -std::numbers::pi};
+    pane.model().add(half);
+    pane.model().complete(std::nullopt);
+    pane.showProgress();
+    const DrawingExtents& e = pane.model().extents();
+    EXPECT_EQ(std::vector<double>({e.minX, e.maxX, e.minY, e.maxY}), std::vector<double>({60, 60, 0, 20}));
+    // Magenta in every row of the column of X 60 from Y 0 to Y 20, and nowhere else.
+    const QPointF corner(1.5, 1.5);
+    const QRect column =
+        QRectF(canvas().toScreen(60, 20) - corner, canvas().toScreen(60, 0) + corner).toRect();
+    const QRgb magenta = qRgb(255, 0, 255);
+    EXPECT_EQ(pixelsOf(magenta, column), pixelsOf(magenta));
+    EXPECT_GE(pixelsOf(magenta), column.height() - 4);
+
+    pane.model().markTightArc(half);
+    EXPECT_EQ(pixelsOf(magenta, column), 0);
+    // Five pixels beside the middle of the chord from Y 10 to Y 10 + 10 cos 85°.
+    QTest::mouseClick(&canvas(), Qt::LeftButton, {},
+                      canvas().toScreen(60.0, 10.4358).toPoint() + QPoint(5, 0));
+    EXPECT_EQ(text(pane.status->text()), "2行目: G02 Y20. Z0 J10. K0");
 }
 
 struct BadDrawingCase {

@@ -24,7 +24,7 @@ del sys.argv[1:5]
 SVG = "{http://www.w3.org/2000/svg}"
 CLASSES = {"早送り": "rapid", "補正あり": "comp", "補正無し": "nocomp", "固定サイクル": "cycle",
            "中心線": "axis", "情報": "info"}
-ELEMENTS = {"LINE": "line", "ARC": "path", "CIRCLE": "circle", "TEXT": "text"}
+ELEMENTS = {"LINE": "line", "ARC": "path", "CIRCLE": "circle", "POLYLINE": "path", "TEXT": "text"}
 
 
 def draw(nc_path, name=None):
