@@ -58,7 +58,8 @@ DxfDrawing ReadDxf(const std::string& path) {
             inEntities = true;
         }
         if (!inEntities || lines[i] != "0" ||
-            (lines[i + 1] != "LINE" && lines[i + 1] != "ARC" && lines[i + 1] != "CIRCLE")) {
+            (lines[i + 1] != "LINE" && lines[i + 1] != "ARC" && lines[i + 1] != "CIRCLE" &&
+             lines[i + 1] != "POLYLINE" && lines[i + 1] != "VERTEX")) {
             continue;
         }
         const std::string type = lines[i + 1];
@@ -77,7 +78,15 @@ DxfDrawing ReadDxf(const std::string& path) {
         if (layer == kCentreLineLayer || layer == kInformationLayer) {
             continue;
         }
+        // A polyline is one entity; its vertices follow it.
+        if (type == "VERTEX") {
+            drawing.add(g[10], g[20]);
+            continue;
+        }
         ++drawing.entities;
+        if (type == "POLYLINE") {
+            continue;
+        }
         if (type == "LINE") {
             drawing.add(g[10], g[20]);
             drawing.add(g[11], g[21]);
@@ -141,7 +150,8 @@ TEST_P(PreviewMatchesDxfTest, SameEntitiesAndExtents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, PreviewMatchesDxfTest,
-                         testing::Values("contour.nc", "drill-plate.nc", "arcs-three-planes.nc"));
+                         testing::Values("contour.nc", "drill-plate.nc", "arcs-three-planes.nc",
+                                         "cycles-and-helices.nc"));
 
 TEST_F(PreviewTest, ClickShowsTheLineOfTheEntityAndLayerBoxesHideIt) {
     PreviewPane& pane = convertExample("contour.nc");
