@@ -4,45 +4,26 @@
 
 namespace {
 
-constexpr std::string_view kNoNumber = "0.0";
-
-bool IsSign(char c) {
-    return c == '-' || c == '+';
-}
-
-bool StartsNumber(char c) {
-    return IsSign(c) || c == '.' || IsAsciiDigit(c);
+std::size_t SkipDigits(std::string_view text, std::size_t i) {
+    while (i < text.size() && IsAsciiDigit(text[i])) {
+        ++i;
+    }
+    return i;
 }
 
 }  // namespace
 
-std::string_view FindNumberText(std::string_view line, int position) {
-    const std::size_t end = line.size();
-    std::size_t i = position < 0 ? 0 : static_cast<std::size_t>(position);
-    while (i < end && !StartsNumber(line[i])) {
+std::size_t NumberLength(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
         ++i;
     }
-    if (i >= end) {
-        return kNoNumber;
+    const std::size_t digitsBegin = i;
+    i = SkipDigits(text, i);
+    bool point = false;
+    if (i < text.size() && text[i] == '.') {
+        point = true;
+        i = SkipDigits(text, i + 1);
     }
-    const std::size_t begin = i;
-    if (IsSign(line[i])) {
-        ++i;
-        if (i == end) {
-            return line.substr(begin, 1);
-        }
-    }
-    // The character after a sign is taken whatever it is.
-    const bool pointTaken = line[i] == '.';
-    ++i;
-    while (i < end && IsAsciiDigit(line[i])) {
-        ++i;
-    }
-    if (!pointTaken && i < end && line[i] == '.') {
-        ++i;
-        while (i < end && IsAsciiDigit(line[i])) {
-            ++i;
-        }
-    }
-    return line.substr(begin, i - begin);
+    return point || i > digitsBegin ? i : 0;
 }

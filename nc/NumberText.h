@@ -1,10 +1,10 @@
-// The number text that follows an address letter, found without allocating; core/DecimalNumber.h reads its
-// value.
+// Where the number of an address word ends, found without allocating; core/DecimalNumber.h reads its value.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
-// The number text at `position` of `line`: after spaces and any other characters up to the first sign, point
-// or digit, an optional sign, one character whatever it is, digits, and a point with digits when the
-// character after the sign was not a point. "0.0" when the line ends before a sign, point or digit.
-std::string_view FindNumberText(std::string_view line, int position);
+// The length of the number at the very start of `text`: an optional sign, digits, and a point with digits
+// after it, holding at least one digit or the point ("." and "-." are numbers of value 0). 0 when no number
+// starts there ("-", "-Y5", "E3").
+std::size_t NumberLength(std::string_view text);
