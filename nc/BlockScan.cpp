@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "nc/NumberText.h"
+#include "core/AsciiClass.h"
 #include "nc/OWordCommand.h"
 
 namespace {
@@ -19,6 +19,27 @@ constexpr std::array<char, 256> AddressLetters() {
 }
 
 constexpr std::array<char, 256> kAddressLetters = AddressLetters();
+
+std::size_t SkipDigits(std::string_view text, std::size_t i) {
+    while (i < text.size() && IsAsciiDigit(text[i])) {
+        ++i;
+    }
+    return i;
+}
+
+// The number at `at`: an optional sign, digits, and a point with digits after it, holding at least one digit
+// or the point ("." and "-." are numbers of value 0). Its end, or `at` when no number starts there ("-",
+// "-Y5").
+std::size_t NumberEnd(std::string_view line, std::size_t at, bool& point) {
+    std::size_t i = at < line.size() && (line[at] == '-' || line[at] == '+') ? at + 1 : at;
+    const std::size_t digits = i;
+    i = SkipDigits(line, i);
+    point = i < line.size() && line[i] == '.';
+    if (point) {
+        return SkipDigits(line, i + 1);
+    }
+    return i > digits ? i : at;
+}
 
 std::size_t SkipBlanks(std::string_view line, std::size_t i) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
@@ -80,13 +101,14 @@ BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block) {
         if (oWord && next == '<') {
             return BlockEnd::OWord;
         }
-        const std::size_t length = NumberLength(line.substr(at));
-        if (length == 0) {
+        bool point = false;
+        const std::size_t end = NumberEnd(line, at, point);
+        if (end == at) {
             return ClassifyRest(line, i, BlockEnd::UnreadText);
         }
         block.words[block.count++] =
-            ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(length)};
-        i = SkipBlanks(line, at + length);
+            ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(end - at), point};
+        i = SkipBlanks(line, end);
         if (oWord && StartsOWordCommand(line.substr(i))) {
             return BlockEnd::OWord;
         }

@@ -24,8 +24,9 @@ constexpr bool DropsTheWords(BlockEnd end) {
 
 struct ScannedWord {
     char letter;          // upper case; ":" is read as O
-    std::uint8_t begin;   // where the number text stands in the line
+    std::uint8_t begin;   // where the number text stands in the line: [+-]digits[.digits] or [+-].digits
     std::uint8_t length;  // at least 1
+    bool point;           // the number is written with a decimal point
 };
 
 struct ScannedBlock {

@@ -125,8 +125,11 @@ int NcBlock::parse() {
     const char* source = text_.str();
     const std::string_view line(source, strnlen(source, kMaxLineLength));
     closePreviousBlock();
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
+    std::size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) {
+        ++first;
+    }
+    if (first == line.size()) {
         return 0;
     }
     commentLine_ = line[first] == '(' || line[first] == '-';
@@ -140,7 +143,7 @@ int NcBlock::parse() {
         NcWord scratch(3);
         for (int i = 0; i < scanned_.count; ++i) {
             const ScannedWord& word = scanned_.words[i];
-            takeWord(scratch, word.letter, line.substr(word.begin, word.length));
+            takeWord(scratch, word, line.substr(word.begin, word.length));
         }
     }
     noteBlockEnd(scanned_.end);
@@ -164,14 +167,14 @@ void NcBlock::closePreviousBlock() {
     present_[Slot::Motion] = presentBefore_[Slot::Motion];
 }
 
-// `letter` is one of the 22 address letters, `number` a number text.
-void NcBlock::takeWord(NcWord& scratch, char letter, std::string_view number) {
+void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_view number) {
+    const char letter = word.letter;
     scratch.setLetter(letter);
     double value = ReadDecimalNumber(number);
     const double asWritten = value;
     if (isIntegerLetter(letter)) {
         scratch.setDecimals(-1);
-    } else if (number.find('.') == std::string_view::npos) {
+    } else if (!word.point) {
         value = Thousandths(value);
     }
     scratch.setValue(value);

@@ -116,7 +116,7 @@ protected:
 
 private:
     void closePreviousBlock();
-    void takeWord(NcWord& scratch, char letter, std::string_view number);
+    void takeWord(NcWord& scratch, const ScannedWord& word, std::string_view number);
     void noteGCode(double value);
     void noteBlockEnd(BlockEnd end);
 
