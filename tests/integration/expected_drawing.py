@@ -14,10 +14,8 @@ RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
 CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 
 UNSET = -99999.0
-ADDRESS = "GONXYZABCIJKFSTHDMRQPL"
+ADDRESS = set("GONXYZABCIJKFSTHDMRQPL")
 IMPLIED_DECIMALS = "ABCIJKQRXYZ"
-DIGITS = "0123456789"
-ASCII_LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
 PIECE = 255
 MAX_CALL_DEPTH = 4
 DEG = 0.017453292519943295
@@ -38,58 +36,64 @@ def slot_of(letter, value):
     return next((slot for slot, codes in G_GROUPS if code in codes), "other")
 
 
-def number_text(text, pos):
-    """The number after an address letter, as the parser copies it."""
-    while pos < len(text) and text[pos] == " ":
-        pos += 1
-    while pos < len(text) and text[pos] not in "-+." + DIGITS:
-        pos += 1
-    if pos >= len(text):
-        return "0.0"
-    out = ""
-    if text[pos] in "-+":
-        out, pos = text[pos], pos + 1
-        if pos >= len(text):
-            return out
-    point = text[pos] == "."
-    out, pos = out + text[pos], pos + 1
-    while pos < len(text) and text[pos] in DIGITS:
-        out, pos = out + text[pos], pos + 1
-    if not point and pos < len(text) and text[pos] == ".":
-        out, pos = out + ".", pos + 1
-        while pos < len(text) and text[pos] in DIGITS:
-            out, pos = out + text[pos], pos + 1
-    return out[:PIECE]
+NUMBER = re.compile(r"[-+]?([0-9]+(\.[0-9]*)?|\.[0-9]*)")
+O_WORD = re.compile(r"[Oo][ \t]*(<|(%s)[ \t]*(sub|endsub|call|return|do|while|endwhile|if|elseif|else|endif|repeat|"
+                    r"endrepeat|break|continue)(?![A-Za-z]))" % NUMBER.pattern, re.IGNORECASE)
 
 
-def read_number(text):
-    match = re.search(r"[-+.0-9]", text)
-    match = match and re.match(r"[-+]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?", text[match.start():])
-    return float(match.group(0)) if match else 0.0
-
-
-def read_words(text):
-    """The (letter, value) words of one block, in reading order; the block text is already cleaned."""
-    text = text[:PIECE].lstrip(" ")
-    if not text or text[0] not in ASCII_LETTERS:
-        return []
-    text = text[0].upper() + text[1:]
-    words, pos = [], 0
-    while pos < len(text) and (text[pos] in ADDRESS or text[pos] == " "):
-        while pos < len(text) and text[pos] == " ":
+def skip_blanks_and_comments(text, pos):
+    while True:
+        while pos < len(text) and text[pos] in " \t":
             pos += 1
-        if pos >= len(text):
+        if not text.startswith("(", pos):
+            return pos
+        close = text.find(")", pos)
+        pos = len(text) if close < 0 else close + 1
+
+
+def block_start(text, in_comment):
+    """Where the first word stands: after the rest of an open comment, blanks, comments and a block skip."""
+    pos = 0
+    if in_comment:
+        close = text.find(")")
+        pos = len(text) if close < 0 else close + 1
+    pos = skip_blanks_and_comments(text, pos)
+    if text.startswith("/", pos):
+        pos += 2 if text[pos + 1:pos + 2] in list("123456789") else 1
+        pos = skip_blanks_and_comments(text, pos)
+    return pos
+
+
+def is_linuxcnc(rest):
+    """Polar words or named parameters in what reading left, outside comments and before a ";"."""
+    rest = re.sub(r"\([^)]*\)?", "", rest).split(";")[0]
+    return "@" in rest or "^" in rest or "#<" in rest
+
+
+def read_words(text, in_comment=False):
+    """The (letter, value) words of one block, in reading order; the block text is already cleaned. A piece
+    that continues a comment left open by the piece before it is read from the comment's end."""
+    text = text[:PIECE]
+    if not in_comment and text.lstrip(" \t")[:1] in ("-", "%"):
+        return []
+    words, pos = [], block_start(text, in_comment)
+    while pos < len(text) and text[pos] != ";":
+        letter = "O" if text[pos] == ":" else text[pos].upper()
+        if letter not in ADDRESS:
             break
-        letter = text[pos].upper() if text[pos] in ASCII_LETTERS else "N"
-        pos += 1
-        if letter in "EUVW":
+        if text[pos] in "Oo" and O_WORD.match(text, pos):
+            return []
+        number = NUMBER.match(text, len(text) - len(text[pos + 1:].lstrip(" \t")))
+        if not number:
             break
-        digits = number_text(text, pos)
-        pos = min(pos + len(digits), len(text))
-        value = read_number(digits)
+        digits = number.group(0)
+        value = float(digits) if re.search("[0-9]", digits) else 0.0
         if letter in IMPLIED_DECIMALS and "." not in digits:
             value = float(Fraction(value) / 1000)
         words.append((letter, value))
+        pos = skip_blanks_and_comments(text, number.end())
+    if pos < len(text) and text[pos] != ";" and is_linuxcnc(text[pos:]):
+        return []
     return words
 
 
@@ -120,14 +124,14 @@ class Machine:
     def w(self, slot):
         return self.words[slot]
 
-    def load(self, text):
+    def load(self, text, in_comment=False):
         for letter in "IJK":
             self.words[letter] = 0.0
         motion_present = "motion" in self.present
         for slot in self.present:
             self.previous[slot] = self.words[slot]
         self.present = {"motion"} if motion_present else set()
-        for letter, value in read_words(text):
+        for letter, value in read_words(text, in_comment):
             slot = slot_of(letter, value)
             if slot == "motion":
                 self.words["cycle"] = 80
@@ -315,27 +319,34 @@ def rounded(value):
 
 
 def pieces(path):
-    """The lines as the run reads them: CR LF as LF, at most 255 bytes each, cleaned as the dispatch does."""
+    """The lines as the run reads them: CR LF as LF, at most 255 bytes each, cleaned as the dispatch does, each
+    with whether it starts inside a comment that the piece before it of the same line left open."""
     with open(path, "rb") as f:
         data = f.read().replace(b"\r\n", b"\n")
-    pos = 0
+    pos, in_comment = 0, False
     while pos < len(data):
         end = data.find(b"\n", pos, pos + PIECE)
         end = min(pos + PIECE, len(data)) if end < 0 else end + 1
-        text = data[pos:end].split(b"\0")[0]
-        yield text.rstrip(bytes(range(33))).decode("latin-1")
+        text = data[pos:end].split(b"\0")[0].decode("latin-1")
+        yield text.rstrip("".join(map(chr, range(33)))), in_comment
+        if data[end - 1:end] == b"\n":
+            in_comment = False
+        else:
+            for c in text:
+                in_comment = c != ")" if in_comment else c == "("
         pos = end
 
 
-def subprogram_number(text):
-    match = re.match(r"[ \t]*[Oo]([0-9]+)", text)
-    return int(match.group(1)) if match else None
+def subprogram_number(line):
+    text, in_comment = line
+    match = re.compile(r"[Oo:][ \t]*([0-9]+)(?![0-9.])").match(text, block_start(text, in_comment))
+    return int(match.group(1)) if match and read_words(text, in_comment) else None
 
 
 def expected_drawing(path):
     """(entities per (layer, type), information texts) of the drawing of the NC file at path."""
     lines = list(pieces(path))
-    words = [read_words(line) for line in lines]
+    words = [read_words(*line) for line in lines]
     starts = {}
     for index, line in enumerate(lines):
         number = subprogram_number(line)
@@ -350,7 +361,7 @@ def expected_drawing(path):
     machine = Machine()
 
     def process(index, stack):
-        machine.load(lines[index])
+        machine.load(*lines[index])
         machine.draw()
         if last_word(words[index], "M") != 98:
             return
