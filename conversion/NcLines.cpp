@@ -15,7 +15,8 @@ std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
             nextInComment_ = false;
         } else {
             // The parser reads a piece up to its first NUL byte.
-            nextInComment_ = CommentOpenAtEnd(std::string_view(piece, strnlen(piece, length)), pieceInComment_);
+            nextInComment_ =
+                CommentOpenAtEnd(std::string_view(piece, strnlen(piece, length)), pieceInComment_);
         }
     }
     return length;

@@ -28,7 +28,8 @@ std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
         }
         // Inside a call an O line is an ordinary line: the call runs to the first M99, as its definition
         // does.
-        if (depth_ == 0 && index_.hasCalls() && index_.isNamed(ProgramNumberOf(piece, length, lines_.startsInComment()))) {
+        if (depth_ == 0 && index_.hasCalls() &&
+            index_.isNamed(ProgramNumberOf(piece, length, lines_.startsInComment()))) {
             skipDefinition(piece);
             continue;
         }

@@ -82,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         piece += c;
         if (piece.size() == kPieceLength) {
             Load(analyzer, piece, inComment);
-            inComment = CommentOpenAtEnd(std::string_view(piece.c_str(), std::strlen(piece.c_str())), inComment);
+            inComment =
+                CommentOpenAtEnd(std::string_view(piece.c_str(), std::strlen(piece.c_str())), inComment);
             piece.clear();
         }
     }

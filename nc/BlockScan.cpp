@@ -51,7 +51,8 @@ std::size_t SkipBlanks(std::string_view line, std::size_t i) {
 // `i` stands inside a comment; a comment never closed runs to the end of the line.
 std::size_t AfterComment(std::string_view line, std::size_t i) {
     const void* close = std::memchr(line.data() + i, ')', line.size() - i);
-    return close == nullptr ? line.size() : static_cast<std::size_t>(static_cast<const char*>(close) - line.data()) + 1;
+    return close == nullptr ? line.size()
+                            : static_cast<std::size_t>(static_cast<const char*>(close) - line.data()) + 1;
 }
 
 std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i) {
@@ -86,7 +87,8 @@ BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block) {
     while (i < line.size()) {
         const char c = line[i];
         if (c == ';') {
-            return SkipBlanksAndComments(line, i + 1) == line.size() ? BlockEnd::Complete : BlockEnd::UnreadText;
+            return SkipBlanksAndComments(line, i + 1) == line.size() ? BlockEnd::Complete
+                                                                     : BlockEnd::UnreadText;
         }
         const char letter = kAddressLetters[static_cast<unsigned char>(c)];
         if (letter == '\0') {

@@ -8,8 +8,8 @@
 namespace {
 
 constexpr std::array<std::string_view, 15> kCommands = {
-    "SUB",   "ENDSUB", "CALL",  "RETURN", "DO",     "WHILE",     "ENDWHILE", "IF",
-    "ELSEIF", "ELSE",  "ENDIF", "REPEAT", "ENDREPEAT", "BREAK", "CONTINUE",
+    "SUB",    "ENDSUB", "CALL",  "RETURN", "DO",        "WHILE", "ENDWHILE", "IF",
+    "ELSEIF", "ELSE",   "ENDIF", "REPEAT", "ENDREPEAT", "BREAK", "CONTINUE",
 };
 
 constexpr std::size_t kLongestCommand = 9;

@@ -50,21 +50,23 @@ INSTANTIATE_TEST_SUITE_P(
                       OmissionCase{"G21", "G21 G17 G40 G49 G80", {}}),
     [](const auto& info) { return std::string(info.param.label); });
 
-INSTANTIATE_TEST_SUITE_P(Macros, NcOmission,
-                         ::testing::Values(OmissionCase{"Assignment", "#1=5.", {Omission::MacroVariable}},
-                                           // The words the "#" cut off are not listed again.
-                                           OmissionCase{"InAWord", "G01 X#1 Y#2", {Omission::MacroVariable}},
-                                           OmissionCase{"InACommentLine", "(T4 #4 TAP DRILL)", {}},
-                                           OmissionCase{"InAnEndComment", "G01 X1. (HOLE #4)", {}},
-                                           OmissionCase{"Bracket", "G01 X[1+#2]", {Omission::MacroVariable}},
-                                           OmissionCase{"AfterAStop", "IF [#1 GT 0] GOTO 5", {Omission::MacroVariable}}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Macros, NcOmission,
+    ::testing::Values(OmissionCase{"Assignment", "#1=5.", {Omission::MacroVariable}},
+                      // The words the "#" cut off are not listed again.
+                      OmissionCase{"InAWord", "G01 X#1 Y#2", {Omission::MacroVariable}},
+                      OmissionCase{"InACommentLine", "(T4 #4 TAP DRILL)", {}},
+                      OmissionCase{"InAnEndComment", "G01 X1. (HOLE #4)", {}},
+                      OmissionCase{"Bracket", "G01 X[1+#2]", {Omission::MacroVariable}},
+                      OmissionCase{"AfterAStop", "IF [#1 GT 0] GOTO 5", {Omission::MacroVariable}}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(
     UnreachedWords, NcOmission,
     ::testing::Values(
         OmissionCase{"AfterAComment", "G17 G2 (270 360) I0 J7. X9. Y6.", {}},
-        OmissionCase{"EndComments", "G01 X10.(A) (B)", {}}, OmissionCase{"UnclosedComment", "G01 X10.(DEPTH", {}},
+        OmissionCase{"EndComments", "G01 X10.(A) (B)", {}},
+        OmissionCase{"UnclosedComment", "G01 X10.(DEPTH", {}},
         OmissionCase{"BlanksAfterASemicolon", "G01 X10. ; (A) ", {}},
         OmissionCase{"TextAfterASemicolon", "G01 X10. ; DEPTH 5", {Omission::TextAfterUnreadChar}},
         OmissionCase{"AfterE", "G01 X1. E5 Y2.", {Omission::TextAfterUnreadChar}},
