@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+// The LinuxCNC ends come last, see DropsTheWords.
 enum class BlockEnd : std::uint8_t {
     Complete,        // nothing but blanks and comments after the words, or after a ";" ending them
     UnreadText,      // a character that starts no word, or text after a ";": the rest of the line is lost
