@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Converts NC programs with two builds of plotra-convert and checks that they give the same drawing bytes,
 the same exit status and messages, and the same report up to the list of codes not drawn ("作図していないコード"),
-which only the newer build may add.
+which the newer build may list differently.
 
 Usage: compare_drawings.py OLD-CONVERTER NEW-CONVERTER COUNT SEED [NC-FILE...]
 
 Besides the NC files given, COUNT random programs (seeded by SEED) are generated: moves in the three planes
-with centre words, canned cycles, compensation, G91, G92, comments, long lines and codes that are listed as
-not drawn. R appears only in cycle blocks or beside a centre word of the plane, where it has always been
+with centre words, canned cycles, compensation, G91, G92, comments right after a line's last word or on a line
+of their own, long lines and codes that are listed as not drawn. Nothing is generated that the builds may read
+apart: no lower case, no comments between words or after a blank (the older build read words out of those), no
+tabs or blanks after a letter, no ":", no ";" after words, no "/", and no word cut by the end of a piece. R appears only in cycle blocks or beside a centre word of the plane, where it has always been
 ignored, so every program must convert alike with both builds.
 """
 import os
@@ -64,12 +66,18 @@ def random_line(rng):
         return "G28 " + coords("XZ")
     if r < 0.83:  # listed as not drawn, but drawn as before
         return rng.choice(["G20", "G10 L2 P1 X0", "G51.1 X0", "G16", "G66 P9011", "M97 P100", "#1=5.",
-                           "G01 X1. E5 Y2.", "G17 G2 (270 360) I0 J7. X9. Y6.", "G01\tX10", "/G01 X10.",
+                           "G01 X1. E5 Y2.",
                            "G68 X0 Y0", "G52 X1.", "G65 P9010 A1."])
     if r < 0.86:
-        return coords("XYZ") + " (COMMENT %d)" % rng.randint(0, 99)
+        return coords("XYZ") + "(COMMENT %d)" % rng.randint(0, 99)
     if r < 0.88:
-        return "N%d %s" % (rng.randint(1, 9999), coords("XY")) + " " * rng.randint(0, 300) + "G01 X1."
+        head = "N%d %s" % (rng.randint(1, 9999), coords("XY"))
+        pad = rng.randint(0, 300)
+        # A word that the 255-byte piece boundary cuts is read apart: the older build took a letter at the end
+        # of a piece as a word of value 0.
+        if len(head) + pad < 255 < len(head) + pad + len("G01 X1."):
+            pad = 255 - len(head)
+        return head + " " * pad + "G01 X1."
     if r < 0.9:
         return rng.choice(["%", "", "   ", "; note", "M30", "M08", "S1200 M03"])
     return coords("XYZ")
@@ -106,10 +114,11 @@ def main():
         b = convert(new, nc, os.path.join(tmp, "new.dxf"))
         da = open(os.path.join(tmp, "old.dxf"), "rb").read()
         db = open(os.path.join(tmp, "new.dxf"), "rb").read()
+        old_report = strip_undrawn(a[1])[0]
         report, had = strip_undrawn(b[1])
         listed += had
-        if da != db or a[0] != b[0] or a[1] != report or a[2] != b[2]:
-            print("DIFFERS:", nc, da == db, a[0], b[0], a[1] == report)
+        if da != db or a[0] != b[0] or old_report != report or a[2] != b[2]:
+            print("DIFFERS:", nc, da == db, a[0], b[0], old_report == report)
             continue
         same += 1
     print("%d of %d programs alike (%d with a list of codes not drawn)" % (same, len(files), listed))

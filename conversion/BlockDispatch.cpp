@@ -18,9 +18,10 @@ std::size_t TrimLine(char* piece, std::size_t length) {
 }
 
 void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
-                 std::int64_t fileLine, UndrawnCodes& undrawn) {
+                 bool startsInComment, std::int64_t fileLine, UndrawnCodes& undrawn) {
     // 1. Text, 2. interpretation, and what the block holds that is not drawn.
     TrimLine(piece, length);
+    analyzer.setOpenComment(startsInComment);
     analyzer.load(SString(piece));
     if (!analyzer.omissions().empty()) {
         NoteOmissions(analyzer.omissions(), fileLine, undrawn);

@@ -11,11 +11,12 @@
 #include "dxf/DrawingEntity.h"
 #include "nc/NcAnalyzer.h"
 
-// `piece` holds `length` bytes and one more writable byte after them; the text is cut in place. `fileLine`
-// is the piece's line in the NC file, counting from 1 (the pieces of a long line share it); what the block
-// leaves undrawn is noted under it.
+// `piece` holds `length` bytes and one more writable byte after them; the text is cut in place.
+// `startsInComment`: the piece continues a comment that the piece before it, of the same line, left open.
+// `fileLine` is the piece's line in the NC file, counting from 1 (the pieces of a long line share it); what
+// the block leaves undrawn is noted under it.
 void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
-                 std::int64_t fileLine, UndrawnCodes& undrawn);
+                 bool startsInComment, std::int64_t fileLine, UndrawnCodes& undrawn);
 
 // The text step alone: cuts the piece at its first NUL byte and drops every trailing byte whose unsigned code
 // is 32 or less (blanks, tabs, line ends, control characters). Leading blanks stay. Returns the new length.

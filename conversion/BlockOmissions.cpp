@@ -28,8 +28,6 @@ std::string_view OmissionName(Omission omission) {
             return "R 始点=終点";
         case Omission::RArcRadiusTooShort:
             return "R 半径不足";
-        case Omission::TextAfterComment:
-            return "行の途中のコメントより後";
         case Omission::TextAfterUnreadChar:
             return "読めない文字より後";
         case Omission::CycleWithoutZ:
@@ -38,6 +36,12 @@ std::string_view OmissionName(Omission omission) {
             return "K 9999超";
         case Omission::NegativeRepeatCount:
             return "K 負の値";
+        case Omission::OWordControl:
+            return "Oワード制御 (LinuxCNC)";
+        case Omission::PolarWord:
+            return "@ ^ 極座標 (LinuxCNC)";
+        case Omission::NamedParameter:
+            return "名前付き変数 (LinuxCNC)";
         case Omission::Count:
             break;
     }

@@ -127,7 +127,7 @@ RunOutcome Run::readLines() {
         ++lineCount_;
         host_.showLineCount(lineCount_);
         const std::int64_t fileLine = lines_.lineNumber();
-        ProcessLine(analyzer_, report_, sink, piece, length, fileLine, undrawn_);
+        ProcessLine(analyzer_, report_, sink, piece, length, lines_.startsInComment(), fileLine, undrawn_);
         if (picture_ != nullptr) {
             tightArcs_.check(analyzer_, fileLine, *picture_);
         }

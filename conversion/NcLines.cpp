@@ -1,11 +1,22 @@
 #include "conversion/NcLines.h"
 
+#include <cstring>
+#include <string_view>
+
+#include "nc/BlockScan.h"
+
 std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
     const std::size_t length = file_.readPiece(piece);
     if (length != 0) {
         pieceLine_ = nextLine_;
+        pieceInComment_ = nextInComment_;
         if (piece[length - 1] == '\n') {
             ++nextLine_;
+            nextInComment_ = false;
+        } else {
+            // The parser reads a piece up to its first NUL byte.
+            nextInComment_ =
+                CommentOpenAtEnd(std::string_view(piece, strnlen(piece, length)), pieceInComment_);
         }
     }
     return length;
@@ -13,5 +24,6 @@ std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
 
 void NcLines::jump(const Mark& to) {
     nextLine_ = to.line;
+    nextInComment_ = to.inComment;
     file_.seek(to.at);
 }

@@ -1,6 +1,7 @@
 // The NC file as the run reads it: pieces of at most 255 bytes, each with the number of the file line it
-// belongs to, counting from 1 (the pieces of a longer line share its number). A mark remembers where a piece
-// starts, so that reading can go back to it, as subprogram calls and their repeats do.
+// belongs to, counting from 1 (the pieces of a longer line share its number), and whether it starts inside a
+// comment that an earlier piece of its line left open. A mark remembers where a piece starts, so that reading
+// can go back to it, as subprogram calls and their repeats do.
 #pragma once
 
 #include <cstddef>
@@ -15,16 +16,18 @@ public:
     struct Mark {
         TextFile::Position at;
         std::int64_t line = 1;
+        bool inComment = false;
     };
 
     // The next piece and its length; 0 at the end of the file or when it cannot be read.
     std::size_t next(char (&piece)[TextFile::kMaxPiece + 1]);
     // The file line of the piece last read.
     std::int64_t lineNumber() const { return pieceLine_; }
+    bool startsInComment() const { return pieceInComment_; }
     bool readFailed() const { return file_.readFailed(); }
 
     // Where the next piece starts.
-    Mark mark() const { return Mark{file_.position(), nextLine_}; }
+    Mark mark() const { return Mark{file_.position(), nextLine_, nextInComment_}; }
     // Makes the piece at `to` the next one; where the file no longer reaches that far, reading finds its end.
     void jump(const Mark& to);
 
@@ -32,4 +35,6 @@ private:
     TextFile& file_;
     std::int64_t nextLine_ = 1;
     std::int64_t pieceLine_ = 0;
+    bool nextInComment_ = false;
+    bool pieceInComment_ = false;
 };

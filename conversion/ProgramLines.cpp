@@ -28,7 +28,8 @@ std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
         }
         // Inside a call an O line is an ordinary line: the call runs to the first M99, as its definition
         // does.
-        if (depth_ == 0 && index_.hasCalls() && index_.isNamed(ProgramNumberOf(piece, length))) {
+        if (depth_ == 0 && index_.hasCalls() &&
+            index_.isNamed(ProgramNumberOf(piece, length, lines_.startsInComment()))) {
             skipDefinition(piece);
             continue;
         }
@@ -38,7 +39,7 @@ std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
 
 void ProgramLines::skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]) {
     while (std::size_t length = lines_.next(piece)) {
-        if (reader_.read(piece, length).mCode == 99) {
+        if (reader_.read(piece, length, lines_.startsInComment()).mCode == 99) {
             return;
         }
     }
@@ -48,7 +49,7 @@ void ProgramLines::follow(char* piece, std::size_t length, UndrawnCodes& undrawn
     if (!index_.hasCalls()) {
         return;
     }
-    const SubprogramWords words = reader_.read(piece, length);
+    const SubprogramWords words = reader_.read(piece, length, lines_.startsInComment());
     if (words.mCode == 98) {
         call(words, undrawn);
     } else if (words.mCode == 99 && depth_ > 0) {

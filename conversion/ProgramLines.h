@@ -22,6 +22,8 @@ public:
     std::size_t next(char (&piece)[TextFile::kMaxPiece + 1]);
     // The file line of the piece last handed out.
     std::int64_t lineNumber() const { return lines_.lineNumber(); }
+    // Whether the piece last handed out starts inside a comment left open by the piece before it.
+    bool startsInComment() const { return lines_.startsInComment(); }
 
     // Carries out the M98 or M99 of the piece just processed, whose text may have been trimmed in place.
     void follow(char* piece, std::size_t length, UndrawnCodes& undrawn);

@@ -83,11 +83,11 @@ void SubprogramIndex::index(NcLines& lines) {
     std::unordered_set<std::int64_t> calledP;
     char piece[TextFile::kMaxPiece + 1];
     while (std::size_t length = lines.next(piece)) {
-        const std::int64_t number = ProgramNumberOf(piece, length);
+        const std::int64_t number = ProgramNumberOf(piece, length, lines.startsInComment());
         if (number != kNoProgramNumber) {
             bodies_.try_emplace(number, lines.mark());
         }
-        const SubprogramWords words = reader.read(piece, length);
+        const SubprogramWords words = reader.read(piece, length, lines.startsInComment());
         if (words.mCode == 98) {
             hasCalls_ = true;
             if (words.hasP && words.p >= 0.0 && words.p <= static_cast<double>(kMaxProgramNumber)) {

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "conversion/BlockDispatch.h"
+#include "nc/BlockScan.h"
 
 namespace {
 
-// A value of 98 or 99 needs an M (the parser upper-cases a leading m) and a 9 somewhere after it, also when
-// written as 98.0, 098 or 97.9999999999999999. Most lines have neither and are never parsed.
+// A value of 98 or 99 needs an M or m and a 9 somewhere after it, also when written as 98.0, 098 or
+// 97.9999999999999999. Most lines have neither and are never parsed.
 bool MayHoldM98OrM99(const char* piece, std::size_t length) {
     const auto* upper = static_cast<const char*>(std::memchr(piece, 'M', length));
     const auto* lower = static_cast<const char*>(std::memchr(piece, 'm', length));
@@ -16,35 +18,40 @@ bool MayHoldM98OrM99(const char* piece, std::size_t length) {
     return m != nullptr && std::memchr(m, '9', static_cast<std::size_t>(piece + length - m)) != nullptr;
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
-std::int64_t ProgramNumberOf(const char* piece, std::size_t length) {
-    std::size_t i = 0;
-    while (i < length && (piece[i] == ' ' || piece[i] == '\t')) {
-        ++i;
-    }
-    if (i + 1 >= length || (piece[i] != 'O' && piece[i] != 'o') || !IsDigit(piece[i + 1])) {
+std::int64_t ProgramNumberOf(const char* piece, std::size_t length, bool startsInComment) {
+    const std::string_view line(piece, strnlen(piece, length));
+    const std::size_t start = BlockStart(line, startsInComment);
+    // Most pieces are told apart by their first character, without scanning them.
+    if (start == line.size() || (line[start] != 'O' && line[start] != 'o' && line[start] != ':')) {
         return kNoProgramNumber;
     }
-    std::int64_t number = 0;
-    for (++i; i < length && IsDigit(piece[i]); ++i) {
-        number = number * 10 + (piece[i] - '0');
-        if (number > kMaxProgramNumber) {
+    ScannedBlock block;
+    ScanBlock(line, startsInComment, block);
+    if (DropsTheWords(block.end) || block.count == 0) {
+        return kNoProgramNumber;
+    }
+    const std::string_view number = line.substr(block.words[0].begin, block.words[0].length);
+    std::int64_t value = 0;
+    for (const char digit : number) {
+        if (digit < '0' || digit > '9') {
+            return kNoProgramNumber;
+        }
+        value = value * 10 + (digit - '0');
+        if (value > kMaxProgramNumber) {
             return kNoProgramNumber;
         }
     }
-    return number;
+    return value;
 }
 
-SubprogramWords SubprogramWordReader::read(char* piece, std::size_t length) {
+SubprogramWords SubprogramWordReader::read(char* piece, std::size_t length, bool startsInComment) {
     if (!MayHoldM98OrM99(piece, length)) {
         return {};
     }
     TrimLine(piece, length);
+    block_.setOpenComment(startsInComment);
     block_.load(SString(piece));
     if (!block_.isPresent(Slot::M)) {
         return {};

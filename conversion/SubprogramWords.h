@@ -13,9 +13,10 @@
 inline constexpr std::int64_t kMaxProgramNumber = 999'999'999'999'999;
 inline constexpr std::int64_t kNoProgramNumber = -1;
 
-// The number of an O line: the first character other than blanks and tabs is O or o and digits follow it at
-// once (O1000 and O01000 are both 1000). kNoProgramNumber for every other piece.
-std::int64_t ProgramNumberOf(const char* piece, std::size_t length);
+// The number of an O line, whose first word is O (or ":", "o") with a whole number: O1000, O01000, :1000 and
+// "(MAIN) O 1000" are all 1000. kNoProgramNumber for every other piece, LinuxCNC's "o100 sub" included.
+// `startsInComment`: the piece continues a comment left open by the piece before it.
+std::int64_t ProgramNumberOf(const char* piece, std::size_t length, bool startsInComment);
 
 struct SubprogramWords {
     int mCode = 0;  // 98 or 99; 0 when the block holds neither
@@ -29,7 +30,7 @@ class SubprogramWordReader {
 public:
     // The M98 or M99 of the block in the piece, as the NC parser reads it, so one inside a comment does not
     // count. Only pieces that can hold one are parsed. The piece is trimmed in place first, as the run does.
-    SubprogramWords read(char* piece, std::size_t length);
+    SubprogramWords read(char* piece, std::size_t length, bool startsInComment);
 
 private:
     // A block of its own: parsing here must never touch the interpreter's words.

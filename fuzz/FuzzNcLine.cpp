@@ -1,11 +1,15 @@
 // Feeds arbitrary bytes to the NC interpreter as the conversion run would: split at line feeds into pieces of
-// at most 255 bytes, each piece one load. After every piece the whole state must still be finite.
+// at most 255 bytes, each piece one load, a comment left open carried into the next piece of its line. After
+// every piece the whole state must still be finite.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "core/SString.h"
+#include "nc/BlockScan.h"
 #include "nc/NcAnalyzer.h"
 
 namespace {
@@ -58,7 +62,8 @@ bool IsStateFinite(const NcAnalyzer& a) {
     return true;
 }
 
-void Load(NcAnalyzer& analyzer, const std::string& piece) {
+void Load(NcAnalyzer& analyzer, const std::string& piece, bool inComment) {
+    analyzer.setOpenComment(inComment);
     analyzer.load(SString(piece));
     if (!IsStateFinite(analyzer)) {
         __builtin_trap();
@@ -70,21 +75,25 @@ void Load(NcAnalyzer& analyzer, const std::string& piece) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     NcAnalyzer analyzer;
     std::string piece;
+    bool inComment = false;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = static_cast<char>(data[i]);
         if (c == '\n') {
-            Load(analyzer, piece);
+            Load(analyzer, piece, inComment);
             piece.clear();
+            inComment = false;
             continue;
         }
         piece += c;
         if (piece.size() == kPieceLength) {
-            Load(analyzer, piece);
+            Load(analyzer, piece, inComment);
+            inComment =
+                CommentOpenAtEnd(std::string_view(piece.c_str(), std::strlen(piece.c_str())), inComment);
             piece.clear();
         }
     }
     if (!piece.empty()) {
-        Load(analyzer, piece);
+        Load(analyzer, piece, inComment);
     }
     // The display texts are written only when asked; ask for all of them once.
     for (int slot = 0; slot < Slot::Count; ++slot) {

@@ -188,8 +188,11 @@ void NcAnalyzer::linearMove() {
 }
 
 void NcAnalyzer::circularMove() {
-    // A block that names no axis and no centre (an M code, a comment, an empty line) moves nothing.
-    if (!isPresent(Slot::X) && !isPresent(Slot::Y) && !isPresent(Slot::Z) && !isPresent(Slot::I) &&
+    // G33 cuts a thread, which the drawing has always shown as an arc; only G02 and G03 turn about a centre.
+    const bool turns = motionCode() == 2 || motionCode() == 3;
+    // A G02 or G03 block that names no axis and no centre (an M code, a comment, an empty line) moves
+    // nothing.
+    if (turns && !isPresent(Slot::X) && !isPresent(Slot::Y) && !isPresent(Slot::Z) && !isPresent(Slot::I) &&
         !isPresent(Slot::J) && !isPresent(Slot::K) && !isPresent(Slot::R)) {
         isMoveSkipped_ = true;
         return;
@@ -227,9 +230,9 @@ void NcAnalyzer::circularMove() {
 
     // An arc out of the XY plane, or one that climbs along Z, is drawn through the points the machine passes.
     isArcMove_ = true;
-    isPolylineArc_ = plane != 17 || previousValue(Slot::Z) != wordValue(Slot::Z);
+    isPolylineArc_ = turns && (plane != 17 || previousValue(Slot::Z) != wordValue(Slot::Z));
     const Turning turning = TurningOf(motionCode(), isG18);
-    if (!isPolylineArc_ && isFullCircle()) {
+    if (!isPolylineArc_ && turns && isFullCircle()) {
         widenExtentsByCircle();
     } else if (!isPolylineArc_) {
         widenExtentsByArc(BoundariesPassed(turning, startAngle_, endAngle_), plane);

@@ -1,14 +1,10 @@
 #include "nc/NcBlock.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
-#include <string>
 
-#include "core/AsciiClass.h"
 #include "core/DecimalNumber.h"
-#include "nc/NumberText.h"
 
 namespace {
 
@@ -33,8 +29,7 @@ constexpr SlotFacts kSlots[Slot::Count] = {
     {'Q', "Q1.0", false},    {'P', "P2000", true},    {'L', "L1", true},
 };
 
-// The slot of every letter A to Z but G, which goes by its group; E, U, V and W have none and end the
-// reading of a line.
+// The slot of every letter A to Z but G, which goes by its group; E, U, V and W have none.
 constexpr std::array<int, 26> LetterSlots() {
     std::array<int, 26> slots{};
     slots.fill(kNoSlot);
@@ -45,10 +40,6 @@ constexpr std::array<int, 26> LetterSlots() {
 }
 
 constexpr std::array<int, 26> kLetterSlots = LetterSlots();
-
-bool IsAddressLetter(char c) {
-    return c == 'G' || (c >= 'A' && c <= 'Z' && kLetterSlots[c - 'A'] != kNoSlot);
-}
 
 // Words the parser writes as texts on every line, built once.
 struct ResetWords {
@@ -84,8 +75,7 @@ NcBlock::NcBlock()
       motionCode_(0),
       previousMotionCode_(0),
       commentLine_(false),
-      line_{},
-      lineLength_(0) {
+      openComment_(false) {
     setDefaults();
 }
 
@@ -117,55 +107,47 @@ SString NcBlock::text() const {
 }
 
 // 1. I, J and K back to 0, even for a line without words.
-// 2. Work copy of at most 255 characters; leading spaces skipped (a tab is not).
-// 3. The words of the block before become the previous words, whatever this line holds.
-// 4. Comment lines and lines that start with a non-letter carry no words.
-// 5. Upper-case the first character only, then read words.
-// Along the way, what the line holds that is not drawn is noted: macro variables, codes outside the dialect,
-// and whatever follows the point where reading stopped.
+// 2. At most 255 characters are read, and the words of the block before become the previous words, whatever
+//    this line holds.
+// 3. A blank line, a "%" line and a comment line that starts with "-" carry no words. A line that starts
+//    with "(" is a comment line as well, but reading goes on after its comment.
+// 4. The words are scanned first and taken only when the line is not LinuxCNC's, which is never half-read.
+// Along the way, what the line holds that is not drawn is noted: codes outside the dialect, macro variables,
+// LinuxCNC syntax, and whatever follows the point where reading stopped.
 int NcBlock::parse() {
     omissions_.clear();
     words_[Slot::I] = Resets().zeroI;
     words_[Slot::J] = Resets().zeroJ;
     words_[Slot::K] = Resets().zeroK;
+    const bool inComment = openComment_;
+    openComment_ = false;
 
     const char* source = text_.str();
-    lineLength_ = 0;
-    while (lineLength_ < kMaxLineLength && source[lineLength_] != '\0') {
-        line_[lineLength_] = source[lineLength_];
-        ++lineLength_;
-    }
-    line_[lineLength_] = '\0';
-    int position = 0;
-    while (position < lineLength_ && line_[position] == ' ') {
-        ++position;
-    }
-
+    const std::string_view line(source, strnlen(source, kMaxLineLength));
     closePreviousBlock();
-    if (position == lineLength_) {
+    std::size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) {
+        ++first;
+    }
+    if (first == line.size()) {
+        return 0;
+    }
+    commentLine_ = line[first] == '(' || line[first] == '-';
+    if (!inComment && (line[first] == '-' || line[first] == '%')) {
         return 0;
     }
 
-    commentLine_ = false;
-    const char first = line_[position];
-    if (first == '(' || first == '-') {
-        commentLine_ = true;
-        return 0;
+    ScanBlock(line, inComment, scanned_);
+    const bool takesWords = !DropsTheWords(scanned_.end);
+    if (takesWords) {
+        NcWord scratch(3);
+        for (int i = 0; i < scanned_.count; ++i) {
+            const ScannedWord& word = scanned_.words[i];
+            takeWord(scratch, word, line.substr(word.begin, word.length));
+        }
     }
-    if (std::memchr(line_ + position, '#', static_cast<std::size_t>(lineLength_ - position)) != nullptr) {
-        noteMacroVariable(position);
-    }
-    if (!IsAsciiLetter(first)) {
-        noteUnreadText(position);
-        return 0;
-    }
-
-    line_[position] = AsciiUpper(first);
-    const int stop = readWords(position);
-    if (stop < lineLength_) {
-        noteUnreadText(stop);
-    }
-    return 1;
+    noteBlockEnd(scanned_.end);
+    return takesWords && scanned_.count > 0 ? 1 : 0;
 }
 
 // The words the last block wrote become the previous words and lose their presence, except the motion group's
@@ -185,59 +167,38 @@ void NcBlock::closePreviousBlock() {
     present_[Slot::Motion] = presentBefore_[Slot::Motion];
 }
 
-// Reads words until a character that is neither an address letter nor a space. The check looks at the
-// character in front of any spaces, so a character after spaces is taken as a letter whatever it is.
-int NcBlock::readWords(int position) {
-    const std::string_view line(line_, static_cast<std::size_t>(lineLength_));
-    NcWord scratch(3);
-    while (position < lineLength_ && (line_[position] == ' ' || IsAddressLetter(line_[position]))) {
-        while (position < lineLength_ && line_[position] == ' ') {
-            ++position;
-        }
-        if (position == lineLength_) {
-            return position;
-        }
-        scratch.setLetter(line_[position]);
-        ++position;
-        const char letter = scratch.letter();
-        if (letter != 'G' && kLetterSlots[letter - 'A'] == kNoSlot) {
-            return position - 1;
-        }
-
-        const std::string_view number = FindNumberText(line, position);
-        double value = ReadDecimalNumber(number);
-        const double asWritten = value;
-        if (isIntegerLetter(letter)) {
-            scratch.setDecimals(-1);
-        } else if (number.find('.') == std::string_view::npos) {
-            value = Thousandths(value);
-        }
-        scratch.setValue(value);
-        // Only the number text itself is stepped over, not what was skipped in front of it.
-        position = std::min(position + static_cast<int>(number.size()), lineLength_);
-
-        const int slot = letter == 'G' ? gGroupOf(integerPart(value)) : kLetterSlots[letter - 'A'];
-        // Every code outside the drawn dialect falls in one of the first two G slots, or is M97.
-        if (slot <= Slot::NonModalG) {
-            noteGCode(value);
-        } else if (slot == Slot::M && value == 97.0) {
-            omissions_.add(Omission::LocalSubprogramCall);
-        }
-        if (slot == Slot::Motion) {
-            words_[Slot::Cycle] = Resets().cycleCancel;
-            present_[Slot::Cycle] = true;
-            motionCode_ = integerPart(value);
-        }
-        words_[slot] = scratch;
-        present_[slot] = true;
-        written_[slot] = value;
-        writtenNumber_[slot] = asWritten;
-        // G91 counts from the moment it is read: in "X10. G91" the X is absolute, in "G91 X10." it is not.
-        if (words_[Slot::Distance].value() == 91.0 && slot >= Slot::X && slot <= Slot::C) {
-            words_[slot].addValue(previousWords_[slot].value());
-        }
+void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_view number) {
+    const char letter = word.letter;
+    scratch.setLetter(letter);
+    double value = ReadDecimalNumber(number);
+    const double asWritten = value;
+    if (isIntegerLetter(letter)) {
+        scratch.setDecimals(-1);
+    } else if (!word.point) {
+        value = Thousandths(value);
     }
-    return position;
+    scratch.setValue(value);
+
+    const int slot = letter == 'G' ? gGroupOf(integerPart(value)) : kLetterSlots[letter - 'A'];
+    // Every code outside the drawn dialect falls in one of the first two G slots, or is M97.
+    if (slot <= Slot::NonModalG) {
+        noteGCode(value);
+    } else if (slot == Slot::M && value == 97.0) {
+        omissions_.add(Omission::LocalSubprogramCall);
+    }
+    if (slot == Slot::Motion) {
+        words_[Slot::Cycle] = Resets().cycleCancel;
+        present_[Slot::Cycle] = true;
+        motionCode_ = integerPart(value);
+    }
+    words_[slot] = scratch;
+    present_[slot] = true;
+    written_[slot] = value;
+    writtenNumber_[slot] = asWritten;
+    // G91 counts from the moment it is read: in "X10. G91" the X is absolute, in "G91 X10." it is not.
+    if (words_[Slot::Distance].value() == 91.0 && slot >= Slot::X && slot <= Slot::C) {
+        words_[slot].addValue(previousWords_[slot].value());
+    }
 }
 
 void NcBlock::setWord(int slot, double value) {
@@ -330,9 +291,4 @@ int NcBlock::integerPart(double value) {
         return kMax;
     }
     return static_cast<int>(value);
-}
-
-SString NcBlock::numberText(int position) const {
-    const std::string_view line(line_, static_cast<std::size_t>(lineLength_));
-    return SString(std::string(FindNumberText(line, position)));
 }

@@ -2,12 +2,15 @@
 //
 // There is one slot per address letter and one per modal group of G codes. Words persist from block to block,
 // so the table always holds the modal state of every address. The parser never reports an error: it reads
-// words from the start of the line until the first character it does not take, and ignores the rest.
+// words until the first character it does not take, and notes what it left unread (`omissions()`).
 // Coordinates without a point are taken in thousandths, and under G91 coordinates are made absolute here, so
 // the interpreter only ever sees absolute values.
 #pragma once
 
+#include <string_view>
+
 #include "core/SString.h"
+#include "nc/BlockScan.h"
 #include "nc/NcWord.h"
 #include "nc/Omission.h"
 
@@ -49,7 +52,7 @@ constexpr int Count = 31;
 class NcBlock {
 public:
     // The longest line the parser reads; the rest of a longer text is ignored.
-    static constexpr int kMaxLineLength = 255;
+    static constexpr int kMaxLineLength = static_cast<int>(ScannedBlock::kMaxLength);
 
     NcBlock();
 
@@ -61,8 +64,11 @@ public:
     virtual SString text() const;
     virtual ~NcBlock() = default;
 
-    // Reads the words of the stored text: 1 for a block of words, 0 for an empty or blank line, a comment
-    // line, or a line that does not start with a letter.
+    // Whether the next text loaded begins inside a comment that the piece before it, of the same long line,
+    // left open. Holds for one load.
+    void setOpenComment(bool open) { openComment_ = open; }
+
+    // Reads the words of the stored text: 1 when the block holds a word, 0 when it holds none.
     int parse();
 
     // The stored text without a copy; same content as text().
@@ -95,10 +101,6 @@ public:
     // The integer part of a value, truncated toward zero and held within the 32-bit range (NaN gives 0).
     static int integerPart(double value);
 
-    // The number text that follows an address letter at the 0-based `position` of the line last read
-    // (leading spaces included, first letter upper-cased); "0.0" when no number follows.
-    SString numberText(int position) const;
-
 protected:
     SString text_;
     NcWord words_[Slot::Count];
@@ -114,13 +116,10 @@ protected:
 
 private:
     void closePreviousBlock();
-    // Returns the position where reading stopped: the length of the line when it was read to its end.
-    int readWords(int position);
+    void takeWord(NcWord& scratch, const ScannedWord& word, std::string_view number);
     void noteGCode(double value);
-    void noteMacroVariable(int position);
-    void noteUnreadText(int stop);
+    void noteBlockEnd(BlockEnd end);
 
-    // The work copy of the line being read, cut to kMaxLineLength characters.
-    char line_[kMaxLineLength + 1];
-    int lineLength_;
+    bool openComment_;
+    ScannedBlock scanned_;
 };

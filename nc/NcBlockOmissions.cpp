@@ -1,6 +1,5 @@
-// What the block parser notes of a line that is not drawn: codes outside the dialect, macro variables, and
-// the text after the point where reading stopped.
-#include "core/AsciiClass.h"
+// What the block parser notes of a line that is not drawn: codes outside the dialect, and how reading the
+// line ended.
 #include "nc/NcBlock.h"
 
 void NcBlock::noteGCode(double value) {
@@ -34,60 +33,24 @@ void NcBlock::noteGCode(double value) {
     }
 }
 
-// A "#" inside a comment is text, as in "(T4 #4 TAP DRILL)"; after a ";" the rest of the line is a comment.
-void NcBlock::noteMacroVariable(int position) {
-    bool inComment = false;
-    for (int i = position; i < lineLength_; ++i) {
-        const char c = line_[i];
-        if (inComment) {
-            inComment = c != ')';
-        } else if (c == '(') {
-            inComment = true;
-        } else if (c == ';') {
-            return;
-        } else if (c == '#') {
+void NcBlock::noteBlockEnd(BlockEnd end) {
+    switch (end) {
+        case BlockEnd::Complete:
+            break;
+        case BlockEnd::UnreadText:
+            omissions_.add(Omission::TextAfterUnreadChar);
+            break;
+        case BlockEnd::MacroVariable:
             omissions_.add(Omission::MacroVariable);
-            return;
-        }
-    }
-}
-
-// Reading stopped at `stop` before the end of the line. What follows is lost unless it is only blanks and
-// comments: a comment that runs to the end of the line, or a ";" or "%" after which nothing is read anyway.
-// A block with macro variables is already listed for them, which is why its words went unread.
-void NcBlock::noteUnreadText(int stop) {
-    if (omissions_.has(Omission::MacroVariable)) {
-        return;
-    }
-    // Digits where reading stopped are the rest of the number just read, as its blanks in front ("I -20")
-    // were not stepped over, or a line's leading number: no word of their own.
-    while (stop < lineLength_ && (IsAsciiDigit(line_[stop]) || line_[stop] == '.')) {
-        ++stop;
-    }
-    // Reading may stop inside a comment: "(" or ";" after a blank is read as a letter, and its number is
-    // taken from inside the comment.
-    bool inComment = false;
-    for (int i = 0; i < stop; ++i) {
-        if (line_[i] == '(') {
-            inComment = true;
-        } else if (line_[i] == ')') {
-            inComment = false;
-        } else if (line_[i] == ';' && !inComment) {
-            return;
-        }
-    }
-    const bool stoppedAtComment = inComment || line_[stop] == '(';
-    for (int i = stop; i < lineLength_; ++i) {
-        const char c = line_[i];
-        if (inComment) {
-            inComment = c != ')';
-        } else if (c == '(') {
-            inComment = true;
-        } else if (c == ';' || c == '%') {
-            return;
-        } else if (c != ' ' && c != '\t') {
-            omissions_.add(stoppedAtComment ? Omission::TextAfterComment : Omission::TextAfterUnreadChar);
-            return;
-        }
+            break;
+        case BlockEnd::OWord:
+            omissions_.add(Omission::OWordControl);
+            break;
+        case BlockEnd::PolarWord:
+            omissions_.add(Omission::PolarWord);
+            break;
+        case BlockEnd::NamedParameter:
+            omissions_.add(Omission::NamedParameter);
+            break;
     }
 }

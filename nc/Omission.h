@@ -18,11 +18,13 @@ enum class Omission : std::uint8_t {
     ModalMacroCall,    // G66
     Rotation,          // G68
     LocalSubprogramCall,  // M97
-    MacroVariable,        // a "#" outside comments
+    MacroVariable,        // Custom Macro B: the rest of the block is not read
     RArcStartIsEnd,       // an R arc that ends where it starts: no move
     RArcRadiusTooShort,   // an R arc that cannot reach its end: drawn as the half circle
-    TextAfterComment,     // words after a comment that stands in the middle of the line
-    TextAfterUnreadChar,  // words after a character the parser does not read
+    TextAfterUnreadChar,  // words after a character the parser does not read, or after a ";"
+    OWordControl,         // LinuxCNC o-word line: its words are not read
+    PolarWord,            // LinuxCNC "@" or "^": the line's words are not read
+    NamedParameter,       // LinuxCNC "#<name>": the line's words are not read
     CycleWithoutZ,        // a canned-cycle block with no hole bottom written since the cycle began
     RepeatCountOver9999,  // K or L above 9999 in a canned cycle: 9999 holes drilled
     NegativeRepeatCount,  // K or L below 0 in a canned cycle: nothing drilled

@@ -232,6 +232,18 @@ INSTANTIATE_TEST_SUITE_P(
                        {"G1 50,0,0<-0,0,0", "G1 50,50,0<-50,0,0"},
                        7,
                        {}},
+        // ":" numbers a subprogram, "o1000 sub" does not; the M99s in line 7's comment, which runs on into
+        // the line's second piece, do not end it. Lines 1, 2, 7 (two pieces), 8, 3, 4, 5.
+        SubprogramCase{
+            "ColonNumbersAndCommentsAcrossPieces",
+            "G01 X0 Y0 Z0 F100\nm98 p1000\nM30\no1000 sub\nG01 X50.\n:1000 (DRILL)\n"
+            "G91 X1. (A M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 "
+            "M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 "
+            "M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 "
+            "M99 M99)\nG90 M99\n",
+            {"G1 1,0,0<-0,0,0", "G1 50,0,0<-1,0,0"},
+            8,
+            {"    Oワード制御 (LinuxCNC) ×1 (最初: 4行目)"}},
         // Without M99 the subprogram runs to the end of the file and its call then ends, L3 or not:
         // lines 1, 2, 6, 7, 3, 4.
         SubprogramCase{"SubprogramWithoutM99RunsToTheEndOfTheFile",

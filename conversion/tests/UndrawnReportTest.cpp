@@ -52,6 +52,9 @@ TEST(UndrawnReport, ListsEveryKindOnceWithItsCountAndFirstLine) {
         "#1=2.\n"
         "G03 X20. R3.\n"
         "G02 R5.\n"
+        "G01 @5. ^90.\n"
+        "o100 endsub\n"
+        "#<depth> = 1.\n"
         "M30\n"
         "%\n";
     std::string drawing;
@@ -59,35 +62,47 @@ TEST(UndrawnReport, ListsEveryKindOnceWithItsCountAndFirstLine) {
                                                   "作図していないコード",
                                                   "    G68 ×2 (最初: 4行目)",
                                                   "    G20 ×1 (最初: 5行目)",
-                                                  "    行の途中のコメントより後 ×1 (最初: 7行目)",
                                                   "    R 始点=終点 ×2 (最初: 8行目)",
                                                   "    # マクロ変数 ×1 (最初: 9行目)",
                                                   "    R 半径不足 ×1 (最初: 10行目)",
+                                                  "    @ ^ 極座標 (LinuxCNC) ×1 (最初: 12行目)",
+                                                  "    Oワード制御 (LinuxCNC) ×1 (最初: 13行目)",
+                                                  "    名前付き変数 (LinuxCNC) ×1 (最初: 14行目)",
                                               }));
-    // The one arc drawn is the half circle from (10, 0) counter-clockwise to (20, 0) around (15, 0), at the
+    // The one arc drawn is the half circle from (10, 5) counter-clockwise to (20, 5) around (15, 5), at the
     // last Z.
     EXPECT_EQ(Count(drawing, "\r\nARC\r\n"), 1);
     EXPECT_NE(
-        drawing.find("\r\nARC\r\n8\r\n\x95\xE2\x90\xB3\x96\xB3\x82\xB5\r\n10\r\n15\r\n20\r\n0\r\n30\r\n5\r\n"
+        drawing.find("\r\nARC\r\n8\r\n\x95\xE2\x90\xB3\x96\xB3\x82\xB5\r\n10\r\n15\r\n20\r\n5\r\n30\r\n5\r\n"
                      "40\r\n5\r\n50\r\n180\r\n51\r\n360\r\n"),
         std::string::npos);
 }
 
 TEST(UndrawnReport, ProgramThatDrawsCompletelyListsNothing) {
+    // Read as words, the comment would draw and list; it spans some 400 pieces of its line.
+    std::string comment = "(";
+    while (comment.size() < 100'000) {
+        comment += " G01 X99. Y-99. E5 #1 @1 ";
+    }
     const std::string program =
         "%\n"
-        "O2000 (CLEAN #2)\n"
-        "; set-up\n"
-        "G21 G17 G40 G49 G80 G90\n"
+        ":2000 (CLEAN #2)\n"
+        "G21 G17 G40 G49 G80 G90 ;\n"
         "(T4 #4 TAP DRILL)\n"
-        "G00 X0 Y0 Z5. (START)\n"
-        "G01 X10. F100 (EDGE)\n"
-        "G03 X20. I5. ; half circle\n"
+        "g00 x 0 y0\tZ5. (START)\n"
+        "/G01 X10. F100 (EDGE)\n" +
+        comment +
+        ")\n"
+        "G03 X20. I5. ; (half circle)\n"
         "G02 X26. R5.\n"
         "G00 Z50.\n"
         "M30\n"
         "%\n";
-    EXPECT_EQ(ReportOfRun(program), Lines{});
+    std::string drawing;
+    EXPECT_EQ(ReportOfRun(program, &drawing), Lines{});
+    std::string withoutComment;
+    ReportOfRun(std::string(program).replace(program.find(comment), comment.size() + 1, ""), &withoutComment);
+    EXPECT_EQ(drawing, withoutComment);
 }
 
 }  // namespace

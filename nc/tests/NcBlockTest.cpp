@@ -122,9 +122,7 @@ TEST(NcBlockTest, WordsAndImpliedDecimals) {
           {F, 10}, {S, 11}, {T, 12}, {H, 13}, {D, 14}, {M, 15}, {R, 16}, {Q, 17}, {P, 18}, {L, 19}},
          {Motion, Cycle, O, N, X, Y, Z, A, B, C, I, J, K, F, S, T, H, D, M, R, Q, P, L},
          0},
-        {"lone point", {}, "X.Y1.", 1, {{X, 0.0}, {Y, 1.0}}, {X, Y}, 0},
-        {"letter at the end", {}, "G01 M", 1, {{M, 0}}, {Motion, Cycle, M}, 1},
-        {"sign at the end", {}, "X-", 1, {{X, 0}}, {X}, 0},
+        {"lone point", {}, "X.Y-.Z1.", 1, {{X, 0.0}, {Y, 0.0}, {Z, 1.0}}, {X, Y, Z}, 0},
         {"repeated letter keeps the later", {}, "X1.X2.", 1, {{X, 2}}, {X}, 0},
         {"repeated group keeps the later",
          {},
@@ -180,30 +178,38 @@ TEST(NcBlockTest, GCodesByGroup) {
 
 TEST(NcBlockTest, WhereReadingStops) {
     const LineCase cases[] = {
-        {"space inside a number", {}, "X 10 Y20", 1, {{X, 0.010}, {Y, kUnset}}, {X}, 0},
-        {"lower case first letter", {}, "g01 x10", 1, {{Motion, 1}, {X, 0.010}}, {Motion, Cycle, X}, 1},
-        {"lower case without space", {}, "G01x10", 1, {{X, kUnset}}, {Motion, Cycle}, 1},
-        {"only the first character upper-cased", {}, "x1.y2.", 1, {{X, 1}, {Y, kUnset}}, {X}, 0},
+        {"blanks before numbers", {}, "X 10 Y\t-20", 1, {{X, 0.010}, {Y, -0.020}}, {X, Y}, 0},
+        {"lower case", {}, "g1x10.y-5.", 1, {{X, 10}, {Y, -5}}, {Motion, Cycle, X, Y}, 1},
+        {"tabs", {}, "\tG01\tX10", 1, {{X, 0.010}}, {Motion, Cycle, X}, 1},
         {"E after a space", {}, "G01 E5 X1.", 1, {{X, kUnset}}, {Motion, Cycle}, 1},
         {"E directly", {}, "G01E5", 1, {}, {Motion, Cycle}, 1},
-        {"lower-case e after a space", {}, "G01 e5 X1.", 1, {{X, kUnset}}, {Motion, Cycle}, 1},
-        {"tab", {}, "G01\tX10", 1, {{X, kUnset}}, {Motion, Cycle}, 1},
-        {"E alone", {}, "E5", 1, {}, {}, 0},
-        {"U, V, W", {}, "U1V2W3", 1, {}, {}, 0},
-        {"skipped letter", {}, "XY10", 1, {{X, 0.010}, {Y, kUnset}}, {X}, 0},
+        {"E alone", {}, "E5", 0, {}, {}, 0},
+        {"U, V, W", {}, "u1V2W3", 0, {}, {}, 0},
+        {"letter without number", {}, "XY10", 0, {{Y, kUnset}}, {}, 0},
+        {"letter at the end", {}, "G01 M", 1, {{M, 9}}, {Motion, Cycle}, 1},
+        {"no number further on", {}, "N1 GOTO0003", 1, {{N, 1}}, {N}, 0},
+        {"macro variable", {}, "G01 X#1 Y2.", 1, {{Y, kUnset}}, {Motion, Cycle}, 1},
+        {"sign without digits", {}, "X-Y5", 0, {{X, kUnset}, {Y, kUnset}}, {}, 0},
+        {"blank after a sign", {}, "X- 5", 0, {{X, kUnset}}, {}, 0},
+        {"sign after sign", {}, "X+-5Y1.", 0, {{Y, kUnset}}, {}, 0},
         {"second point", {}, "X5.5.5Y1.", 1, {{X, 5.5}, {Y, kUnset}}, {X}, 0},
         {"exponent", {}, "X1E3", 1, {{X, 0.001}}, {X}, 0},
-        {"sign before a letter", {}, "X-Y5", 1, {{X, 0}, {Y, kUnset}}, {X}, 0},
-        {"missing number steps three", {}, "X ABCDEF", 1, {{X, 0}, {C, 0}}, {X, C}, 0},
-        {"comment after a space",
-         {},
-         "G01 X10. (DEPTH 5)",
-         1,
-         {{Motion, 1}, {X, 10}, {N, 5}},
-         {Motion, Cycle, N, X},
-         1},
-        {"comment without a space", {}, "G01 X10.(DEPTH 5)", 1, {{X, 10}, {N, 1}}, {Motion, Cycle, X}, 1},
-        {"digit after a space", {}, "G01 123", 1, {{N, 23}}, {Motion, Cycle, N}, 1},
+        {"digits after a word", {}, "G01 123", 1, {{N, 1}}, {Motion, Cycle}, 1},
+        {"semicolon", {}, "X1.;Y2.", 1, {{Y, kUnset}}, {X}, 0},
+        {"colon is O", {}, ":1234", 1, {{O, 1234}}, {O}, 0},
+        {"block skip", {}, " /N10 X5.", 1, {{N, 10}, {X, 5}}, {N, X}, 0},
+        {"block skip number", {}, "(A) /9 X5.", 1, {{X, 5}}, {X}, 0},
+        {"slash inside", {}, "X5. /Y1.", 1, {{Y, kUnset}}, {X}, 0},
+        {"comment between words", {}, "G01X10.(DEPTH 5)Y3.", 1, {{N, 1}, {Y, 3}}, {Motion, Cycle, X, Y}, 1},
+        {"comment first", {}, "(T1 DIA=10.) ((B) X1.", 1, {{X, 1}}, {X}, 0},
+        {"comment never closed", {}, "X1. (Y2.", 1, {{Y, kUnset}}, {X}, 0},
+        {"closing parenthesis alone", {}, ") X1.", 0, {{X, kUnset}}, {}, 0},
+        {"comment after a letter", {}, "X(A)1.", 0, {{X, kUnset}}, {}, 0},
+        {"o-word", {"X5."}, "o100 sub", 0, {{O, 1000}}, {}, 0},
+        {"named o-word", {}, "O<loop> WHILE [1]", 0, {}, {}, 0},
+        {"program number and comment", {}, "O100 (SUB)", 1, {{O, 100}}, {O}, 0},
+        {"polar words", {}, "G01 X1. @5. ^90.", 0, {{X, kUnset}}, {}, 0},
+        {"named parameter", {}, "G01 X#<x>", 0, {}, {}, 0},
         {"spaces at the end", {}, "X1.   ", 1, {{X, 1}}, {X}, 0},
     };
     for (const LineCase& c : cases) {
@@ -211,18 +217,30 @@ TEST(NcBlockTest, WhereReadingStops) {
     }
 }
 
+TEST(NcBlockTest, PieceStartingInsideAComment) {
+    const struct {
+        const char* piece;
+        std::vector<int> present;
+    } cases[] = {{"X1. Y2.", {}}, {"DEPTH 5) X1. (Y2.", {X}}, {"%) /1 X1.", {X}}};
+    for (const auto& c : cases) {
+        NcBlock block;
+        block.setOpenComment(true);
+        block.load(c.piece);
+        EXPECT_EQ(PresentSlots(block), c.present) << c.piece;
+        block.load("Y1.");
+        EXPECT_TRUE(block.isPresent(Y)) << "only one load";
+    }
+}
+
 TEST(NcBlockTest, LinesWithoutWords) {
     const LineCase cases[] = {
         {"empty", {}, "", 0, {}, {}, 0},
-        {"blank", {}, "    ", 0, {}, {}, 0},
+        {"blank", {}, "  \t  ", 0, {}, {}, 0},
         {"comment", {}, "(T1 DIA=10.)", 0, {}, {}, 0},
         {"minus", {}, "-X1.", 0, {{X, kUnset}}, {}, 0},
-        {"slash", {}, "/N10 X5.", 0, {{N, 1}, {X, kUnset}}, {}, 0},
         {"percent", {}, "%", 0, {}, {}, 0},
         {"semicolon", {}, ";X1.", 0, {}, {}, 0},
-        {"colon", {}, ":1000", 0, {{O, 1000}}, {}, 0},
         {"digit", {}, "5X1.", 0, {{X, kUnset}}, {}, 0},
-        {"tab first", {}, "\tX1.", 0, {{X, kUnset}}, {}, 0},
         {"byte above 0x7F", {}, "\x82\x60X1.", 0, {{X, kUnset}}, {}, 0},
         {"comment keeps the motion flag", {"G01X1."}, "(NEXT)", 0, {{X, 1}}, {Motion}, 1},
         {"words after a comment", {"(NEXT)"}, "X1.", 1, {{X, 1}}, {X}, 0},
@@ -239,7 +257,7 @@ TEST(NcBlockTest, CommentLineFlag) {
     } cases[] = {
         {{"(A)"}, true},         {{"-1"}, true},        {{"   (A)"}, true},
         {{"(A)", "X1."}, false}, {{"(A)", "%"}, false}, {{"(A)", ""}, true},
-        {{"(A)", "  "}, true},   {{"X1. (A)"}, false},  {{"\t(A)"}, false},
+        {{"(A)", "  "}, true},   {{"X1. (A)"}, false},  {{"\t(A) X1."}, true},
     };
     for (const auto& c : cases) {
         NcBlock block;
@@ -441,44 +459,14 @@ TEST(NcBlockTest, OddBytesGiveSomeState) {
     const LineCase cases[] = {
         {"NUL ends the text", {}, std::string("X1.\0Y2.", 7), 1, {{X, 1}, {Y, kUnset}}, {X}, 0},
         {"byte above 0x7F stops", {}, "X1.\x82\xA0Y2.", 1, {{X, 1}, {Y, kUnset}}, {X}, 0},
-        {"byte above 0x7F after a space", {}, "G01 \x82\x60", 1, {{N, 0}}, {Motion, Cycle, N}, 1},
-        {"code-page-932 comment",
-         {},
-         "G01 X1. (\x83\x65\x83\x58\x83\x67 5)",
-         1,
-         {{X, 1}, {N, 5}},
-         {Motion, Cycle, N, X},
-         1},
+        {"byte above 0x7F after a space", {}, "G01 \x82\x60", 1, {{N, 1}}, {Motion, Cycle}, 1},
+        {"code-page-932 comment", {}, "G01 (\x83\x65\x83\x58 5)X1.", 1, {{X, 1}}, {Motion, Cycle, X}, 1},
         {"code-page-932 comment line", {}, "(\x83\x65\x83\x58\x83\x67 DIA10.)", 0, {}, {}, 0},
-        {"sign after sign", {}, "X+-5Y1.", 1, {{X, 0}, {Y, 1}}, {X, Y}, 0},
         {"255 digits", {}, std::string(255, '7'), 0, {}, {}, 0},
     };
     for (const LineCase& c : cases) {
         Check(c);
     }
-}
-
-TEST(NcBlockTest, NumberText) {
-    const struct {
-        const char* line;
-        const char* number;
-    } cases[] = {
-        {"X10.5Y2", "10.5"}, {"X-.5", "-.5"},   {"X10.", "10."}, {"X5.5.5", "5.5"}, {"X1E3", "1"},
-        {"X007", "007"},     {"X-Y5", "-Y5"},   {"X-", "-"},     {"XABC", "0.0"},   {"X", "0.0"},
-        {"X  12", "12"},     {"X+.5.5", "+.5"}, {"X.", "."},     {"X+7", "+7"},
-    };
-    for (const auto& c : cases) {
-        NcBlock block;
-        block.load(c.line);
-        EXPECT_STREQ(block.numberText(1).str(), c.number) << c.line;
-    }
-}
-
-TEST(NcBlockTest, NumberTextCountsLeadingSpaces) {
-    NcBlock block;
-    block.load("  x-3.25");
-    EXPECT_STREQ(block.numberText(3).str(), "-3.25");
-    EXPECT_STREQ(block.numberText(0).str(), "-3.25");
 }
 
 TEST(NcBlockTest, GroupOfEveryListedCode) {

@@ -1,5 +1,5 @@
-// What a block holds that is not drawn: codes outside the dialect, macro variables and words the parser never
-// reached. End-of-line comments and lines without words lose nothing.
+// What a block holds that is not drawn: codes outside the dialect, macro variables, LinuxCNC syntax and words
+// the parser never reached. Comments and lines without words lose nothing.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -50,39 +50,44 @@ INSTANTIATE_TEST_SUITE_P(
                       OmissionCase{"G21", "G21 G17 G40 G49 G80", {}}),
     [](const auto& info) { return std::string(info.param.label); });
 
-INSTANTIATE_TEST_SUITE_P(Macros, NcOmission,
-                         ::testing::Values(OmissionCase{"Assignment", "#1=5.", {Omission::MacroVariable}},
-                                           // The words the "#" cut off are not listed again.
-                                           OmissionCase{"InAWord", "G01 X#1 Y#2", {Omission::MacroVariable}},
-                                           OmissionCase{"InACommentLine", "(T4 #4 TAP DRILL)", {}},
-                                           OmissionCase{"InAnEndComment", "G01 X1. (HOLE #4)", {}},
-                                           OmissionCase{"AfterASemicolon", "G01 X1. ; #4", {}}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Macros, NcOmission,
+    ::testing::Values(OmissionCase{"Assignment", "#1=5.", {Omission::MacroVariable}},
+                      // The words the "#" cut off are not listed again.
+                      OmissionCase{"InAWord", "G01 X#1 Y#2", {Omission::MacroVariable}},
+                      OmissionCase{"InACommentLine", "(T4 #4 TAP DRILL)", {}},
+                      OmissionCase{"InAnEndComment", "G01 X1. (HOLE #4)", {}},
+                      OmissionCase{"Bracket", "G01 X[1+#2]", {Omission::MacroVariable}},
+                      OmissionCase{"AfterAStop", "IF [#1 GT 0] GOTO 5", {Omission::MacroVariable}}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(
     UnreachedWords, NcOmission,
     ::testing::Values(
-        // "(" after a blank is read as a letter; reading ends at ")", inside the comment.
-        OmissionCase{
-            "AfterACommentAfterABlank", "G17 G2 (270 360) I0 J7. X9. Y6.", {Omission::TextAfterComment}},
-        OmissionCase{"AfterACommentWithoutBlank", "G01 X10.(DEPTH 5) Y3.", {Omission::TextAfterComment}},
-        OmissionCase{"EndCommentAfterABlank", "G01 X10. (DEPTH 5)", {}},
-        OmissionCase{"EndCommentWithoutBlank", "G01 X10.(DEPTH 5)", {}},
-        OmissionCase{"TwoEndComments", "G01 X10.(A) (B)", {}},
-        OmissionCase{"UnclosedEndComment", "G01 X10.(DEPTH", {}},
-        OmissionCase{"SemicolonComment", "G01 X10. ; DEPTH 5", {}},
+        OmissionCase{"AfterAComment", "G17 G2 (270 360) I0 J7. X9. Y6.", {}},
+        OmissionCase{"EndComments", "G01 X10.(A) (B)", {}},
+        OmissionCase{"UnclosedComment", "G01 X10.(DEPTH", {}},
+        OmissionCase{"BlanksAfterASemicolon", "G01 X10. ; (A) ", {}},
+        OmissionCase{"TextAfterASemicolon", "G01 X10. ; DEPTH 5", {Omission::TextAfterUnreadChar}},
         OmissionCase{"AfterE", "G01 X1. E5 Y2.", {Omission::TextAfterUnreadChar}},
-        OmissionCase{"EAtTheEnd", "G01 X1. E5", {Omission::TextAfterUnreadChar}},
-        OmissionCase{"LowerCaseWithoutBlank", "G01x10", {Omission::TextAfterUnreadChar}},
-        OmissionCase{"Tab", "G01\tX10", {Omission::TextAfterUnreadChar}},
-        OmissionCase{"BlockDelete", "/G01 X10.", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"ProgramJump", "GOTO0003", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"ColonAlone", ":", {Omission::TextAfterUnreadChar}},
+        OmissionCase{"ClosingParenthesis", ")", {Omission::TextAfterUnreadChar}},
         OmissionCase{
             "CodesBeforeTheStopCount", "G20 E5 G68", {Omission::InchUnits, Omission::TextAfterUnreadChar}},
-        // The blank in front of -20 is not stepped over, so reading stops inside the number it has read.
-        OmissionCase{"BlankBeforeTheLastNumber", "G3 I -20", {}},
-        OmissionCase{"BlankBeforeANumberCutsTheBlock", "X 10 Y20", {Omission::TextAfterUnreadChar}},
-        OmissionCase{"TapeMark", "%", {}}, OmissionCase{"CommentLine", "(G01 X10.) Y5.", {}},
-        OmissionCase{"SemicolonLine", "; G01 X10.", {}}, OmissionCase{"EmptyLine", "", {}}),
+        OmissionCase{"TapeMark", "%", {}}, OmissionCase{"CommentLine", "-G01 X10. E5", {}},
+        OmissionCase{"EmptyLine", "", {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+INSTANTIATE_TEST_SUITE_P(
+    LinuxCnc, NcOmission,
+    ::testing::Values(OmissionCase{"Subroutine", "o100 sub", {Omission::OWordControl}},
+                      OmissionCase{"NamedLoop", "o<loop> while [#<i> LT 5]", {Omission::OWordControl}},
+                      OmissionCase{"Call", "O200 CALL [1]", {Omission::OWordControl}},
+                      OmissionCase{"Polar", "G20 G01 @5. ^90.", {Omission::PolarWord}},
+                      OmissionCase{"PolarAfterAStop", "G01 E1 ^90.", {Omission::PolarWord}},
+                      OmissionCase{"NamedParameter", "#<depth> = 5", {Omission::NamedParameter}},
+                      OmissionCase{"NamedParameterInAWord", "G01 Z#<depth>", {Omission::NamedParameter}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

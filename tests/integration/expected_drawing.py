@@ -16,13 +16,8 @@ RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
 CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 
 UNSET = -99999.0
-ADDRESS = "GONXYZABCIJKFSTHDMRQPL"
+ADDRESS = set("GONXYZABCIJKFSTHDMRQPL")
 IMPLIED_DECIMALS = "ABCIJKQRXYZ"
-ASCII_LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-BLANKS = " \t"
-NUMBER = re.compile(r"[-+]?([0-9]+(\.[0-9]*)?|\.[0-9]*)")
-O_WORD = re.compile(r"[ \t]*[oO]([0-9]+|<[^>]*>)[ \t]*(sub|endsub|call|do|while|endwhile|if|elseif|else|endif"
-                    r"|repeat|endrepeat|return|break|continue)\b", re.IGNORECASE)
 PIECE = 255
 MAX_CALL_DEPTH = 4
 RAPID_RATE = 5000.0
@@ -47,39 +42,67 @@ def slot_of(letter, value):
     return next((slot for slot, codes in G_GROUPS if code in codes), "other")
 
 
-def block_text(line):
-    """The block of one line with its comments blanked out and cut at ";", or None for LinuxCNC-only syntax."""
-    text = re.sub(r"\([^)]*\)", " ", line).split("(")[0].split(";")[0].strip(BLANKS)
-    if O_WORD.match(text) or "@" in text or "^" in text or "#<" in text:
-        return None
-    if text.startswith("/"):
-        text = text[1:]
-    return "O" + text[1:] if text.startswith(":") else text
+NUMBER = re.compile(r"[-+]?([0-9]+(\.[0-9]*)?|\.[0-9]*)")
+O_WORD = re.compile(r"[Oo][ \t]*(<|(%s)[ \t]*(sub|endsub|call|return|do|while|endwhile|if|elseif|else|endif|repeat|"
+                    r"endrepeat|break|continue)(?![A-Za-z]))" % NUMBER.pattern, re.IGNORECASE)
 
 
-def read_words(line):
-    """The (letter, value, number as written) words of the block on one line, in reading order."""
-    text = block_text(line) or ""
-    words, pos = [], 0
+def skip_blanks_and_comments(text, pos):
     while True:
-        while pos < len(text) and text[pos] in BLANKS:
+        while pos < len(text) and text[pos] in " \t":
             pos += 1
-        if pos >= len(text) or text[pos] not in ASCII_LETTERS or text[pos].upper() not in ADDRESS:
-            return words
-        letter = text[pos].upper()
-        pos += 1
-        while pos < len(text) and text[pos] in BLANKS:
-            pos += 1
-        # A macro value (# or [) is not read here: like any other character that is no number, it ends the block.
-        match = NUMBER.match(text, pos)
-        if not match or match.group() in ("+", "-"):
-            return words
-        pos = match.end()
-        written = float(match.group()) if match.group().strip("+-") != "." else 0.0
+        if not text.startswith("(", pos):
+            return pos
+        close = text.find(")", pos)
+        pos = len(text) if close < 0 else close + 1
+
+
+def block_start(text, in_comment):
+    """Where the first word stands: after the rest of an open comment, blanks, comments and a block skip."""
+    pos = 0
+    if in_comment:
+        close = text.find(")")
+        pos = len(text) if close < 0 else close + 1
+    pos = skip_blanks_and_comments(text, pos)
+    if text.startswith("/", pos):
+        pos += 2 if text[pos + 1:pos + 2] in list("123456789") else 1
+        pos = skip_blanks_and_comments(text, pos)
+    return pos
+
+
+def is_linuxcnc(rest):
+    """Polar words or named parameters in what reading left, outside comments and before a ";"."""
+    rest = re.sub(r"\([^)]*\)?", "", rest).split(";")[0]
+    return "@" in rest or "^" in rest or "#<" in rest
+
+
+def read_words(text, in_comment=False):
+    """The (letter, value, number as written) words of one block, in reading order; the block text is already
+    cleaned. A piece that continues a comment left open by the piece before it is read from the comment's
+    end."""
+    text = text[:PIECE]
+    if not in_comment and text.lstrip(" \t")[:1] in ("-", "%"):
+        return []
+    words, pos = [], block_start(text, in_comment)
+    while pos < len(text) and text[pos] != ";":
+        letter = "O" if text[pos] == ":" else text[pos].upper()
+        if letter not in ADDRESS:
+            break
+        if text[pos] in "Oo" and O_WORD.match(text, pos):
+            return []
+        number = NUMBER.match(text, len(text) - len(text[pos + 1:].lstrip(" \t")))
+        if not number:
+            break
+        digits = number.group(0)
+        written = float(digits) if re.search("[0-9]", digits) else 0.0
         value = written
-        if letter in IMPLIED_DECIMALS and "." not in match.group():
-            value = float(Fraction(match.group()) / 1000)
+        if letter in IMPLIED_DECIMALS and "." not in digits:
+            value = float(Fraction(digits) / 1000)
         words.append((letter, value, written))
+        pos = skip_blanks_and_comments(text, number.end())
+    if pos < len(text) and text[pos] != ";" and is_linuxcnc(text[pos:]):
+        return []
+    return words
 
 
 def last_word(words, letter):
@@ -114,13 +137,13 @@ class Machine:
     def layer(self):
         return COMPENSATED if self.compensation else UNCOMPENSATED
 
-    def load(self, text):
+    def load(self, text, in_comment=False):
         self.previous = dict(self.words)
         for letter in "IJK":
             self.words[letter] = 0.0
         self.present = {"motion"} if "motion" in self.present else set()
         self.written = {}
-        for letter, value, written in read_words(text):
+        for letter, value, written in read_words(text, in_comment):
             slot = slot_of(letter, value)
             if slot == "motion":
                 self.words["cycle"] = 80
@@ -382,15 +405,21 @@ def rounded(value):
 
 
 def pieces(path):
-    """The lines as the run reads them: CR LF as LF, at most 255 bytes each, cleaned as the dispatch does."""
+    """The lines as the run reads them: CR LF as LF, at most 255 bytes each, cleaned as the dispatch does, each
+    with whether it starts inside a comment that the piece before it of the same line left open."""
     with open(path, "rb") as f:
         data = f.read().replace(b"\r\n", b"\n")
-    pos = 0
+    pos, in_comment = 0, False
     while pos < len(data):
         end = data.find(b"\n", pos, pos + PIECE)
         end = min(pos + PIECE, len(data)) if end < 0 else end + 1
-        text = data[pos:end].split(b"\0")[0]
-        yield text.rstrip(bytes(range(33))).decode("latin-1")
+        text = data[pos:end].split(b"\0")[0].decode("latin-1")
+        yield text.rstrip("".join(map(chr, range(33)))), in_comment
+        if data[end - 1:end] == b"\n":
+            in_comment = False
+        else:
+            for c in text:
+                in_comment = c != ")" if in_comment else c == "("
         pos = end
 
 
@@ -398,7 +427,7 @@ def expected_drawing(path):
     """The Drawing of the NC file at path: entities per (layer, type), information texts, polylines as
     (layer, vertices, start, end) in drawing order and holes as (x, y, R level, bottom)."""
     lines = list(pieces(path))
-    words = [read_words(line) for line in lines]
+    words = [read_words(*line) for line in lines]
     numbers = [int(w[0][1]) if w and w[0][0] == "O" else None for w in words]
     starts = {}
     for index, number in enumerate(numbers):
@@ -413,7 +442,7 @@ def expected_drawing(path):
     machine = Machine()
 
     def process(index, stack):
-        machine.load(lines[index])
+        machine.load(*lines[index])
         machine.draw()
         if last_word(words[index], "M") != 98:
             return

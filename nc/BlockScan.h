@@ -1,0 +1,48 @@
+// How the characters of one NC line form a block: address words with their number texts, comments skipped
+// wherever they stand, and how reading ended. Nothing is interpreted here; the block parser gives the words
+// their meaning.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The LinuxCNC ends come last, see DropsTheWords.
+enum class BlockEnd : std::uint8_t {
+    Complete,        // nothing but blanks and comments after the words, or after a ";" ending them
+    UnreadText,      // a character that starts no word, or text after a ";": the rest of the line is lost
+    MacroVariable,   // Custom Macro B ("#" or "[" after a letter, "#1=5."): the rest of the line is lost
+    OWord,           // LinuxCNC o-word control
+    PolarWord,       // LinuxCNC "@" or "^"
+    NamedParameter,  // LinuxCNC "#<name>"
+};
+
+// A line of LinuxCNC syntax is never half-read: it carries no words at all.
+constexpr bool DropsTheWords(BlockEnd end) {
+    return end >= BlockEnd::OWord;
+}
+
+struct ScannedWord {
+    char letter;          // upper case; ":" is read as O
+    std::uint8_t begin;   // where the number text stands in the line: [+-]digits[.digits] or [+-].digits
+    std::uint8_t length;  // at least 1
+    bool point;           // the number is written with a decimal point
+};
+
+struct ScannedBlock {
+    static constexpr std::size_t kMaxLength = 255;  // a longer line is scanned up to here
+    // Every word takes at least two characters: its letter and a digit or point.
+    std::array<ScannedWord, (kMaxLength + 1) / 2> words;
+    int count = 0;
+    BlockEnd end = BlockEnd::Complete;
+};
+
+// `inComment`: the line starts inside a comment that the piece before it, of the same line, left open.
+void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block);
+
+// Where the first word of `line` stands: after blanks, comments and an optional block skip ("/" and a digit
+// 1 to 9, read as if the skip switch were off).
+std::size_t BlockStart(std::string_view line, bool inComment);
+
+bool CommentOpenAtEnd(std::string_view text, bool openAtStart);
