@@ -5,12 +5,14 @@ which the newer build may list differently.
 
 Usage: compare_drawings.py OLD-CONVERTER NEW-CONVERTER COUNT SEED [NC-FILE...]
 
-Besides the NC files given, COUNT random programs (seeded by SEED) are generated: moves in the three planes
-with centre words, canned cycles, compensation, G91, G92, comments right after a line's last word or on a line
-of their own, long lines and codes that are listed as not drawn. Nothing is generated that the builds may read
-apart: no lower case, no comments between words or after a blank (the older build read words out of those), no
-tabs or blanks after a letter, no ":", no ";" after words, no "/", and no word cut by the end of a piece. R appears only in cycle blocks or beside a centre word of the plane, where it has always been
-ignored, so every program must convert alike with both builds.
+Besides the NC files given, COUNT random programs (seeded by SEED) are generated: straight moves, flat arcs of
+G17 with centre words, compensation, G91, G92, comments right after a line's last word or on a line of their
+own, long lines and codes that are listed as not drawn. Nothing is generated that the builds may draw apart:
+no canned cycles, helices or arcs of G18 and G19, no line in G02/G03 mode without an axis or centre word (all
+drawn anew since; bench/compare_rs274.py checks them against LinuxCNC), no lower case, no comments between
+words or after a blank (the older build read words out of those), no tabs or blanks after a letter, no ":",
+no ";" after words, no "/", and no word cut by the end of a piece. R appears only beside a centre word of the
+plane, where it has always been ignored, so every program must convert alike with both builds.
 """
 import os
 import random
@@ -39,17 +41,14 @@ def random_line(rng):
     coords = lambda letters: " ".join(l + word_value(rng) for l in letters if rng.random() < 0.7)
     if r < 0.25:
         return "G%02d %s" % (rng.choice([0, 1]), coords("XYZ")) + (" F%d" % rng.randint(0, 3000) if rng.random() < 0.3 else "")
-    if r < 0.45:
-        plane = rng.choice(["", "G17 ", "G18 ", "G19 "])
-        centre = coords("IJK")
-        line = "%sG0%d %s %s" % (plane, rng.choice([2, 3]), coords("XYZ"), centre)
-        # R beside a centre word of the plane in force is ignored; the plane is named in the line then.
-        if centre and rng.random() < 0.2 and plane:
-            need = {"G17 ": "I", "G18 ": "I", "G19 ": "J"}[plane]
-            line += " %s%s R%s" % (need, word_value(rng), word_value(rng))
-        return line
     if r < 0.55:
-        return "G99 G%d %s R%s Q%s F%d" % (rng.choice([81, 82, 83, 73, 84]), coords("XYZ"), word_value(rng), word_value(rng), rng.randint(0, 500))
+        centre = coords("IJ")
+        line = "G17 G0%d X%s %s %s" % (rng.choice([2, 3]), word_value(rng), coords("Y"), centre)
+        # R beside a centre word of the plane is ignored.
+        if centre and rng.random() < 0.2:
+            line += " I%s R%s" % (word_value(rng), word_value(rng))
+        # The lines after an arc are read in G01 mode: a line without axis words no longer draws in G02/G03.
+        return line + "\nG01"
     if r < 0.6:
         return "G80"
     if r < 0.65:
