@@ -73,6 +73,17 @@ TEST_F(BadProgramTest, HugeNumbersNeverReachTheDrawingAsInfinity) {
     expectCompleteDrawing();
 }
 
+TEST_F(BadProgramTest, CyclesAndHelicesOfAnySizeKeepTheDrawingFinite) {
+    const std::string digits(240, '9');
+    ASSERT_EQ(convert("G00 Z10.\nG81 X1. Z-1. R2. K0\nG81 X2. K-5\nG81 X3. K2.5\nG81 X4. K1000000000\n"
+                      "G91 G81 X" + digits + ". Y-1. K9999\nG91 G81 X1. Z" + digits + ".\nG90 G80 G91 G83 X1. Y2.\n"
+                      "G90 G80 G81 X5. Z5. R-2.\nG80 G01 X.000000001 F100\nG03 X-.000000001 Y0 Z-1. I-.000000001\n"
+                      "G02 X1000000000. Y0 Z1000000000. I1000000000.\nG19 G02 Y5. Z" + digits + ". J" + digits +
+                      ".\n"),
+              RunOutcome::Completed);
+    expectCompleteDrawing();
+}
+
 struct UnfinishedCase {
     const char* label;
     const char* program;
