@@ -315,8 +315,10 @@ TEST_F(SubprogramRunTest, CallAtA64KiBChunkEndIsFollowed) {
     const std::string start = "G01 X0 Y0 Z0 F100\n(";
     for (const std::size_t at : {65533u, 65534u, 65535u, 65536u}) {
         const std::string padding = start + std::string(at - start.size() - 2, 'A') + ")\n";
-        ASSERT_EQ(convert(padding + "M98 P1\nM30\nO1\nG91 X1.\n"), RunOutcome::Completed);
-        EXPECT_EQ(MovesOf(ReadBytes(files.dxfFile)), std::vector<std::string>{"G1 1,0,0<-0,0,0"}) << at;
+        ASSERT_EQ(convert(padding + "M98 P1\nG90 X5.\nM30\nO1\nG91 X1.\n"), RunOutcome::Completed);
+        EXPECT_EQ(MovesOf(ReadBytes(files.dxfFile)),
+                  (std::vector<std::string>{"G1 1,0,0<-0,0,0", "G1 5,0,0<-1,0,0"}))
+            << at;
     }
 }
 
