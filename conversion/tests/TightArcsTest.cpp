@@ -46,6 +46,7 @@ TEST(TightArcsTest, InsideArcsTighterThanTheToolRadius) {
 TEST(TightArcsTest, TheTightestSurviveMoreWideArcsThanAreKept) {
     // More wide arcs (radius 6 to 55) than TightArcs::kKept, between the tight arcs of lines 4, 4405 and
     // 4406.
+    static_assert(TightArcs::kKept < 4400);
     std::vector<std::string> arcs{"G03 X8. R4."};
     for (int i = 0; i < 4400; ++i) {
         arcs.push_back((i % 2 == 0 ? "G03 X10. R" : "G03 X0 R") + std::to_string(6 + i % 50) + ".");
