@@ -2,6 +2,7 @@
 // programs below), the lines counted and the calls reported as not carried out.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <sstream>
@@ -257,6 +258,32 @@ INSTANTIATE_TEST_SUITE_P(
                        {"G1 1,0,0<-0,0,0", "G1 9,0,0<-1,0,0"},
                        6,
                        {}},
+        // Lower case throughout: no "M" anywhere for the scan for calls to find. Lines 1, 2, 6, 7, 3, 4.
+        SubprogramCase{"LowerCaseCallAndReturn",
+                       "g01 x0 y0 z0 f100\nm98 p100\nx3.\nm30\no100\ng91 x1.\ng90 m99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 3,0,0<-1,0,0"},
+                       6,
+                       {}},
+        // The m in the comment comes after the M98 and has no 9 after it. Lines 1, 2, 5, 6, 3.
+        SubprogramCase{"CommentWithAnMAfterTheCall",
+                       "G01 X0 Y0 Z0 F100\nM98 P1 (from m)\nM30\nO1\nG91 X1.\nG90 M99\n",
+                       {"G1 1,0,0<-0,0,0"},
+                       5,
+                       {}},
+        // Only P21000 names O1000 (twice), so its definition before the main program is still left out.
+        // Lines 4, 5, 2, 3, 2, 3, 6.
+        SubprogramCase{"CountInFrontOfPNamesTheDefinition",
+                       "O1000\nG91 X1.\nG90 M99\nG01 X0 Y0 Z0 F100\nM98 P21000\nM30\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0"},
+                       7,
+                       {}},
+        // O1 has no M99: its call runs on through the O2 line, as its definition does, to the first M99.
+        // Lines 1, 2, 6, 7, 8, 9, 3, 8, 9, 4.
+        SubprogramCase{"WithoutM99TheCallRunsOnThroughTheNextDefinition",
+                       "G01 X0 Y0 Z0 F100\nM98 P1\nM98 P2\nM30\nO1\nG91 X1.\nO2\nG91 Y1.\nG90 M99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 1,1,0<-1,0,0", "G1 1,2,0<-1,1,0"},
+                       10,
+                       {}},
         // No M98: O lines and M99 are ordinary lines, every one of them processed where it stands.
         SubprogramCase{"ProgramWithoutM98RunsEveryLineInFileOrder",
                        "G00 X1. Y0 Z0\n"
@@ -280,6 +307,19 @@ TEST_F(SubprogramRunTest, AbortStopsAHugeRepeatCount) {
     ASSERT_EQ(convert("G01 X0 Y0 Z0 F100\nM98 P1 L1000000000000\nM30\nO1\nG91 X1.\nG90 M99\n"),
               RunOutcome::Aborted);
     EXPECT_EQ(host.lineCounts.back(), 999);
+}
+
+// The scan for calls reads the file in 64 KiB chunks: an M98 line that starts at, or a byte or three before,
+// a chunk's end is still found.
+TEST_F(SubprogramRunTest, CallAtA64KiBChunkEndIsFollowed) {
+    const std::string start = "G01 X0 Y0 Z0 F100\n(";
+    for (const std::size_t at : {65533u, 65534u, 65535u, 65536u}) {
+        const std::string padding = start + std::string(at - start.size() - 2, 'A') + ")\n";
+        ASSERT_EQ(convert(padding + "M98 P1\nG90 X5.\nM30\nO1\nG91 X1.\n"), RunOutcome::Completed);
+        EXPECT_EQ(MovesOf(ReadBytes(files.dxfFile)),
+                  (std::vector<std::string>{"G1 1,0,0<-0,0,0", "G1 5,0,0<-1,0,0"}))
+            << at;
+    }
 }
 
 // The file is rewritten under the running conversion, after the index pass has recorded where O1 starts:

@@ -2,6 +2,7 @@
 // counts and the NC file line of the first one. A program that draws completely lists nothing.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -104,5 +105,38 @@ TEST(UndrawnReport, ProgramThatDrawsCompletelyListsNothing) {
     ReportOfRun(std::string(program).replace(program.find(comment), comment.size() + 1, ""), &withoutComment);
     EXPECT_EQ(drawing, withoutComment);
 }
+
+struct ReportCase {
+    const char* label;
+    std::string program;
+    Lines expected;
+};
+
+void PrintTo(const ReportCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class UndrawnReportCase : public testing::TestWithParam<ReportCase> {};
+
+TEST_P(UndrawnReportCase, ListsExactlyTheseLines) {
+    EXPECT_EQ(ReportOfRun(GetParam().program), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, UndrawnReportCase,
+    testing::Values(
+        ReportCase{"EachCodeUnderItsOwnName",
+                   "G20\nG10\nG51\nG51.1\nG52\nG16\nG65\nG66\nG68\nM97\n",
+                   {"作図していないコード", "    G20 ×1 (最初: 1行目)", "    G10 ×1 (最初: 2行目)",
+                    "    G51 ×1 (最初: 3行目)", "    G51.1 ×1 (最初: 4行目)", "    G52 ×1 (最初: 5行目)",
+                    "    G16 ×1 (最初: 6行目)", "    G65 ×1 (最初: 7行目)", "    G66 ×1 (最初: 8行目)",
+                    "    G68 ×1 (最初: 9行目)", "    M97 ×1 (最初: 10行目)"}},
+        // From X0 the chord is 10: R4.99 is a hundredth short of reaching X10.
+        ReportCase{"RadiusAHundredthShort",
+                   "G02 X10. R4.99\n",
+                   {"作図していないコード", "    R 半径不足 ×1 (最初: 1行目)"}},
+        ReportCase{"TabBetweenComments", "G01 X10.(A)\t(B)\n", {}},
+        ReportCase{"SemicolonInsideAComment", "G01 X1. (5 ;7) Z4.\n", {}}),
+    [](const testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.label); });
 
 }  // namespace

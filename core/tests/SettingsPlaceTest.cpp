@@ -1,5 +1,6 @@
 #include "core/SettingsPlace.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -144,5 +145,13 @@ INSTANTIATE_TEST_SUITE_P(
                   ConfigFolder::BelowAPlainFile, false, false},
         PlaceCase{"NoConfigFolderKnown", ProgramFolder::Missing, false, ConfigFolder::Unknown, true, false}),
     [](const testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.name); });
+
+TEST(ConfigFolderTest, NewOneIsOpenToItsOwnerAlone) {
+    TempFolder root;
+    const mode_t umask = ::umask(022);
+    SettingsFileIn(root.file("bin") + "/", "plotra.INI", root.file("config"));
+    ::umask(umask);
+    EXPECT_EQ(fs::status(root.file("config/plotra")).permissions(), fs::perms::owner_all);
+}
 
 }  // namespace

@@ -58,6 +58,13 @@ INSTANTIATE_TEST_SUITE_P(
                     FindCase{"Nowhere", Holds::Nothing, Holds::Nothing, ""}),
     [](const testing::TestParamInfo<FindCase>& info) { return std::string(info.param.name); });
 
+// The installed data folder is share/plotra/ beside the program's bin/ folder.
+TEST(TemplateFoldersTest, TheProgramsFolderFirstThenTheDataFolder) {
+    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    EXPECT_EQ(TemplateFolders(),
+              (std::vector<std::string>{bin.string() + "/", bin.parent_path().string() + "/share/plotra/"}));
+}
+
 TEST(MissingTemplatesMessageTest, NamesTheTemplatesAndEveryFolderSearched) {
     EXPECT_EQ(MissingTemplatesMessage({"Hedder.dat", "Footer.dat"}, {"/opt/p/bin/", "/opt/p/share/plotra/"}),
               "テンプレート Hedder.dat、Footer.dat が見つかりません。探した場所: "

@@ -202,6 +202,7 @@ TEST(NcBlockTest, WhereReadingStops) {
         {"slash inside", {}, "X5. /Y1.", 1, {{Y, kUnset}}, {X}, 0},
         {"comment between words", {}, "G01X10.(DEPTH 5)Y3.", 1, {{N, 1}, {Y, 3}}, {Motion, Cycle, X, Y}, 1},
         {"comment first", {}, "(T1 DIA=10.) ((B) X1.", 1, {{X, 1}}, {X}, 0},
+        {"semicolon inside a comment", {}, "G01 X1. (5 ;7) Z4.", 1, {{Z, 4}}, {Motion, Cycle, X, Z}, 1},
         {"comment never closed", {}, "X1. (Y2.", 1, {{Y, kUnset}}, {X}, 0},
         {"closing parenthesis alone", {}, ") X1.", 0, {{X, kUnset}}, {}, 0},
         {"comment after a letter", {}, "X(A)1.", 0, {{X, kUnset}}, {}, 0},
