@@ -27,10 +27,22 @@ namespace {
 
 constexpr std::string_view kCentreLineLayer = "\x92\x86\x90\x53\x90\xFC";
 constexpr std::string_view kInformationLayer = "\x8F\xEE\x95\xF1";
+// The tool-path layers in the order of DrawingLayer.
+constexpr std::string_view kToolPathLayers[] = {
+    "\x91\x81\x91\x97\x82\xE8", "\x95\xE2\x90\xB3\x82\xA0\x82\xE8", "\x95\xE2\x90\xB3\x96\xB3\x82\xB5",
+    "\x8C\xC5\x92\xE8\x83\x54\x83\x43\x83\x4E\x83\x8B"};
+
+// One tool-path entity: its layer's place in kToolPathLayers, and for a line its start and end, for an arc
+// its centre, radius, start angle and counter-clockwise sweep, for a circle its centre and radius.
+struct DxfEntity {
+    std::string type;
+    int layer = -1;
+    std::vector<double> values;
+};
 
 // The tool-path entities of a DXF file and the XY rectangle they cover, read pair by pair.
 struct DxfDrawing {
-    int entities = 0;
+    std::vector<DxfEntity> entities;
     double minX = INFINITY;
     double minY = INFINITY;
     double maxX = -INFINITY;
@@ -83,20 +95,28 @@ DxfDrawing ReadDxf(const std::string& path) {
             drawing.add(g[10], g[20]);
             continue;
         }
-        ++drawing.entities;
+        DxfEntity& entity = drawing.entities.emplace_back();
+        entity.type = type;
+        entity.layer =
+            static_cast<int>(std::find(std::begin(kToolPathLayers), std::end(kToolPathLayers), layer) -
+                             std::begin(kToolPathLayers));
         if (type == "POLYLINE") {
             continue;
         }
         if (type == "LINE") {
             drawing.add(g[10], g[20]);
             drawing.add(g[11], g[21]);
+            // The first point of a LINE is where the move ends.
+            entity.values = {g[11], g[21], g[10], g[20]};
         } else if (type == "CIRCLE") {
             drawing.add(g[10] - g[40], g[20] - g[40]);
             drawing.add(g[10] + g[40], g[20] + g[40]);
+            entity.values = {g[10], g[20], g[40]};
         } else {
             // The arc by a thousand points of its counter-clockwise sweep from group 50 to group 51.
             double sweep = std::fmod(g[51] - g[50], 360.0);
             sweep = sweep > 0 ? sweep : sweep + 360.0;
+            entity.values = {g[10], g[20], g[40], g[50], sweep};
             for (int k = 0; k <= 1000; ++k) {
                 const double a = (g[50] + sweep * k / 1000) * std::numbers::pi / 180;
                 drawing.add(g[10] + g[40] * std::cos(a), g[20] + g[40] * std::sin(a));
@@ -142,7 +162,21 @@ TEST_P(PreviewMatchesDxfTest, SameEntitiesAndExtents) {
     const PreviewModel& model = convertExample(GetParam()).model();
     ASSERT_EQ(messages, std::vector<ShownMessage>{kCompleted});
     const DxfDrawing dxf = ReadDxf(folder.file("OUT.DXF"));
-    EXPECT_EQ(static_cast<int>(model.size()), dxf.entities);
+    ASSERT_EQ(model.size(), dxf.entities.size());
+    constexpr const char* kTypes[] = {"LINE", "ARC", "CIRCLE", "POLYLINE"};
+    for (std::size_t i = 0; i < model.size(); ++i) {
+        const PreviewEntity& e = model[i];
+        const DxfEntity& d = dxf.entities[i];
+        SCOPED_TRACE(testing::Message() << "entity " << i << ", " << d.type);
+        EXPECT_EQ(kTypes[static_cast<int>(e.kind)], d.type);
+        EXPECT_EQ(static_cast<int>(e.layer), d.layer);
+        for (std::size_t k = 0; k < d.values.size(); ++k) {
+            const double off = e.v[k] - d.values[k];
+            // A start angle may differ by whole turns.
+            EXPECT_NEAR(k == 3 && e.kind == EntityKind::Arc ? std::remainder(off, 360.0) : off, 0.0, 1e-3)
+                << k;
+        }
+    }
     EXPECT_NEAR(model.extents().minX, dxf.minX, 1e-3);
     EXPECT_NEAR(model.extents().minY, dxf.minY, 1e-3);
     EXPECT_NEAR(model.extents().maxX, dxf.maxX, 1e-3);
@@ -220,6 +254,23 @@ TEST_F(PreviewTest, FailedAbortedAndNewRunsClearIt) {
     EXPECT_TRUE(abort.done());
     EXPECT_EQ(pane.model().size(), 0u);
     EXPECT_TRUE(pane.model().tightArcs().empty());
+}
+
+// A G03 half circle about (20, 60) from (20, 40) to (20, 80): counter-clockwise from 270 degrees through 0,
+// the right half. The other half would be drawn from a wrong start angle or sweep.
+TEST_F(PreviewTest, HalfCircleThroughZeroDegreesIsTheRightHalf) {
+    const PreviewModel& model =
+        convert(folder.write("HALF.NC", "G01 X20. Y40. F100\nG03 X20. Y80. I0 J20.\n")).model();
+    ASSERT_EQ(model.size(), 2u);
+    EXPECT_EQ(std::vector<float>(model[1].v, model[1].v + 5), (std::vector<float>{20, 60, 20, 270, 180}));
+    EXPECT_EQ(canvas().entityAt(canvas().toScreen(40, 60)), std::optional<std::size_t>(1));
+    EXPECT_FALSE(canvas().entityAt(canvas().toScreen(0, 60)).has_value());
+    const QRgb green = qRgb(0, 255, 0);
+    const QPoint corner(3, 3);
+    const QPoint right = canvas().toScreen(40, 60).toPoint();
+    const QPoint left = canvas().toScreen(0, 60).toPoint();
+    EXPECT_GT(pixelsOf(green, QRect(right - corner, right + corner)), 0);
+    EXPECT_EQ(pixelsOf(green, QRect(left - corner, left + corner)), 0);
 }
 
 // A G19 half circle from (60, 0, 0) to (60, 20, 0) about (60, 10, 0): from above, X 60 from Y 0 to Y 20.

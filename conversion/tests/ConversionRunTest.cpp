@@ -6,9 +6,11 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 
+#include "conversion/PictureSink.h"
 #include "conversion/tests/RecordingHost.h"
 #include "tests/support/TempFolder.h"
 
@@ -53,15 +55,44 @@ TEST_F(ConversionRunTest, CrLfTemplatesStayCrLf) {
     EXPECT_EQ(ReadBytes(files.dxfFile), kHeaderCrLf + kFooterCrLf);
 }
 
-TEST_F(ConversionRunTest, EveryPieceIsCountedAndShowsTheRunningButtonFirst) {
-    // A 300-byte line arrives as two pieces; empty and comment lines count like any other.
-    folder.write("PART.NC", "G00 X0\n" + std::string(300, 'X') + "\n\n(COMMENT)\r\n");
-    EXPECT_EQ(RunConversion(host, files), RunOutcome::Completed);
-    EXPECT_EQ(host.lineCounts, (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(host.eventCalls, 5);
-    ASSERT_EQ(host.buttonStates.size(), 6u);
-    EXPECT_EQ(host.buttonStates.front(), "変換中！/255");
-    EXPECT_EQ(host.buttonStates.back(), "変換開始/0");
+// The preview's side of a run: the file line of each entity and tight arc, and the information texts.
+class RecordingPicture : public PictureSink {
+public:
+    bool add(const DrawingEntity& entity) override {
+        lines.push_back(entity.fileLine);
+        return true;
+    }
+    void markTightArc(const DrawingEntity& arc) override { tightLines.push_back(arc.fileLine); }
+    void complete(const std::optional<InfoBlockLayout>& info) override {
+        if (info) {
+            texts.assign(info->texts.begin(), info->texts.end());
+        }
+    }
+
+    std::vector<std::int64_t> lines;
+    std::vector<std::int64_t> tightLines;
+    std::vector<std::string> texts;
+};
+
+// The counter goes up for every piece (the 300-byte line 1 arrives as two) with the button red, while the
+// preview keeps every entity under its line in the file: the click on one must show that line.
+TEST_F(ConversionRunTest, EveryPieceIsCountedAndEveryEntityKeepsItsFileLine) {
+    folder.write("PART.NC", "(" + std::string(298, '-') +
+                                ")\n(T1 DIA20.)\nT1 M06\n\nG00 X10. Y0\nG41 D7 G03 X0 Y10. I-10. J0 F100\n"
+                                "G03 X0 Y10. I0 J5.\r\nG40 G01 X0 Y0\n");
+    RecordingPicture picture;
+    EXPECT_EQ(RunConversion(host, files, &picture), RunOutcome::Completed);
+    EXPECT_EQ(host.lineCounts, (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    std::vector<std::string> buttonStates(9, "変換中！/255");
+    buttonStates.push_back("変換開始/0");
+    EXPECT_EQ(host.buttonStates, buttonStates);
+    EXPECT_EQ(picture.lines, (std::vector<std::int64_t>{5, 6, 7, 8}));
+    // The stretch opened on line 6 closes on line 8; its circle of radius 5 on line 7, inside the G41 turn,
+    // is tighter than the tool's radius 10.
+    EXPECT_EQ(picture.tightLines, std::vector<std::int64_t>{7});
+    // X from the circle's -5 to the start's 10, Y to the circle's 20; scale 150 over the span from -5 to 20.
+    EXPECT_EQ(picture.texts,
+              (std::vector<std::string>{"Xmin:-5 Xmax:10", "Ymin:0 Ymax:20", "TotalTime:0H0m Scale:6"}));
 }
 
 TEST_F(ConversionRunTest, AbortAfterTheTenthLineStopsBeforeTheEleventh) {

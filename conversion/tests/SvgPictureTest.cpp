@@ -1,18 +1,29 @@
 // A G19 half circle from (60, 0, 0) to (60, 20, 0) about (60, 10, 0), seen from above as X 60 from Y 0 to
-// Y 20, with an element of its own or in a path its layer shares beyond the first 100,000 elements.
+// Y 20, and a hole of radius 5 at (30, 10), with an element of their own or in a path their layer shares
+// beyond the first 100,000 elements.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <numbers>
+#include <ostream>
 
 #include "conversion/SvgPicture.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
-class SvgPolylineTest : public testing::TestWithParam<int> {};
+struct PictureCase {
+    int rapids;        // elements before the polyline and the hole
+    const char* hole;  // the hole's element
+};
+
+void PrintTo(const PictureCase& c, std::ostream* os) {
+    *os << c.rapids << " elements before";
+}
+
+class SvgPolylineTest : public testing::TestWithParam<PictureCase> {};
 
 TEST_P(SvgPolylineTest, OnePathOfItsLayerThroughTheTopViewOfItsVertices) {
     TempFolder folder;
@@ -24,10 +35,16 @@ TEST_P(SvgPolylineTest, OnePathOfItsLayerThroughTheTopViewOfItsVertices) {
     half.kind = EntityKind::Polyline;
     half.layer = DrawingLayer::Compensated;
     half.path = {19, {60, 0, 0}, {60, 20, 0}, 10, 0, 10, std::numbers::pi, -std::numbers::pi};
-    for (int i = 0; i < GetParam(); ++i) {
+    DrawingEntity hole{};
+    hole.kind = EntityKind::Circle;
+    hole.layer = DrawingLayer::CannedCycle;
+    hole.centre = {30, 10, -2};
+    hole.radius = 5;
+    for (int i = 0; i < GetParam().rapids; ++i) {
         picture.add(rapid);
     }
     picture.add(half);
+    picture.add(hole);
     picture.markTightArc(half);
     picture.complete(std::nullopt);
     const std::string svg = ReadBytes(file);
@@ -49,11 +66,17 @@ TEST_P(SvgPolylineTest, OnePathOfItsLayerThroughTheTopViewOfItsVertices) {
         EXPECT_TRUE(std::is_sorted(ys.begin(), ys.end()));
         EXPECT_EQ(std::vector<double>({ys.front(), ys.back()}), std::vector<double>({0, 20}));
     }
+    EXPECT_NE(svg.find(GetParam().hole), std::string::npos);
     const std::string warnings = folder.file("warnings");
     EXPECT_EQ(std::system(("rsvg-convert -o " + file + ".png " + file + " 2>" + warnings).c_str()), 0);
     EXPECT_EQ(ReadBytes(warnings), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Elements, SvgPolylineTest, testing::Values(0, 100'000));
+// The shared path goes round the hole in two half turns from its point at 0 degrees.
+INSTANTIATE_TEST_SUITE_P(
+    Elements, SvgPolylineTest,
+    testing::Values(PictureCase{0, "<circle class=\"cycle\" cx=\"30\" cy=\"10\" r=\"5\"/>"},
+                    PictureCase{100'000,
+                                "<path class=\"cycle\" d=\"M35 10 A5 5 0 0 1 25 10 A5 5 0 0 1 35 10\"/>"}));
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/Settings.h"
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -93,41 +94,41 @@ class SettingsFileInTest : public testing::TestWithParam<PlaceCase> {};
 
 TEST_P(SettingsFileInTest, BesideThePortableProgramElseInTheConfigFolder) {
     const PlaceCase& c = GetParam();
-    if (c.programFolder == ProgramFolder::ReadOnly && ::geteuid() == 0) {
-        GTEST_SKIP()
-            << "running as root: a read-only folder stays writable for root, so the case cannot be set up";
-    }
     TempFolder root;
-    const std::string programDir = root.file("bin") + "/";
-    if (c.programFolder != ProgramFolder::Missing) {
-        fs::create_directory(programDir);
-    }
-    if (c.settingsBeside) {
-        WriteBytes(programDir + "plotra.INI", "[INIT]\r\nNET=ON\r\nURL=\r\n");
-    }
-    if (c.programFolder == ProgramFolder::ReadOnly) {
-        if (c.settingsBeside) {
-            fs::permissions(programDir + "plotra.INI", fs::perms::owner_read);
+    // Root writes into read-only folders: the case runs as an ordinary user, who must reach the folder.
+    fs::permissions(root.path(), fs::perms::all);
+    AsOrdinaryUser([&] {
+        const std::string programDir = root.file("bin") + "/";
+        if (c.programFolder != ProgramFolder::Missing) {
+            fs::create_directory(programDir);
         }
-        fs::permissions(programDir, fs::perms::owner_read | fs::perms::owner_exec);
-    }
-    std::string configDir;
-    if (c.configFolder == ConfigFolder::Usable) {
-        configDir = root.file("config");
-    } else if (c.configFolder == ConfigFolder::BelowAPlainFile) {
-        configDir = root.write("plain", "") + "/config";
-    }
+        if (c.settingsBeside) {
+            WriteBytes(programDir + "plotra.INI", "[INIT]\r\nNET=ON\r\nURL=\r\n");
+        }
+        if (c.programFolder == ProgramFolder::ReadOnly) {
+            if (c.settingsBeside) {
+                fs::permissions(programDir + "plotra.INI", fs::perms::owner_read);
+            }
+            fs::permissions(programDir, fs::perms::owner_read | fs::perms::owner_exec);
+        }
+        std::string configDir;
+        if (c.configFolder == ConfigFolder::Usable) {
+            configDir = root.file("config");
+        } else if (c.configFolder == ConfigFolder::BelowAPlainFile) {
+            configDir = root.write("plain", "") + "/config";
+        }
 
-    const std::string settings = SettingsFileIn(programDir, "plotra.INI", configDir);
-    EXPECT_EQ(settings, c.expectedBeside ? programDir + "plotra.INI" : configDir + "/plotra/plotra.INI");
-    if (c.settingsBeside) {
-        EXPECT_EQ(ReadSetting("INIT", "NET", settings), "ON");
-    }
-    EXPECT_EQ(WriteSetting("INIT", "URL", "https://support.example/", settings), c.expectedStored);
-    EXPECT_EQ(ReadSetting("INIT", "URL", settings), c.expectedStored ? "https://support.example/" : "");
-    if (c.programFolder == ProgramFolder::ReadOnly) {
-        fs::permissions(programDir, fs::perms::owner_all);
-    }
+        const std::string settings = SettingsFileIn(programDir, "plotra.INI", configDir);
+        EXPECT_EQ(settings, c.expectedBeside ? programDir + "plotra.INI" : configDir + "/plotra/plotra.INI");
+        if (c.settingsBeside) {
+            EXPECT_EQ(ReadSetting("INIT", "NET", settings), "ON");
+        }
+        EXPECT_EQ(WriteSetting("INIT", "URL", "https://support.example/", settings), c.expectedStored);
+        EXPECT_EQ(ReadSetting("INIT", "URL", settings), c.expectedStored ? "https://support.example/" : "");
+        if (c.programFolder == ProgramFolder::ReadOnly) {
+            fs::permissions(programDir, fs::perms::owner_all);
+        }
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(

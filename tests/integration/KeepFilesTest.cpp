@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -45,7 +46,7 @@ class KeepFilesTest : public ::testing::Test {
 protected:
     // Starts the converter in the test folder with `arguments`; its standard error goes to `errName`.
     pid_t start(const std::vector<std::string>& arguments, const std::string& errName = "stderr") {
-        std::vector<std::string> all = {CONVERT_COMMAND};
+        std::vector<std::string> all = {converter};
         all.insert(all.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
         for (std::string& argument : all) {
@@ -80,8 +81,8 @@ protected:
 
     // Runs a shell command line in the test folder, with $PLOTRA naming the converter.
     Finished shell(const std::string& script) {
-        const std::string command = "cd '" + folder.path().string() + "' && PLOTRA='" + CONVERT_COMMAND +
-                                    "' && " + "{ " + script + "; } >stdout 2>stderr";
+        const std::string command = "cd '" + folder.path().string() + "' && PLOTRA='" + converter + "' && " +
+                                    "{ " + script + "; } >stdout 2>stderr";
         const int raw = std::system(command.c_str());
         Finished finished;
         finished.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -127,7 +128,25 @@ protected:
         EXPECT_TRUE(temporaryFiles(name).empty()) << name;
     }
 
+    // Runs `body` as an ordinary user. As root, that user runs a copy of the converter in the test folder,
+    // opened to everyone, as the build folder may be closed to it.
+    void asOrdinaryUser(const std::function<void()>& body) {
+        if (::geteuid() == 0) {
+            fs::permissions(folder.path(), fs::perms::all);
+            const fs::path built = fs::path(CONVERT_COMMAND).parent_path();
+            const fs::path copy = folder.file("bin");
+            fs::create_directory(copy);
+            const std::string program = fs::path(CONVERT_COMMAND).filename().string();
+            for (const std::string& name : {program, std::string("Hedder.dat"), std::string("Footer.dat")}) {
+                fs::copy_file(built / name, copy / name);
+            }
+            converter = (copy / program).string();
+        }
+        AsOrdinaryUser(body);
+    }
+
     TempFolder folder;
+    std::string converter = CONVERT_COMMAND;
 };
 
 // Ctrl-C, SIGTERM and SIGHUP in the middle of a run; the output name replaced, or a link; a batch.
@@ -252,22 +271,83 @@ INSTANTIATE_TEST_SUITE_P(
                     "No Read wide.nc: UTF-16LE text"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-// A folder the user cannot write: the writable file in it cannot be replaced, and is not touched.
-TEST_F(KeepFilesTest, ReadOnlyFolderLeavesItsFileAlone) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind the superuser";
-    }
-    folder.write("part.nc", "G00 X1.\n");
-    fs::create_directory(folder.file("ro"));
-    folder.write("ro/keep.DXF", kEarlier);
-    fs::permissions(folder.file("ro"), fs::perms::owner_read | fs::perms::owner_exec);
-    const Finished finished = shell("\"$PLOTRA\" -o ro/keep.DXF part.nc");
-    fs::permissions(folder.file("ro"), fs::perms::owner_all);
-    EXPECT_EQ(finished.status, 1);
-    EXPECT_NE(finished.err.find("No Open ro/keep.DXF: Permission denied"), std::string::npos) << finished.err;
-    EXPECT_EQ(ReadBytes(folder.file("ro/keep.DXF")), kEarlier);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.file("ro")), {}), 1);
+// A drawing the user may not replace, in a folder they cannot write or itself read-only, is not touched.
+struct ReadOnlyCase {
+    const char* label;
+    fs::perms folder;
+    fs::perms drawing;
+};
+
+void PrintTo(const ReadOnlyCase& c, std::ostream* os) {
+    *os << c.label;
 }
+
+class ReadOnlyTest : public KeepFilesTest, public ::testing::WithParamInterface<ReadOnlyCase> {};
+
+TEST_P(ReadOnlyTest, LeavesTheDrawingAlone) {
+    asOrdinaryUser([&] {
+        folder.write("part.nc", "G00 X1.\n");
+        fs::create_directory(folder.file("ro"));
+        folder.write("ro/keep.DXF", kEarlier);
+        fs::permissions(folder.file("ro/keep.DXF"), GetParam().drawing);
+        fs::permissions(folder.file("ro"), GetParam().folder);
+        const Finished finished = shell("\"$PLOTRA\" -o ro/keep.DXF part.nc");
+        fs::permissions(folder.file("ro"), fs::perms::owner_all);
+        EXPECT_EQ(finished.status, 1);
+        EXPECT_NE(finished.err.find("No Open ro/keep.DXF: Permission denied"), std::string::npos)
+            << finished.err;
+        EXPECT_EQ(ReadBytes(folder.file("ro/keep.DXF")), kEarlier);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.file("ro")), {}), 1);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReadOnlyTest,
+                         ::testing::Values(ReadOnlyCase{"ReadOnlyFolder", fs::perms(0500), fs::perms(0644)},
+                                           ReadOnlyCase{"ReadOnlyDrawing", fs::perms(0700), fs::perms(0444)}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// An earlier drawing or picture is replaced with its permissions kept; under a name of 254 bytes too, whose
+// temporary name beside it must still fit the system's 255.
+struct ReplaceCase {
+    const char* label;
+    std::string output;
+    bool picture;
+    unsigned mode;
+};
+
+void PrintTo(const ReplaceCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class ReplaceTest : public KeepFilesTest, public ::testing::WithParamInterface<ReplaceCase> {};
+
+TEST_P(ReplaceTest, TakesThePlaceOfTheEarlierFile) {
+    const ReplaceCase& c = GetParam();
+    folder.write("part.nc", "G00 X1.\n");
+    folder.write(c.output, kEarlier);
+    fs::permissions(folder.file(c.output), fs::perms(c.mode));
+    const std::string drawing = c.picture ? "part.DXF" : c.output;
+    const Finished finished = shell("umask 022 && \"$PLOTRA\" -q -o " + drawing +
+                                    (c.picture ? " --svg " + c.output : "") + " part.nc");
+    EXPECT_EQ(finished.status, 0) << finished.err;
+    const std::string replaced = ReadBytes(folder.file(c.output));
+    const std::string ending = c.picture ? "</svg>\n" : "EOF\r\n";
+    EXPECT_EQ(replaced.substr(replaced.size() - ending.size()), ending);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(folder.file(c.output)).permissions()), c.mode);
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"part.nc", drawing, c.output, "stdout", "stderr"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, ReplaceTest,
+    ::testing::Values(ReplaceCase{"DrawingKeepsItsMode", "keep.DXF", false, 0640},
+                      ReplaceCase{"PictureKeepsItsMode", "keep.svg", true, 0600},
+                      ReplaceCase{"DrawingOf254Bytes", std::string(250, 'd') + ".DXF", false, 0644},
+                      ReplaceCase{"PictureOf254Bytes", std::string(250, 'p') + ".svg", true, 0644}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 // Both runs finish with a whole drawing of their own; the one renamed last is what the name holds.
 TEST_F(KeepFilesTest, TwoRunsOnOneOutputNeverMix) {
@@ -307,6 +387,34 @@ TEST_F(KeepFilesTest, BatchNeverWritesOverItsOwnInputsOrOneNameTwice) {
               std::string::npos)
         << finished.err;
 }
+
+// Two spellings of one DXF name clash whether the drawing exists yet or not: both files are refused, one line
+// each, and nothing is written.
+class SameDxfNameTest : public KeepFilesTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SameDxfNameTest, RefusesBothSpellings) {
+    const bool drawingExists = GetParam();
+    folder.write("q.nc", "G00 X2.\n");
+    folder.write("q.NC", "G00 X3.\n");
+    fs::create_directory(folder.file("sub"));
+    if (drawingExists) {
+        folder.write("q.DXF", kEarlier);
+    }
+    const Finished finished = shell("\"$PLOTRA\" -q q.nc ./sub/../q.NC");
+    EXPECT_EQ(finished.status, 1);
+    EXPECT_EQ(finished.err,
+              "plotra-convert: q.DXF: 出力ファイル名が他のＮＣファイルの出力と同じです。\n"
+              "plotra-convert: ./sub/../q.DXF: 出力ファイル名が他のＮＣファイルの出力と同じです。\n");
+    if (drawingExists) {
+        expectEarlierKept("q.DXF");
+    } else {
+        EXPECT_FALSE(fs::exists(folder.file("q.DXF")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Batch, SameDxfNameTest, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "OverADrawing" : "NewDrawing");
+});
 
 // Programs that are not quite what they seem convert to the drawing of the plain program.
 struct DisguiseCase {
