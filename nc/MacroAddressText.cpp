@@ -17,7 +17,7 @@ Form FormOf(char letter, bool repeatCount) {
         return repeatCount ? Form::Integer : Form::Thousandths;
     }
     return std::string_view("DHLMNOPST").find(letter) != std::string_view::npos ? Form::Integer
-                                                                                 : Form::Thousandths;
+                                                                                : Form::Thousandths;
 }
 
 }  // namespace

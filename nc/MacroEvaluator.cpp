@@ -2,27 +2,13 @@
 
 #include <cmath>
 
-#include "core/AsciiClass.h"
 #include "core/DecimalNumber.h"
 #include "nc/BlockScan.h"
+#include "nc/MacroText.h"
 
 namespace {
 
 constexpr int kNegatePrecedence = 3;
-
-std::size_t LetterRunEnd(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsAsciiLetter(text[i])) {
-        ++i;
-    }
-    return i;
-}
-
-std::size_t DigitsEnd(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsAsciiDigit(text[i])) {
-        ++i;
-    }
-    return i;
-}
 
 bool IsCondition(const MacroTerm& term) {
     return term.kind == MacroTerm::Kind::Condition;
@@ -208,9 +194,8 @@ MacroError MacroEvaluator::closeBracket(std::string_view text, std::size_t& i, b
     if (top.kind == Pending::Function && static_cast<MacroFunction>(top.code) == MacroFunction::Atan &&
         top.arguments == 1) {
         const std::size_t slash = SkipBlanksAndComments(text, i);
-        const std::size_t open = slash < text.size() && text[slash] == '/'
-                                     ? SkipBlanksAndComments(text, slash + 1)
-                                     : text.size();
+        const std::size_t open =
+            slash < text.size() && text[slash] == '/' ? SkipBlanksAndComments(text, slash + 1) : text.size();
         if (open < text.size() && text[open] == '[') {
             top.arguments = 2;
             i = open + 1;
@@ -248,8 +233,8 @@ MacroError MacroEvaluator::reduce(int precedence) {
         if (top.kind <= Pending::Function) {
             break;
         }
-        const int binds =
-            top.kind == Pending::Negate ? kNegatePrecedence : Precedence(static_cast<MacroOperator>(top.code));
+        const int binds = top.kind == Pending::Negate ? kNegatePrecedence
+                                                      : Precedence(static_cast<MacroOperator>(top.code));
         if (binds < precedence) {
             break;
         }
@@ -263,7 +248,7 @@ MacroError MacroEvaluator::reduce(int precedence) {
 
 // Pops the entry's operands and pushes its result. A bracket leaves its value as it is, null included.
 MacroError MacroEvaluator::apply(const Entry& entry) {
-    const std::size_t needed = entry.kind == Pending::Function ? entry.arguments
+    const std::size_t needed = entry.kind == Pending::Function   ? entry.arguments
                                : entry.kind == Pending::Operator ? 2
                                                                  : 1;
     if (valueCount_ < needed) {

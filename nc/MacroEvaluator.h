@@ -51,6 +51,7 @@ public:
     MacroNotes& notes() { return notes_; }
 
 private:
+    // The first three open a bracket.
     enum class Pending : std::uint8_t { Bracket, Variable, Function, Negate, Operator };
     struct Entry {
         Pending kind;

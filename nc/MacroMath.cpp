@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/AsciiClass.h"
+#include "nc/MacroText.h"
 
 namespace {
 
@@ -15,38 +15,47 @@ struct Named {
 };
 
 constexpr std::array<Named<MacroFunction>, 18> kFunctions{{
-    {"SIN", MacroFunction::Sin},     {"COS", MacroFunction::Cos},     {"TAN", MacroFunction::Tan},
-    {"ASIN", MacroFunction::Asin},   {"ACOS", MacroFunction::Acos},   {"ATAN", MacroFunction::Atan},
-    {"SQRT", MacroFunction::Sqrt},   {"SQR", MacroFunction::Sqrt},    {"ABS", MacroFunction::Abs},
-    {"ROUND", MacroFunction::Round}, {"ROUN", MacroFunction::Round},  {"FIX", MacroFunction::Fix},
-    {"FUP", MacroFunction::Fup},     {"LN", MacroFunction::Ln},       {"EXP", MacroFunction::Exp},
-    {"POW", MacroFunction::Pow},     {"BIN", MacroFunction::Bin},     {"BCD", MacroFunction::Bcd},
+    {"SIN", MacroFunction::Sin},
+    {"COS", MacroFunction::Cos},
+    {"TAN", MacroFunction::Tan},
+    {"ASIN", MacroFunction::Asin},
+    {"ACOS", MacroFunction::Acos},
+    {"ATAN", MacroFunction::Atan},
+    {"SQRT", MacroFunction::Sqrt},
+    {"SQR", MacroFunction::Sqrt},
+    {"ABS", MacroFunction::Abs},
+    {"ROUND", MacroFunction::Round},
+    {"ROUN", MacroFunction::Round},
+    {"FIX", MacroFunction::Fix},
+    {"FUP", MacroFunction::Fup},
+    {"LN", MacroFunction::Ln},
+    {"EXP", MacroFunction::Exp},
+    {"POW", MacroFunction::Pow},
+    {"BIN", MacroFunction::Bin},
+    {"BCD", MacroFunction::Bcd},
 }};
 
 constexpr std::array<Named<MacroOperator>, 14> kOperators{{
-    {"*", MacroOperator::Multiply}, {"/", MacroOperator::Divide},   {"AND", MacroOperator::And},
-    {"MOD", MacroOperator::Mod},    {"+", MacroOperator::Add},      {"-", MacroOperator::Subtract},
-    {"OR", MacroOperator::Or},      {"XOR", MacroOperator::Xor},    {"EQ", MacroOperator::Eq},
-    {"NE", MacroOperator::Ne},      {"GT", MacroOperator::Gt},      {"GE", MacroOperator::Ge},
-    {"LT", MacroOperator::Lt},      {"LE", MacroOperator::Le},
+    {"*", MacroOperator::Multiply},
+    {"/", MacroOperator::Divide},
+    {"AND", MacroOperator::And},
+    {"MOD", MacroOperator::Mod},
+    {"+", MacroOperator::Add},
+    {"-", MacroOperator::Subtract},
+    {"OR", MacroOperator::Or},
+    {"XOR", MacroOperator::Xor},
+    {"EQ", MacroOperator::Eq},
+    {"NE", MacroOperator::Ne},
+    {"GT", MacroOperator::Gt},
+    {"GE", MacroOperator::Ge},
+    {"LT", MacroOperator::Lt},
+    {"LE", MacroOperator::Le},
 }};
-
-bool SameUpperCase(std::string_view text, std::string_view upper) {
-    if (text.size() != upper.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (AsciiUpper(text[i]) != upper[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 template <typename T, std::size_t N>
 std::optional<T> Find(const std::array<Named<T>, N>& table, std::string_view text) {
     for (const auto& entry : table) {
-        if (SameUpperCase(text, entry.name)) {
+        if (IsKeyword(text, entry.name)) {
             return entry.value;
         }
     }

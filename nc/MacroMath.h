@@ -8,13 +8,42 @@
 #include <string_view>
 
 enum class MacroFunction : std::uint8_t {
-    Sin, Cos, Tan, Asin, Acos, Atan, Sqrt, Abs, Round, Fix, Fup, Ln, Exp, Pow, Bin, Bcd,
+    Sin,
+    Cos,
+    Tan,
+    Asin,
+    Acos,
+    Atan,
+    Sqrt,
+    Abs,
+    Round,
+    Fix,
+    Fup,
+    Ln,
+    Exp,
+    Pow,
+    Bin,
+    Bcd,
 };
 
 enum class MacroOperator : std::uint8_t {
-    Multiply, Divide, And, Mod,  // precedence 2
-    Add, Subtract, Or, Xor,      // precedence 1
-    Eq, Ne, Gt, Ge, Lt, Le,      // precedence 0
+    // Precedence 2.
+    Multiply,
+    Divide,
+    And,
+    Mod,
+    // Precedence 1.
+    Add,
+    Subtract,
+    Or,
+    Xor,
+    // Precedence 0: conditions.
+    Eq,
+    Ne,
+    Gt,
+    Ge,
+    Lt,
+    Le,
 };
 
 // The function named `name` in either case (ROUN for ROUND, SQR for SQRT).

@@ -7,15 +7,15 @@
 #include <string_view>
 
 enum class MacroNoteKind : std::uint8_t {
-    Alarm,             // "#3000 アラーム: N (text)": the run stops drawing at the block
-    Message,           // "#3006 メッセージ: N (text)": the run goes on
-    SystemRead,        // "システム変数 #n (空として実行)"
-    SystemWrite,       // "システム変数 #n (書き込み無視)"
-    Undefined,         // "未定義の変数 #n"
-    Error,             // "マクロ演算エラー: <block>": the run stops drawing at the block
-    Bin,               // "BIN (引数のまま)"
-    Bcd,               // "BCD (引数のまま)"
-    StatementWords,    // "マクロ文の行のワード": words on a statement line, not read
+    Alarm,           // "#3000 アラーム: N (text)": the run stops drawing at the block
+    Message,         // "#3006 メッセージ: N (text)": the run goes on
+    SystemRead,      // "システム変数 #n (空として実行)"
+    SystemWrite,     // "システム変数 #n (書き込み無視)"
+    Undefined,       // "未定義の変数 #n"
+    Error,           // "マクロ演算エラー: <block>": the run stops drawing at the block
+    Bin,             // "BIN (引数のまま)"
+    Bcd,             // "BCD (引数のまま)"
+    StatementWords,  // "マクロ文の行のワード": words on a statement line, not read
 };
 
 struct MacroNote {

@@ -3,31 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/AsciiClass.h"
 #include "nc/BlockScan.h"
+#include "nc/MacroMath.h"
+#include "nc/MacroText.h"
 
 namespace {
 
 constexpr int kLoopCount = 3;
-
-std::size_t LetterRunEnd(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsAsciiLetter(text[i])) {
-        ++i;
-    }
-    return i;
-}
-
-bool IsKeyword(std::string_view word, std::string_view upper) {
-    if (word.size() != upper.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (AsciiUpper(word[i]) != upper[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool DigitAt(std::string_view text, std::size_t i) {
     return i < text.size() && IsAsciiDigit(text[i]);

@@ -35,8 +35,8 @@ enum class MacroAction : std::uint8_t {
 
 struct MacroOutcome {
     MacroAction action = MacroAction::NotAStatement;
-    int loop = 0;              // m, 1 to 3, for the loop actions
-    std::int64_t target = 0;   // the sequence number of a Jump, 0 to 99999999
+    int loop = 0;             // m, 1 to 3, for the loop actions
+    std::int64_t target = 0;  // the sequence number of a Jump, 0 to 99999999
 };
 
 // Executes `line` when it is a statement. Words after the statement are not read and noted; a faulty

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/AsciiClass.h"
 #include "core/DecimalNumber.h"
 #include "nc/BlockScan.h"
 #include "nc/MacroAddressText.h"
+#include "nc/MacroText.h"
 
 namespace {
 
@@ -17,19 +17,12 @@ struct Replacement {
     std::size_t letterAt;
     std::size_t valueAt;  // after the letter and its blanks: the sign or the reference
     std::size_t end;
-    char letter;          // upper case
+    char letter;  // upper case
     MacroValue value;
 };
 
 std::size_t SkipBlanks(std::string_view line, std::size_t i) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
-        ++i;
-    }
-    return i;
-}
-
-std::size_t DigitsEnd(std::string_view line, std::size_t i) {
-    while (i < line.size() && IsAsciiDigit(line[i])) {
         ++i;
     }
     return i;
@@ -56,7 +49,8 @@ bool IsReference(std::string_view line, std::size_t at) {
 // G73, G74, G76 and G81-G89 start a canned cycle; G80 and the motion codes end it.
 void FollowCycle(double g, bool& cycle) {
     const double code = std::round(g * 10.0) / 10.0;
-    if (code == 73.0 || code == 74.0 || code == 76.0 || (code >= 81.0 && code <= 89.0 && code == std::trunc(code))) {
+    if (code == 73.0 || code == 74.0 || code == 76.0 ||
+        (code >= 81.0 && code <= 89.0 && code == std::trunc(code))) {
         cycle = true;
     } else if (code == 80.0 || code == 0.0 || code == 1.0 || code == 2.0 || code == 3.0 || code == 33.0) {
         cycle = false;

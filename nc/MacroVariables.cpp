@@ -1,5 +1,7 @@
 #include "nc/MacroVariables.h"
 
+#include "nc/FiniteArithmetic.h"
+
 namespace {
 
 struct Range {
@@ -74,6 +76,11 @@ double Axis(const Point3& point, int axis) {
     return axis == 0 ? point.x : axis == 1 ? point.y : point.z;
 }
 
+// Expressions rely on finite values, whatever the interpreter hands over.
+MacroValue Finite(MacroValue value) {
+    return value.null ? value : MacroValue::Of(Saturated(value.number));
+}
+
 // A value the interpreter knows, or false when `number` names none.
 bool MachineValue(const MacroMachineState& machine, int number, MacroValue& value) {
     if (In(number, {5001, 5003}) || In(number, {5041, 5043})) {
@@ -87,6 +94,7 @@ bool MachineValue(const MacroMachineState& machine, int number, MacroValue& valu
     } else {
         return false;
     }
+    value = Finite(value);
     return true;
 }
 

@@ -38,28 +38,32 @@ TEST_P(MacroStatementRun, Executes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Assignments, MacroStatementRun,
-    ::testing::Values(StatementCase{"N10 #5 = 2*3", {A::Next}, 5, "6.00"},
-                      StatementCase{"#[2+3]=7", {A::Next}, 5, "7.00"},
-                      StatementCase{"#[1.5]=4", {A::Next}, 2, "4.00"}, StatementCase{"#1=#7", {A::Next}, 1, "null"},
-                      StatementCase{"#1=#7+0", {A::Next}, 1, "0.00"},
-                      StatementCase{"/n20 #1 = #1 + 1 (NEXT)", {A::Next}, 1, "4.00"},
-                      StatementCase{"#1=1 X10.", {A::Next}, 1, "1.00", {"マクロ文の行のワード"}},
-                      StatementCase{"#1=2; (END)", {A::Next}, 1, "2.00"},
-                      StatementCase{"#3000 = 12 (TOOL BROKEN)", {A::Stop}, 1, "3.00", {"#3000 アラーム: 12 (TOOL BROKEN)"}},
-                      StatementCase{"#3006=1(CHECK)", {A::Next}, 1, "3.00", {"#3006 メッセージ: 1 (CHECK)"}}));
+    ::testing::Values(
+        StatementCase{"N10 #5 = 2*3", {A::Next}, 5, "6.00"}, StatementCase{"#[2+3]=7", {A::Next}, 5, "7.00"},
+        StatementCase{"#[1.5]=4", {A::Next}, 2, "4.00"}, StatementCase{"#1=#7", {A::Next}, 1, "null"},
+        StatementCase{"#1=#7+0", {A::Next}, 1, "0.00"},
+        StatementCase{"/n20 #1 = #1 + 1 (NEXT)", {A::Next}, 1, "4.00"},
+        StatementCase{"#1=1 X10.", {A::Next}, 1, "1.00", {"マクロ文の行のワード"}},
+        StatementCase{"#1=2; (END)", {A::Next}, 1, "2.00"},
+        StatementCase{"#3000 = 12 (TOOL BROKEN)", {A::Stop}, 1, "3.00", {"#3000 アラーム: 12 (TOOL BROKEN)"}},
+        StatementCase{"#3006=1(CHECK)", {A::Next}, 1, "3.00", {"#3006 メッセージ: 1 (CHECK)"}}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Control, MacroStatementRun,
-    ::testing::Values(StatementCase{"IF [1 LT 2] GOTO 100", {A::Jump, 0, 100}},
-                      StatementCase{"if[1 gt 2]goto100", {A::Next}}, StatementCase{"GOTO #1", {A::Jump, 0, 3}},
-                      StatementCase{"GOTO [#1*10]", {A::Jump, 0, 30}}, StatementCase{"N5 GOTO0010", {A::Jump, 0, 10}},
-                      StatementCase{"IF [#1 EQ 3] THEN #2 = 9", {A::Next}, 2, "9.00"},
-                      StatementCase{"IF [#1 NE 3] THEN #2 = 9", {A::Next}, 2, "null"},
-                      StatementCase{"WHILE [#1 GT 0] DO2", {A::LoopBody, 2}},
-                      StatementCase{"while[#1 GT 5]do 2", {A::LoopExit, 2}}, StatementCase{"DO3", {A::LoopBody, 3}},
-                      StatementCase{"END1", {A::LoopEnd, 1}}, StatementCase{"G01 X1.", {A::NotAStatement}},
-                      StatementCase{"END", {A::NotAStatement}}, StatementCase{"#<x> = 1", {A::NotAStatement}},
-                      StatementCase{"(#1=1)", {A::NotAStatement}}));
+INSTANTIATE_TEST_SUITE_P(Control, MacroStatementRun,
+                         ::testing::Values(StatementCase{"IF [1 LT 2] GOTO 100", {A::Jump, 0, 100}},
+                                           StatementCase{"if[1 gt 2]goto100", {A::Next}},
+                                           StatementCase{"GOTO #1", {A::Jump, 0, 3}},
+                                           StatementCase{"GOTO [#1*10]", {A::Jump, 0, 30}},
+                                           StatementCase{"N5 GOTO0010", {A::Jump, 0, 10}},
+                                           StatementCase{"IF [#1 EQ 3] THEN #2 = 9", {A::Next}, 2, "9.00"},
+                                           StatementCase{"IF [#1 NE 3] THEN #2 = 9", {A::Next}, 2, "null"},
+                                           StatementCase{"WHILE [#1 GT 0] DO2", {A::LoopBody, 2}},
+                                           StatementCase{"while[#1 GT 5]do 2", {A::LoopExit, 2}},
+                                           StatementCase{"DO3", {A::LoopBody, 3}},
+                                           StatementCase{"END1", {A::LoopEnd, 1}},
+                                           StatementCase{"G01 X1.", {A::NotAStatement}},
+                                           StatementCase{"END", {A::NotAStatement}},
+                                           StatementCase{"#<x> = 1", {A::NotAStatement}},
+                                           StatementCase{"(#1=1)", {A::NotAStatement}}));
 
 // Each stops with "マクロ演算エラー: <line>".
 class MacroStatementFault : public ::testing::TestWithParam<std::string> {};
@@ -71,10 +75,10 @@ TEST_P(MacroStatementFault, StopsWithTheLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, MacroStatementFault,
-                         ::testing::Values("#0=1", "DO4", "END0", "#1=[1", "#1=1]", "#1=1/0", "#1 5", "GOTO #0",
-                                           "GOTO -5", "GOTO", "WHILE [1] DO1", "WHILE [1 LT 2]", "IF [1 LT 2] GOTO",
-                                           "IF [1 LT 2] THEN X1.", "IF [1 LT 2] STOP", "#1=1 LT 2", "#2=1 #3=2",
-                                           "#[#0-1]=1"));
+                         ::testing::Values("#0=1", "DO4", "END0", "#1=[1", "#1=1]", "#1=1/0", "#1 5",
+                                           "GOTO #0", "GOTO -5", "GOTO", "WHILE [1] DO1", "WHILE [1 LT 2]",
+                                           "IF [1 LT 2] GOTO", "IF [1 LT 2] THEN X1.", "IF [1 LT 2] STOP",
+                                           "#1=1 LT 2", "#2=1 #3=2", "#[#0-1]=1"));
 
 struct ShapeCase {
     const char* line;
@@ -90,11 +94,13 @@ TEST_P(MacroStatementShapes, RecognisedWithoutEvaluating) {
 }
 
 using K = MacroStatementKind;
-INSTANTIATE_TEST_SUITE_P(
-    Lines, MacroStatementShapes,
-    ::testing::Values(ShapeCase{"WHILE [#1 LT [1/0]] DO3", {K::While, 3}}, ShapeCase{"N5 END2", {K::End, 2}},
-                      ShapeCase{"DO 1", {K::Do, 1}}, ShapeCase{"DO4", {K::Do, 4}}, ShapeCase{"WHILE [", {K::While, 0}},
-                      ShapeCase{"IF [#1] GOTO 5", {K::If, 0}}, ShapeCase{"#[1]=2", {K::Assignment, 0}},
-                      ShapeCase{"X#1", {K::None, 0}}, ShapeCase{"DOG", {K::None, 0}}, ShapeCase{"N GOTO 1", {K::None, 0}}));
+INSTANTIATE_TEST_SUITE_P(Lines, MacroStatementShapes,
+                         ::testing::Values(ShapeCase{"WHILE [#1 LT [1/0]] DO3", {K::While, 3}},
+                                           ShapeCase{"N5 END2", {K::End, 2}}, ShapeCase{"DO 1", {K::Do, 1}},
+                                           ShapeCase{"DO4", {K::Do, 4}}, ShapeCase{"WHILE [", {K::While, 0}},
+                                           ShapeCase{"IF [#1] GOTO 5", {K::If, 0}},
+                                           ShapeCase{"#[1]=2", {K::Assignment, 0}},
+                                           ShapeCase{"X#1", {K::None, 0}}, ShapeCase{"DOG", {K::None, 0}},
+                                           ShapeCase{"N GOTO 1", {K::None, 0}}));
 
 }  // namespace

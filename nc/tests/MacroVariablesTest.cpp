@@ -41,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{3902, 0, {}}, ReadCase{3000, kNull, {"システム変数 #3000 (空として実行)"}},
                       ReadCase{5327, kNull, {"システム変数 #5327 (空として実行)"}},
                       ReadCase{4023, kNull, {"システム変数 #4023 (空として実行)"}},
-                      ReadCase{34, kNull, {"未定義の変数 #34"}}, ReadCase{499, kNull, {"未定義の変数 #499"}}));
+                      ReadCase{34, kNull, {"未定義の変数 #34"}},
+                      ReadCase{499, kNull, {"未定義の変数 #499"}}));
 
 struct WriteCase {
     int number;
@@ -64,9 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WriteCase{33, MacroWrite::Done, 2.5, {}}, WriteCase{150, MacroWrite::Done, 2.5, {}},
                       WriteCase{500, MacroWrite::Done, 2.5, {}}, WriteCase{5326, MacroWrite::Done, 2.5, {}},
                       WriteCase{7001, MacroWrite::Done, 2.5, {}}, WriteCase{10001, MacroWrite::Done, 2.5, {}},
-                      WriteCase{3001, MacroWrite::Done, 0, {}}, WriteCase{5001, MacroWrite::Done, 1, {"システム変数 #5001 (書き込み無視)"}},
+                      WriteCase{3001, MacroWrite::Done, 0, {}},
+                      WriteCase{5001, MacroWrite::Done, 1, {"システム変数 #5001 (書き込み無視)"}},
                       WriteCase{60, MacroWrite::Done, kNull, {"未定義の変数 #60"}},
-                      WriteCase{0, MacroWrite::Refused, kNull, {}}, WriteCase{3000, MacroWrite::Alarm, kNull, {}},
+                      WriteCase{0, MacroWrite::Refused, kNull, {}},
+                      WriteCase{3000, MacroWrite::Alarm, kNull, {}},
                       WriteCase{3006, MacroWrite::Message, kNull, {}}));
 
 // A G65 call gets null locals of its own; commons are shared; five levels above the main program at most.
