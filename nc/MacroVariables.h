@@ -1,5 +1,5 @@
 // The variables of Custom Macro B for one run: locals #1-#33 in one set per call level, commons #100-#199 and
-// #500-#999, and the system variables that the dialect gives a meaning offline. Work offsets (#5201-#5326,
+// #500-#999, and the system variables that have a meaning offline. Work offsets (#5201-#5326,
 // #7001-#7956) and tool offsets (#2001-#2400, #10001-#19999) are kept here, 0 until written; the position,
 // modal codes and last words come from the interpreter through MacroMachineState.
 #pragma once
@@ -14,7 +14,7 @@
 
 // What writing a variable did. The caller notes the alarm and the message, which carry the line's comment.
 enum class MacroWrite : std::uint8_t {
-    Done,     // stored, or ignored as the dialect says (and noted where it says so)
+    Done,     // stored, or ignored: silently for the fixed values, noted for the others
     Alarm,    // #3000: the run stops drawing at this block
     Message,  // #3006: the run goes on
     Refused,  // #0, which is always null

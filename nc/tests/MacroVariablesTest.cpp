@@ -1,5 +1,5 @@
-// Variables: locals per call level, commons, the system variables of the dialect's table and the ranges that
-// do not exist.
+// Variables: locals per call level, commons, the system variables read offline and the ranges that do not
+// exist.
 #include <gtest/gtest.h>
 
 #include <cmath>
