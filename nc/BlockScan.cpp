@@ -55,13 +55,6 @@ std::size_t AfterComment(std::string_view line, std::size_t i) {
                             : static_cast<std::size_t>(static_cast<const char*>(close) - line.data()) + 1;
 }
 
-std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i) {
-    for (i = SkipBlanks(line, i); i < line.size() && line[i] == '('; i = SkipBlanks(line, i)) {
-        i = AfterComment(line, i + 1);
-    }
-    return i;
-}
-
 // Reading stopped at `stop` for `reason`. The lost rest, up to a ";", may show that the line is LinuxCNC's or
 // uses macro variables.
 BlockEnd ClassifyRest(std::string_view line, std::size_t stop, BlockEnd reason) {
@@ -120,6 +113,13 @@ BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block) {
 }
 
 }  // namespace
+
+std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i) {
+    for (i = SkipBlanks(line, i); i < line.size() && line[i] == '('; i = SkipBlanks(line, i)) {
+        i = AfterComment(line, i + 1);
+    }
+    return i;
+}
 
 void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block) {
     line = line.substr(0, ScannedBlock::kMaxLength);

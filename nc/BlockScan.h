@@ -45,4 +45,7 @@ void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block);
 // 1 to 9, read as if the skip switch were off).
 std::size_t BlockStart(std::string_view line, bool inComment);
 
+// The first position at or after `i` that is neither a blank nor inside a comment.
+std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i);
+
 bool CommentOpenAtEnd(std::string_view text, bool openAtStart);
