@@ -94,6 +94,7 @@ void NcBlock::setDefaults() {
     }
     motionCode_ = 0;
     previousMotionCode_ = 0;
+    everWritten_ = 0;
 }
 
 NcBlock& NcBlock::load(const SString& text) {
@@ -162,6 +163,7 @@ void NcBlock::closePreviousBlock() {
             }
             previousWords_[slot] = words_[slot];
             present_[slot] = false;
+            everWritten_ |= 1u << slot;
         }
     }
     present_[Slot::Motion] = presentBefore_[Slot::Motion];

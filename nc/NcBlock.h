@@ -7,6 +7,8 @@
 // the interpreter only ever sees absolute values.
 #pragma once
 
+#include <cstdint>
+
 #include <string_view>
 
 #include "core/SString.h"
@@ -79,6 +81,8 @@ public:
     // Gives the slot's word a new value (the old one becoming its former value) and marks the slot present.
     void setWord(int slot, double value);
     bool isPresent(int slot) const { return present_[slot]; }
+    // Some block since the start has written the slot (the start words do not count).
+    bool everWritten(int slot) const { return present_[slot] || (everWritten_ & (1u << slot)) != 0; }
     bool wasPresent(int slot) const { return presentBefore_[slot]; }
     const NcWord& word(int slot) const { return words_[slot]; }
     const NcWord& previousWord(int slot) const { return previousWords_[slot]; }
@@ -107,6 +111,8 @@ protected:
     NcWord previousWords_[Slot::Count];
     bool present_[Slot::Count];
     bool presentBefore_[Slot::Count];
+    static_assert(Slot::Count <= 32, "one bit per slot");
+    std::uint32_t everWritten_ = 0;
     double written_[Slot::Count];
     double writtenNumber_[Slot::Count];
     int motionCode_;

@@ -1,0 +1,76 @@
+#include "nc/AnalyzerMachineState.h"
+
+namespace {
+
+// Fanuc's modal groups of the milling G codes, with the slot that holds the group, or the code a control
+// starts with for the groups the interpreter does not follow (G23 stroke check off, G94 feed per minute, G21
+// millimetres, G50 no scaling, G67 no modal macro call, G97 constant speed off, G64 cutting mode, G69 no
+// rotation, G15 no polar coordinates, G40.1 no normal direction control, G50.1 no mirror).
+struct Group {
+    int slot;
+    double startCode;
+};
+
+constexpr int kNoSlot = -1;
+constexpr int kGroups = 22;
+constexpr Group kGroupTable[kGroups] = {
+    {Slot::Motion, 0}, {Slot::Plane, 0},      {Slot::Distance, 0},   {kNoSlot, 23},
+    {kNoSlot, 94},     {kNoSlot, 21},         {Slot::CutterComp, 0}, {Slot::ToolLength, 0},
+    {Slot::Cycle, 0},  {Slot::ReturnMode, 0}, {kNoSlot, 50},         {kNoSlot, 67},
+    {kNoSlot, 97},     {Slot::WorkCoords, 0}, {kNoSlot, 64},         {kNoSlot, 69},
+    {kNoSlot, 15},     {kNoSlot, 40.1},       {kNoSlot, 50.1},       {kNoSlot, -1},
+    {kNoSlot, -1},     {kNoSlot, -1},
+};
+
+}  // namespace
+
+MacroValue AnalyzerMachineState::modalG(int group) const {
+    if (group < 1 || group > kGroups) {
+        return {};
+    }
+    const Group& entry = kGroupTable[group - 1];
+    if (entry.slot != kNoSlot) {
+        return MacroValue::Of(analyzer_.wordValue(entry.slot));
+    }
+    return entry.startCode < 0.0 ? MacroValue{} : MacroValue::Of(entry.startCode);
+}
+
+Point3 AnalyzerMachineState::position() const {
+    return {analyzer_.wordValue(Slot::X), analyzer_.wordValue(Slot::Y), analyzer_.wordValue(Slot::Z)};
+}
+
+MacroValue AnalyzerMachineState::lastWord(char letter) const {
+    int slot = kNoSlot;
+    switch (letter) {
+        case 'B':
+            slot = Slot::B;
+            break;
+        case 'D':
+            slot = Slot::D;
+            break;
+        case 'F':
+            slot = Slot::F;
+            break;
+        case 'H':
+            slot = Slot::H;
+            break;
+        case 'M':
+            slot = Slot::M;
+            break;
+        case 'N':
+            slot = Slot::N;
+            break;
+        case 'O':
+            slot = Slot::O;
+            break;
+        case 'S':
+            slot = Slot::S;
+            break;
+        case 'T':
+            slot = Slot::T;
+            break;
+        default:
+            return {};
+    }
+    return analyzer_.everWritten(slot) ? MacroValue::Of(analyzer_.wordValue(slot)) : MacroValue{};
+}
