@@ -18,9 +18,25 @@ bool MayHoldCallOrReturn(const char* piece, std::size_t length) {
     return m != nullptr && std::memchr(m, '9', static_cast<std::size_t>(piece + length - m)) != nullptr;
 }
 
-// The whole number of the block's first word when that word is `letter`; most pieces are told apart by
-// their first character, without scanning them.
-std::int64_t FirstWordNumber(char letter, const char* piece, std::size_t length, bool startsInComment) {
+// The whole number that `text` starts with, digits only; kNoNumber when it starts otherwise or goes on with
+// a decimal point.
+std::int64_t WholeNumberAt(std::string_view text) {
+    std::int64_t value = 0;
+    std::size_t digits = 0;
+    for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits) {
+        value = value * 10 + (text[digits] - '0');
+        if (value > kMaxNumber) {
+            return kNoNumber;
+        }
+    }
+    return digits == 0 || (digits < text.size() && text[digits] == '.') ? kNoNumber : value;
+}
+
+// The whole number of the block's first word when that word is `letter`, and, given `among`, one of those.
+// Most pieces are told apart by their first character, and a number not among those wanted by reading it,
+// without scanning the block.
+std::int64_t FirstWordNumber(char letter, const char* piece, std::size_t length, bool startsInComment,
+                             const std::unordered_set<std::int64_t>* among = nullptr) {
     const std::string_view line(piece, strnlen(piece, length));
     const std::size_t start = BlockStart(line, startsInComment);
     if (start == line.size()) {
@@ -30,23 +46,19 @@ std::int64_t FirstWordNumber(char letter, const char* piece, std::size_t length,
     if (first != letter && first != letter + ('a' - 'A') && !(letter == 'O' && first == ':')) {
         return kNoNumber;
     }
+    if (among != nullptr) {
+        const std::size_t number = line.find_first_not_of(" \t", start + 1);
+        if (number == std::string_view::npos || among->count(WholeNumberAt(line.substr(number))) == 0) {
+            return kNoNumber;
+        }
+    }
     ScannedBlock block;
     ScanBlock(line, startsInComment, block);
     if (DropsTheWords(block.end) || block.count == 0) {
         return kNoNumber;
     }
-    const std::string_view number = line.substr(block.words[0].begin, block.words[0].length);
-    std::int64_t value = 0;
-    for (const char digit : number) {
-        if (digit < '0' || digit > '9') {
-            return kNoNumber;
-        }
-        value = value * 10 + (digit - '0');
-        if (value > kMaxNumber) {
-            return kNoNumber;
-        }
-    }
-    return value;
+    // The scanned number is [+-]digits[.digits]: a sign or a point makes it no whole number.
+    return WholeNumberAt(line.substr(block.words[0].begin, block.words[0].length));
 }
 
 }  // namespace
@@ -55,8 +67,9 @@ std::int64_t ProgramNumberOf(const char* piece, std::size_t length, bool startsI
     return FirstWordNumber('O', piece, length, startsInComment);
 }
 
-std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment) {
-    return FirstWordNumber('N', piece, length, startsInComment);
+std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment,
+                              const std::unordered_set<std::int64_t>& among) {
+    return FirstWordNumber('N', piece, length, startsInComment, &among);
 }
 
 std::int64_t WholeNumberOf(double value) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_set>
 
 #include "nc/NcBlock.h"
 
@@ -17,8 +18,10 @@ inline constexpr std::int64_t kNoNumber = -1;
 // "(MAIN) O 1000" are all 1000. kNoNumber for every other piece, LinuxCNC's "o100 sub" included.
 // `startsInComment`: the piece continues a comment left open by the piece before it.
 std::int64_t ProgramNumberOf(const char* piece, std::size_t length, bool startsInComment);
-// The sequence number of a block whose first word is N with a whole number (N0003 is 3); kNoNumber otherwise.
-std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment);
+// The sequence number of a block whose first word is N with a whole number (N0003 is 3) among `among`;
+// kNoNumber otherwise. Blocks of other numbers cost no scan of the block.
+std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment,
+                              const std::unordered_set<std::int64_t>& among);
 // A P value as a program or sequence number: its whole part from 0 to kMaxNumber, else kNoNumber.
 std::int64_t WholeNumberOf(double value);
 

@@ -60,8 +60,7 @@ void ProgramLines::skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]) {
     }
 }
 
-void ProgramLines::follow(const NcBlock& block, UndrawnCodes& undrawn) {
-    const ControlWords words = ControlWordsOf(block);
+void ProgramLines::carryOut(const ControlWords& words, UndrawnCodes& undrawn) {
     switch (words.mCode) {
         case 2:
         case 30:

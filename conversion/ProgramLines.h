@@ -40,8 +40,13 @@ public:
     // The file whose reading failed and ended the run, or null.
     ProgramFile* failedFile() const { return failed_; }
 
-    // Carries out the end, call or return code of the block just processed.
-    void follow(const NcBlock& block, UndrawnCodes& undrawn);
+    // Carries out the end, call or return code of the block just processed. Most blocks hold no M word and
+    // cost one test.
+    void follow(const NcBlock& block, UndrawnCodes& undrawn) {
+        if (block.isPresent(Slot::M)) {
+            carryOut(ControlWordsOf(block), undrawn);
+        }
+    }
 
     // True when M30 or M02 of the main program itself ended the run, at endLine() of the NC file. The NC file
     // is then read on from there by no one else.
@@ -64,6 +69,7 @@ private:
     };
 
     ProgramFile& current() const { return *levels_[depth_].file; }
+    void carryOut(const ControlWords& words, UndrawnCodes& undrawn);
     void end();
     void callProgram(const ControlWords& words, UndrawnCodes& undrawn);
     void callSequence(const ControlWords& words, UndrawnCodes& undrawn);

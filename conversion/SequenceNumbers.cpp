@@ -31,8 +31,8 @@ void SequenceNumbers::record(NcLines& lines, const std::unordered_set<std::int64
             inMain = named.count(program) == 0;
             continue;
         }
-        const std::int64_t number = SequenceNumberOf(piece, length, lines.startsInComment());
-        if (number != kNoNumber && fresh.count(number) != 0) {
+        const std::int64_t number = SequenceNumberOf(piece, length, lines.startsInComment(), fresh);
+        if (number != kNoNumber) {
             entries_.push_back(Entry{number, segment, inMain, at});
         }
         if (!inMain && reader.read(piece, length, lines.startsInComment()).mCode == 99) {
