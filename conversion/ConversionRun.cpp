@@ -133,10 +133,11 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        const std::int64_t fileLine = lines_.lineNumber();
-        ProcessLine(analyzer_, report_, sink, piece, length, lines_.startsInComment(), fileLine, undrawn_);
+        const std::int64_t ncLine = lines_.ncLine();
+        ProcessLine(analyzer_, report_, sink, piece, length, lines_.startsInComment(), lines_.lineNumber(),
+                    ncLine, undrawn_);
         if (picture_ != nullptr) {
-            tightArcs_.check(analyzer_, fileLine, *picture_);
+            tightArcs_.check(analyzer_, ncLine, *picture_);
         }
         if (output_.failed()) {
             return fail();

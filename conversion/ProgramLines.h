@@ -35,6 +35,15 @@ public:
     std::int64_t lineNumber() const { return current().lines().lineNumber(); }
     // Whether the piece last handed out starts inside a comment left open by the piece before it.
     bool startsInComment() const { return current().lines().startsInComment(); }
+    // The line of the NC file that the piece last handed out stands for: its own, or for a piece of another
+    // file the line of the NC file's call that led there.
+    std::int64_t ncLine() const {
+        int level = depth_;
+        while (levels_[level].file != &nc_) {
+            --level;
+        }
+        return level == depth_ ? lineNumber() : levels_[level + 1].callLine;
+    }
     // How the report names the file of the piece last handed out: empty for the NC file.
     const std::string& fileName() const { return current().name(); }
     // The file whose reading failed and ended the run, or null.

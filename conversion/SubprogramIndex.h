@@ -1,4 +1,4 @@
-// Where the programs of one NC file start, which of them M98 blocks call, and where the blocks that its
+// Where the programs of one file start, which of them its M98 blocks call, and where the blocks that its
 // jumps name by sequence number stand, found by reading the file before the run reads its lines. It keeps one
 // entry per program number, per called number and per block a jump names, never anything per line, so its
 // memory does not grow with the length of the file.
@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "conversion/ControlWords.h"
 #include "conversion/NcLines.h"
 #include "conversion/SequenceNumbers.h"
 
@@ -33,7 +34,7 @@ public:
     const Body* bodyOf(std::int64_t number) const;
 
     struct Target {
-        std::int64_t number = -1;
+        std::int64_t number = kNoNumber;
         std::int64_t count = 1;  // how often P alone asks for the subprogram
     };
     // The subprogram a P value names. Above 9999, when the file has no subprogram of that whole number, the

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "conversion/ConversionRun.h"
+#include "conversion/PictureSink.h"
 #include "conversion/tests/RecordingHost.h"
 #include "tests/support/TempFolder.h"
 
@@ -382,6 +384,27 @@ TEST_F(SubprogramRunTest, AbortStopsAHugeRepeatCount) {
     ASSERT_EQ(convert("G01 X0 Y0 Z0 F100\nM98 P1 L1000000000000\nM30\nO1\nG91 X1.\nG90 M99\n"),
               RunOutcome::Aborted);
     EXPECT_EQ(host.lineCounts.back(), 999);
+}
+
+// An entity drawn in another file names the line of the NC file's call that led there, whatever the level.
+TEST_F(SubprogramRunTest, EntitiesNameALineOfTheNcFile) {
+    struct Lines : PictureSink {
+        bool add(const DrawingEntity& entity) override {
+            lines.push_back(entity.fileLine);
+            return true;
+        }
+        void markTightArc(const DrawingEntity&) override {}
+        void complete(const std::optional<InfoBlockLayout>&) override {}
+        std::vector<std::int64_t> lines;
+    } picture;
+    folder.write("O9010.nc", "G91 X1.\nM98 P9011\nG90 M99\n");
+    folder.write("O9011.nc", "G91 Y1.\nG90 M99\n");
+    files.hedderFile = folder.write("Hedder.dat", "0\nSECTION\n2\nENTITIES\n0\n");
+    files.footerFile = folder.write("Footer.dat", "ENDSEC\n0\nEOF\n");
+    files.ncFile = folder.write("SUB.NC", "G01 X0 Y0 Z0 F100\nM98 P9010\nG01 Y5.\nM30\n");
+    files.dxfFile = folder.file("SUB.DXF");
+    ASSERT_EQ(RunConversion(host, files, &picture), RunOutcome::Completed);
+    EXPECT_EQ(picture.lines, (std::vector<std::int64_t>{2, 2, 3}));
 }
 
 // The scan for calls reads the file in 64 KiB chunks: an M98 line that starts at, or a byte or three before,
