@@ -121,7 +121,7 @@ RunOutcome Run::readLines() {
     EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
     while (std::size_t length = lines_.next(piece)) {
         undrawn_.setFile(lines_.fileName());
-        if (lineCount_ == files_.maxBlocks) {
+        if (lineCount_ >= files_.maxBlocks) {
             undrawn_.note("実行ブロック数の上限で停止", lines_.lineNumber());
             return finish();
         }

@@ -302,13 +302,13 @@ INSTANTIATE_TEST_SUITE_P(
                        {"G0 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0"},
                        7,
                        {"    M99 P (呼び出し外) ×1 (最初: 4行目)"}},
-        // Haas: the subprogram after M30 runs twice from M97 and never again on its own. Lines 1, 2, 5, 6,
-        // 5, 6, 3, 4.
+        // Haas: the subprogram after M30 runs twice from M97 and never again on its own; only the line after
+        // its M99 is one that never ran. Lines 1, 2, 5, 6, 5, 6, 3, 4.
         SubprogramCase{"M97CallsABlockAfterTheEnd",
-                       "G01 X0 Y0 Z0 F100\nM97 P100 L2\nG01 X5.\nM30\nN100 G91 Y1.\nG90 M99\n%\n",
+                       "G01 X0 Y0 Z0 F100\nM97 P100 L2\nG01 X5.\nM30\nN100 G91 Y1.\nG90 M99\nG01 X500.\n%\n",
                        {"G1 0,1,0<-0,0,0", "G1 0,2,0<-0,1,0", "G1 5,2,0<-0,2,0"},
                        8,
-                       {}},
+                       {"    M30 以降の行 (実行されない) ×1 (最初: 7行目)"}},
         // N20 stands before and after the call: the one after it is taken. Lines 1, 2, 3, 8, 5, 6.
         SubprogramCase{"M99PReturnsForwardFromTheCallFirst",
                        "G01 X0 Y0 Z0 F100\nN20 G01 X9.\nM98 P1\nG01 X5.\nN20 G01 Y5.\nM30\nO1\nM99 P20\n",
