@@ -293,7 +293,7 @@ void TForm1::StartClick() {
 RunOutcome TForm1::convert() {
     hedderFile = BytesShown(HedderEdit->text(), hedderFile);
     footerFile = BytesShown(FooterEdit->text(), footerFile);
-    const ConversionFiles files{hedderFile, footerFile, ncFile, dxfFile};
+    const ConversionFiles files{hedderFile, footerFile, ncFile, dxfFile, {}, kDefaultMaxBlocks};
     pacer_.restart();
     const WindowStateScope converting(state_, WindowState::Converting);
     Preview->startRun(ncFile, ReadLayerStyles(hedderFile));

@@ -11,8 +11,9 @@ own, long lines and codes that are listed as not drawn. Nothing is generated tha
 no canned cycles, helices or arcs of G18 and G19, no line in G02/G03 mode without an axis or centre word (all
 drawn anew since; bench/compare_rs274.py checks them against LinuxCNC), no lower case, no comments between
 words or after a blank (the older build read words out of those), no tabs or blanks after a letter, no ":",
-no ";" after words, no "/", and no word cut by the end of a piece. R appears only beside a centre word of the
-plane, where it has always been ignored, so every program must convert alike with both builds.
+no ";" after words, no "/", no word cut by the end of a piece, no M97 and no M30 but as the last block (the
+older build ran on after it). R appears only beside a centre word of the plane, where it has always been
+ignored, so every program must convert alike with both builds.
 """
 import os
 import random
@@ -64,7 +65,7 @@ def random_line(rng):
     if r < 0.8:
         return "G28 " + coords("XZ")
     if r < 0.83:  # listed as not drawn, but drawn as before
-        return rng.choice(["G20", "G10 L2 P1 X0", "G51.1 X0", "G16", "G66 P9011", "M97 P100", "#1=5.",
+        return rng.choice(["G20", "G10 L2 P1 X0", "G51.1 X0", "G16", "G66 P9011", "#1=5.",
                            "G01 X1. E5 Y2.",
                            "G68 X0 Y0", "G52 X1.", "G65 P9010 A1."])
     if r < 0.86:
@@ -78,7 +79,7 @@ def random_line(rng):
             pad = 255 - len(head)
         return head + " " * pad + "G01 X1."
     if r < 0.9:
-        return rng.choice(["%", "", "   ", "; note", "M30", "M08", "S1200 M03"])
+        return rng.choice(["%", "", "   ", "; note", "M08", "S1200 M03"])
     return coords("XYZ")
 
 
@@ -105,7 +106,8 @@ def main():
     for n in range(count):
         path = os.path.join(tmp, "gen%04d.nc" % n)
         with open(path, "w") as f:
-            f.write("\n".join(random_line(rng) for _ in range(rng.randint(5, 400))) + "\n")
+            lines = [random_line(rng) for _ in range(rng.randint(5, 400))]
+            f.write("\n".join(lines + rng.choice([[], ["M30"], ["M30", "%"]])) + "\n")
         files.append(path)
     same = listed = 0
     for nc in files:

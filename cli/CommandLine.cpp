@@ -1,7 +1,11 @@
 #include "cli/CommandLine.h"
 
+#include <charconv>
+#include <system_error>
+
 const char* const kUsageText =
-    "Usage: plotra-convert [-o OUT.dxf] [--svg PICTURE.svg] [--header FILE] [--footer FILE] [-q] NC-FILE...\n"
+    "Usage: plotra-convert [-o OUT.dxf] [--svg PICTURE.svg] [--header FILE] [--footer FILE]\n"
+    "                      [--library DIR]... [--max-blocks N] [-q] NC-FILE...\n"
     "Converts each NC program into a DXF drawing of its tool path, one after the other.\n"
     "\n"
     "  -o, --output FILE  name of the DXF file (only with one NC file); by default the NC file's\n"
@@ -10,6 +14,9 @@ const char* const kUsageText =
     "      --header FILE  header template (default: Hedder.dat beside the program, else in\n"
     "                     the installed data folder ../share/plotra/)\n"
     "      --footer FILE  footer template (default: Footer.dat, found the same way)\n"
+    "      --library DIR  a folder where called programs that are not in the NC file are looked\n"
+    "                     for, after the NC file's folder; may be given several times\n"
+    "      --max-blocks N stop a run after N blocks, keeping what it drew (default 100000000)\n"
     "  -q, --quiet        no progress line and no completion messages\n"
     "  -h, --help         show this help and exit\n"
     "      --version      show the version and exit\n"
@@ -21,21 +28,28 @@ namespace {
 
 // Options that take a value accept it as the next argument or after '=' ("--header=FILE").
 bool TakeValue(const std::vector<std::string>& arguments, std::size_t& index, const std::string& name,
-               std::string& value, std::string& error) {
+               std::string& value, std::string& error, const char* what = "a file name") {
     const std::string& argument = arguments[index];
     if (argument.size() > name.size() && argument.compare(0, name.size() + 1, name + "=") == 0) {
         value = argument.substr(name.size() + 1);
     } else if (index + 1 < arguments.size()) {
         value = arguments[++index];
     } else {
-        error = "option " + name + " needs a file name";
+        error = "option " + name + " needs " + what;
         return false;
     }
     if (value.empty()) {
-        error = "option " + name + " needs a file name";
+        error = "option " + name + " needs " + what;
         return false;
     }
     return true;
+}
+
+// A count of at least one, in decimal digits only.
+bool TakeCount(const std::string& text, std::int64_t& count) {
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, count);
+    return error == std::errc() && stop == end && count > 0;
 }
 
 bool Matches(const std::string& argument, const std::string& name) {
@@ -76,6 +90,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             }
         } else if (Matches(argument, "--footer")) {
             if (!TakeValue(arguments, i, "--footer", options.footerFile, parsed.error)) {
+                return parsed;
+            }
+        } else if (Matches(argument, "--library")) {
+            std::string folder;
+            if (!TakeValue(arguments, i, "--library", folder, parsed.error, "a folder name")) {
+                return parsed;
+            }
+            options.libraryFolders.push_back(folder);
+        } else if (Matches(argument, "--max-blocks")) {
+            std::string count;
+            if (!TakeValue(arguments, i, "--max-blocks", count, parsed.error) ||
+                !TakeCount(count, options.maxBlocks)) {
+                parsed.error = "option --max-blocks needs a whole number of at least 1";
                 return parsed;
             }
         } else {

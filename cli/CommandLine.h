@@ -1,8 +1,11 @@
 // The command line of plotra-convert.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "conversion/ConversionRun.h"
 
 struct CommandLine {
     std::vector<std::string> ncFiles;
@@ -10,6 +13,8 @@ struct CommandLine {
     std::string hedderFile;  // --header; empty: the one found beside the program or installed
     std::string footerFile;  // --footer; empty: the one found beside the program or installed
     std::string svgFile;     // --svg; empty: no picture
+    std::vector<std::string> libraryFolders;  // --library, in the order given
+    std::int64_t maxBlocks = kDefaultMaxBlocks;
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -2,7 +2,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -52,6 +54,15 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const CommandLine& options = parsed.options;
+    // A mistyped library folder would only show as calls not found, after the whole batch.
+    for (const std::string& folder : options.libraryFolders) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error)) {
+            std::fprintf(stderr, "plotra-convert: --library %s: no such folder\n%s", folder.c_str(),
+                         kUsageText);
+            return kExitUsage;
+        }
+    }
     if (options.help) {
         std::fputs(kUsageText, stdout);
         return kExitConverted;
@@ -79,6 +90,8 @@ int main(int argc, char** argv) {
         files.footerFile = templates.footerFile;
         files.ncFile = ncFile;
         files.dxfFile = options.outputFile.empty() ? DxfNameFor(ncFile) : options.outputFile;
+        files.libraryFolders = options.libraryFolders;
+        files.maxBlocks = options.maxBlocks;
         batch.push_back(std::move(files));
     }
     const std::vector<std::string> clashes = BatchClashes(batch);

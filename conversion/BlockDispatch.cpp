@@ -18,7 +18,7 @@ std::size_t TrimLine(char* piece, std::size_t length) {
 }
 
 void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
-                 bool startsInComment, std::int64_t fileLine, UndrawnCodes& undrawn) {
+                 bool startsInComment, std::int64_t fileLine, std::int64_t ncLine, UndrawnCodes& undrawn) {
     // 1. Text, 2. interpretation, and what the block holds that is not drawn.
     TrimLine(piece, length);
     analyzer.setOpenComment(startsInComment);
@@ -29,26 +29,26 @@ void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, cha
     // 3. Tool report: tools first, then compensation.
     report.checkTool(analyzer);
     report.checkCompensation(analyzer);
-    // 4. Entities. In a canned cycle a block draws its holes and nothing else. Otherwise the predicates follow
-    // the modal motion code and exclude each other; an arc that is drawn as a polyline is only that.
+    // 4. Entities. In a canned cycle a block draws its holes and nothing else. Otherwise the predicates
+    // follow the modal motion code and exclude each other; an arc that is drawn as a polyline is only that.
     if (analyzer.isCycleActive()) {
-        WriteHoles(analyzer, sink, fileLine);
+        WriteHoles(analyzer, sink, ncLine);
         return;
     }
     if (analyzer.isPolylineArc()) {
-        WritePolyline(analyzer, sink, fileLine);
+        WritePolyline(analyzer, sink, ncLine);
         return;
     }
     if (analyzer.isRapidMode()) {
-        WriteRapidLine(analyzer, sink, fileLine);
+        WriteRapidLine(analyzer, sink, ncLine);
     }
     if (analyzer.isFeedMode()) {
-        WriteFeedLine(analyzer, sink, fileLine);
+        WriteFeedLine(analyzer, sink, ncLine);
     }
     if (analyzer.isPartialArc()) {
-        WriteArc(analyzer, sink, fileLine);
+        WriteArc(analyzer, sink, ncLine);
     }
     if (analyzer.isFullCircle()) {
-        WriteCircle(analyzer, sink, fileLine);
+        WriteCircle(analyzer, sink, ncLine);
     }
 }

@@ -13,10 +13,11 @@
 
 // `piece` holds `length` bytes and one more writable byte after them; the text is cut in place.
 // `startsInComment`: the piece continues a comment that the piece before it, of the same line, left open.
-// `fileLine` is the piece's line in the NC file, counting from 1 (the pieces of a long line share it); what
-// the block leaves undrawn is noted under it.
+// `fileLine` is the piece's line in its file, counting from 1 (the pieces of a long line share it); what
+// the block leaves undrawn is noted under it. The entities name `ncLine`, the line of the NC file that the
+// block stands for: `fileLine` itself, or for a block of another file the line of the call that led there.
 void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
-                 bool startsInComment, std::int64_t fileLine, UndrawnCodes& undrawn);
+                 bool startsInComment, std::int64_t fileLine, std::int64_t ncLine, UndrawnCodes& undrawn);
 
 // The text step alone: cuts the piece at its first NUL byte and drops every trailing byte whose unsigned code
 // is 32 or less (blanks, tabs, line ends, control characters). Leading blanks stay. Returns the new length.

@@ -20,8 +20,6 @@ std::string_view OmissionName(Omission omission) {
             return "G66";
         case Omission::Rotation:
             return "G68";
-        case Omission::LocalSubprogramCall:
-            return "M97";
         case Omission::MacroVariable:
             return "# マクロ変数";
         case Omission::RArcStartIsEnd:

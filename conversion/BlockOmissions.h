@@ -7,7 +7,7 @@
 #include "conversion/UndrawnCodes.h"
 #include "nc/Omission.h"
 
-// The kind as the report names it: the code itself where there is one ("G68", "G51.1", "M97").
+// The kind as the report names it: the code itself where there is one ("G68", "G51.1").
 std::string_view OmissionName(Omission omission);
 
 void NoteOmissions(const OmissionList& omissions, std::int64_t fileLine, UndrawnCodes& undrawn);

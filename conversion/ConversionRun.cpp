@@ -4,11 +4,13 @@
 
 #include "conversion/BlockDispatch.h"
 #include "conversion/EntityTee.h"
-#include "conversion/TightArcs.h"
+#include "conversion/ProgramFile.h"
 #include "conversion/ProgramLines.h"
-#include "conversion/SubprogramIndex.h"
+#include "conversion/ProgramSearch.h"
+#include "conversion/TightArcs.h"
 #include "conversion/ToolReport.h"
 #include "conversion/UndrawnCodes.h"
+#include "conversion/UnreachedLines.h"
 #include "core/File.h"
 #include "core/SString.h"
 #include "core/TextFile.h"
@@ -42,7 +44,9 @@ public:
 private:
     bool openNc();
     RunOutcome readLines();
+    RunOutcome noteUnreachedLines();
     RunOutcome finish();
+    RunOutcome abort();
     RunOutcome fail();
 
     RunHost& host_;
@@ -55,9 +59,9 @@ private:
     std::optional<EntityTee> tee_;
     TightArcs tightArcs_;
     NcAnalyzer analyzer_;
-    TextFile nc_;
-    SubprogramIndex subprograms_;
-    ProgramLines lines_{nc_, subprograms_};
+    ProgramFile nc_{files_.ncFile, ""};
+    ProgramSearch programs_{nc_, files_.libraryFolders};
+    ProgramLines lines_{nc_, programs_};
     std::int64_t lineCount_ = 0;
     UndrawnCodes undrawn_;
 };
@@ -74,7 +78,7 @@ RunOutcome Run::execute() {
     }
     // 2. Every input is opened, and the NC file read once for its subprograms, before anything is written.
     if (!openNc() || !TemplateReadable(files_.hedderFile) || !TemplateReadable(files_.footerFile) ||
-        !subprograms_.build(files_.ncFile)) {
+        !nc_.index().build(files_.ncFile)) {
         return RunOutcome::Failed;
     }
     // 3. The drawing, written aside until it is complete, now holds the header template and nothing else.
@@ -96,7 +100,7 @@ RunOutcome Run::execute() {
 
 // An NC program in UTF-16 would read as noise between NUL bytes; it is refused with its encoding named.
 bool Run::openNc() {
-    if (!OpenReadText(nc_, files_.ncFile)) {
+    if (!OpenReadText(nc_.text(), files_.ncFile)) {
         return false;
     }
     switch (nc_.recogniseEncoding()) {
@@ -116,28 +120,51 @@ RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
     EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
     while (std::size_t length = lines_.next(piece)) {
+        undrawn_.setFile(lines_.fileName());
+        if (lineCount_ >= files_.maxBlocks) {
+            undrawn_.note("実行ブロック数の上限で停止", lines_.lineNumber());
+            return finish();
+        }
         host_.showStartButton(kRunningCaption, kColourRed);
         host_.handlePendingEvents();
         if (!host_.running()) {
             // Aborted: the host has reset its window; the drawing so far is dropped.
-            nc_.close();
-            output_.discard();
-            return RunOutcome::Aborted;
+            return abort();
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
-        const std::int64_t fileLine = lines_.lineNumber();
-        ProcessLine(analyzer_, report_, sink, piece, length, lines_.startsInComment(), fileLine, undrawn_);
+        const std::int64_t ncLine = lines_.ncLine();
+        ProcessLine(analyzer_, report_, sink, piece, length, lines_.startsInComment(), lines_.lineNumber(),
+                    ncLine, undrawn_);
         if (picture_ != nullptr) {
-            tightArcs_.check(analyzer_, fileLine, *picture_);
+            tightArcs_.check(analyzer_, ncLine, *picture_);
         }
         if (output_.failed()) {
             return fail();
         }
-        lines_.follow(piece, length, undrawn_);
+        lines_.follow(analyzer_, undrawn_);
     }
-    if (nc_.readFailed()) {
-        ShowReadFailure(files_.ncFile, nc_.error());
+    if (ProgramFile* failed = lines_.failedFile()) {
+        ShowReadFailure(failed->path(), failed->text().error());
+        return fail();
+    }
+    return lines_.mainProgramEnded() ? noteUnreachedLines() : finish();
+}
+
+// The lines after the main program's end that nothing reached are counted one by one, so the user can still
+// stop a file that goes on for long after its end.
+RunOutcome Run::noteUnreachedLines() {
+    undrawn_.setFile("");
+    UnreachedLines unreached(nc_.lines(), lines_.endLine(), lines_.stretchesRun());
+    while (const std::int64_t line = unreached.next()) {
+        host_.handlePendingEvents();
+        if (!host_.running()) {
+            return abort();
+        }
+        undrawn_.note("M30 以降の行 (実行されない)", line);
+    }
+    if (nc_.text().readFailed()) {
+        ShowReadFailure(files_.ncFile, nc_.text().error());
         return fail();
     }
     return finish();
@@ -146,7 +173,7 @@ RunOutcome Run::readLines() {
 RunOutcome Run::finish() {
     const std::optional<InfoBlockLayout> info = LayOutInfoBlock(analyzer_);
     WriteInfoBlock(info, output_);
-    nc_.close();
+    nc_.text().close();
     if (!CopyFooter(files_.footerFile, output_)) {
         return fail();
     }
@@ -171,9 +198,15 @@ RunOutcome Run::finish() {
     return RunOutcome::Completed;
 }
 
+RunOutcome Run::abort() {
+    nc_.text().close();
+    output_.discard();
+    return RunOutcome::Aborted;
+}
+
 // The one message has been shown; the incomplete drawing is dropped, the earlier one stays.
 RunOutcome Run::fail() {
-    nc_.close();
+    nc_.text().close();
     output_.discard();
     host_.setRunning(false);
     host_.showStartButton(kStartCaption, kColourBlack);

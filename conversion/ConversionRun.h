@@ -2,17 +2,26 @@
 // information block, footer template), reporting to a RunHost.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion/PictureSink.h"
 #include "conversion/RunHost.h"
+
+inline constexpr std::int64_t kDefaultMaxBlocks = 100'000'000;
 
 struct ConversionFiles {
     std::string hedderFile;
     std::string footerFile;
     std::string ncFile;
     std::string dxfFile;
+    // Where a called program that the NC file does not hold is looked for after the NC file's own folder.
+    std::vector<std::string> libraryFolders;
+    // The run stops after this many blocks, called and repeated ones counted each time, and keeps what it
+    // drew: a program that loops for ever still gives a drawing.
+    std::int64_t maxBlocks = kDefaultMaxBlocks;
 };
 
 enum class RunOutcome {

@@ -1,5 +1,6 @@
 #include "conversion/ProgramLines.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -15,90 +16,188 @@ std::int64_t RunsOf(double l) {
 
 }  // namespace
 
+ProgramLines::ProgramLines(ProgramFile& nc, ProgramSearch& search) : nc_(nc), search_(search) {
+    levels_[0].file = &nc;
+    levels_[0].program = kMainProgram;
+    levels_[0].stretchFrom = 1;
+}
+
 std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
-    for (;;) {
-        const std::size_t length = lines_.next(piece);
+    while (!stopped_) {
+        NcLines& lines = current().lines();
+        const std::size_t length = lines.next(piece);
         if (length == 0) {
-            // A subprogram without M99 runs to the end of the file, and its call then ends.
-            if (depth_ == 0 || lines_.readFailed()) {
-                return 0;
+            if (lines.readFailed()) {
+                failed_ = &current();
+                stopped_ = true;
+            } else if (depth_ == 0) {
+                stopped_ = true;
+            } else {
+                // A subprogram without M99 runs to the end of its file, and its call then ends.
+                noteStretch();
+                endCall();
             }
-            endCall();
             continue;
         }
         // Inside a call an O line is an ordinary line: the call runs to the first M99, as its definition
         // does.
-        if (depth_ == 0 && index_.hasCalls() &&
-            index_.isNamed(ProgramNumberOf(piece, length, lines_.startsInComment()))) {
+        if (depth_ == 0 && nc_.index().hasCalls() &&
+            nc_.index().isNamed(ProgramNumberOf(piece, length, lines.startsInComment()))) {
             skipDefinition(piece);
             continue;
         }
         return length;
     }
+    return 0;
 }
 
 void ProgramLines::skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]) {
-    while (std::size_t length = lines_.next(piece)) {
-        if (reader_.read(piece, length, lines_.startsInComment()).mCode == 99) {
+    NcLines& lines = nc_.lines();
+    while (std::size_t length = lines.next(piece)) {
+        if (reader_.read(piece, length, lines.startsInComment()).mCode == 99) {
             return;
         }
     }
 }
 
-void ProgramLines::follow(char* piece, std::size_t length, UndrawnCodes& undrawn) {
-    if (!index_.hasCalls()) {
-        return;
-    }
-    const SubprogramWords words = reader_.read(piece, length, lines_.startsInComment());
-    if (words.mCode == 98) {
-        call(words, undrawn);
-    } else if (words.mCode == 99 && depth_ > 0) {
-        if (words.hasP) {
-            undrawn.note("M99 P", lines_.lineNumber());
-        }
-        endRepeat();
+void ProgramLines::carryOut(const ControlWords& words, UndrawnCodes& undrawn) {
+    switch (words.mCode) {
+        case 2:
+        case 30:
+            end();
+            break;
+        case 97:
+            callSequence(words, undrawn);
+            break;
+        case 98:
+            callProgram(words, undrawn);
+            break;
+        case 99:
+            returnFromCall(words, undrawn);
+            break;
+        default:
+            break;
     }
 }
 
-void ProgramLines::call(const SubprogramWords& words, UndrawnCodes& undrawn) {
-    const std::int64_t line = lines_.lineNumber();
+void ProgramLines::end() {
+    noteStretch();
+    mainEnded_ = depth_ == 0;
+    endLine_ = lineNumber();
+    stopped_ = true;
+}
+
+void ProgramLines::callProgram(const ControlWords& words, UndrawnCodes& undrawn) {
+    ProgramFile& caller = current();
+    const std::int64_t line = lineNumber();
     if (!words.hasP) {
         undrawn.note("M98 P無し", line);
         return;
     }
-    const SubprogramIndex::Target target = index_.target(words.p);
-    const NcLines::Mark* body = index_.bodyOf(target.number);
-    if (body == nullptr) {
+    const SubprogramIndex::Target target = caller.index().target(words.p);
+    const ProgramSearch::Found found = search_.find(target.number, caller);
+    if (found.file == nullptr) {
         undrawn.note("M98 呼び出し先無し", line);
         return;
     }
-    if (depth_ > 0 && calls_[depth_ - 1].number == target.number) {
-        undrawn.note("M98 自己呼び出し", line);
-        return;
-    }
     if (depth_ == kMaxDepth) {
-        undrawn.note("M98 5重以上", line);
+        undrawn.note("M98 呼び出しの重なり超過", line);
         return;
     }
     const std::int64_t runs = words.hasL ? RunsOf(words.l) : target.count;
-    if (runs == 0) {
-        return;
+    if (runs > 0) {
+        enter(Level{found.file, found.program, runs - 1, found.body, caller.lines().mark(), line,
+                    found.body.line});
     }
-    calls_[depth_++] = Call{target.number, runs - 1, *body, lines_.mark()};
-    lines_.jump(*body);
 }
 
-void ProgramLines::endRepeat() {
-    Call& innermost = calls_[depth_ - 1];
-    if (innermost.repeatsLeft == 0) {
+void ProgramLines::callSequence(const ControlWords& words, UndrawnCodes& undrawn) {
+    ProgramFile& file = current();
+    const std::int64_t line = lineNumber();
+    if (!words.hasP) {
+        undrawn.note("M97 P無し", line);
+        return;
+    }
+    const NcLines::Mark back = file.lines().mark();
+    const NcLines::Mark* target = file.findSequence(WholeNumberOf(words.p), levels_[depth_].program, line);
+    if (target == nullptr) {
+        undrawn.note("M97 飛び先無し", line);
+        return;
+    }
+    if (depth_ == kMaxDepth) {
+        undrawn.note("M97 呼び出しの重なり超過", line);
+        return;
+    }
+    const std::int64_t runs = words.hasL ? RunsOf(words.l) : 1;
+    if (runs > 0) {
+        enter(Level{&file, levels_[depth_].program, runs - 1, *target, back, line, target->line});
+    }
+}
+
+void ProgramLines::returnFromCall(const ControlWords& words, UndrawnCodes& undrawn) {
+    if (depth_ == 0) {
+        if (words.hasP) {
+            undrawn.note("M99 P (呼び出し外)", lineNumber());
+        }
+        return;
+    }
+    if (!words.hasP) {
+        endRun();
+        return;
+    }
+    // M99 P goes back to a block of the caller at once, whatever runs of the call were left.
+    const std::int64_t line = lineNumber();
+    noteStretch();
+    Level& caller = levels_[depth_ - 1];
+    const NcLines::Mark* target =
+        caller.file->findSequence(WholeNumberOf(words.p), caller.program, levels_[depth_].callLine);
+    if (target == nullptr) {
+        undrawn.note("M99 P 飛び先無し", line);
+        stopped_ = true;
+        return;
+    }
+    --depth_;
+    caller.file->lines().jump(*target);
+    caller.stretchFrom = target->line;
+}
+
+void ProgramLines::enter(const Level& callee) {
+    noteStretch();
+    levels_[++depth_] = callee;
+    callee.file->lines().jump(callee.body);
+}
+
+void ProgramLines::endRun() {
+    Level& level = levels_[depth_];
+    noteStretch();
+    if (level.runsLeft == 0) {
         endCall();
         return;
     }
-    --innermost.repeatsLeft;
-    lines_.jump(innermost.body);
+    --level.runsLeft;
+    level.file->lines().jump(level.body);
+    level.stretchFrom = level.body.line;
 }
 
 void ProgramLines::endCall() {
+    const NcLines::Mark back = levels_[depth_].back;
     --depth_;
-    lines_.jump(calls_[depth_].back);
+    current().lines().jump(back);
+}
+
+// Called as the reading of the current level leaves its stretch of lines. Only the NC file's stretches are
+// kept: they tell which lines after the main program's end ran.
+void ProgramLines::noteStretch() {
+    const Level& level = levels_[depth_];
+    if (level.file != &nc_) {
+        return;
+    }
+    std::int64_t& last = stretches_[level.stretchFrom];
+    last = std::max(last, nc_.lines().lineNumber());
+}
+
+std::vector<std::pair<std::int64_t, std::int64_t>> ProgramLines::stretchesRun() const {
+    std::vector<std::pair<std::int64_t, std::int64_t>> run(stretches_.begin(), stretches_.end());
+    std::sort(run.begin(), run.end());
+    return run;
 }

@@ -1,51 +1,102 @@
-// The pieces of the NC file in the order the machine runs them. Read from the start, every definition of a
-// subprogram that some M98 names is left out where it stands, from its O line through its M99 line. After a
-// piece has been processed, its M98 is followed into the subprogram (L times, nested up to four deep) and an
-// M99 inside a call returns to the piece after the calling one. Calls that cannot be carried out are noted
-// as codes not drawn. A file without M98 is read exactly as it stands.
+// The pieces of the program in the order the machine runs them. The main program is read from the start of
+// the NC file; every definition of a subprogram that some M98 of the file names is left out where it stands,
+// from its O line through its M99. After a block has been processed, its control code is carried out:
+// M30 or M02 ends the run; M98 calls a program of this or another file (L times), M97 calls a block of the
+// same program by its sequence number; M99 returns, M99 P to a sequence number of the caller. Calls nest up
+// to ten deep, a program calling itself included. What cannot be carried out is noted as a code not drawn.
+//
+// A sequence number is looked for forward from where the search starts, then from the start of the program
+// it belongs to (SequenceNumbers). Each call level keeps its file, its program, where its runs start and
+// where its caller goes on, so a jump or a call is a seek in one file, whatever the files and levels.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
+#include "conversion/ControlWords.h"
 #include "conversion/NcLines.h"
-#include "conversion/SubprogramIndex.h"
-#include "conversion/SubprogramWords.h"
+#include "conversion/ProgramFile.h"
+#include "conversion/ProgramSearch.h"
 #include "conversion/UndrawnCodes.h"
+#include "nc/NcBlock.h"
 
 class ProgramLines {
 public:
-    ProgramLines(TextFile& file, const SubprogramIndex& index) : lines_(file), index_(index) {}
+    ProgramLines(ProgramFile& nc, ProgramSearch& search);
 
-    // The next piece to process and its length; 0 when the program is done or the file cannot be read.
+    // The next piece to process and its length; 0 when the run is over or a file cannot be read.
     std::size_t next(char (&piece)[TextFile::kMaxPiece + 1]);
-    // The file line of the piece last handed out.
-    std::int64_t lineNumber() const { return lines_.lineNumber(); }
+    // The line, in its file, of the piece last handed out.
+    std::int64_t lineNumber() const { return current().lines().lineNumber(); }
     // Whether the piece last handed out starts inside a comment left open by the piece before it.
-    bool startsInComment() const { return lines_.startsInComment(); }
+    bool startsInComment() const { return current().lines().startsInComment(); }
+    // The line of the NC file that the piece last handed out stands for: its own, or for a piece of another
+    // file the line of the NC file's call that led there.
+    std::int64_t ncLine() const {
+        int level = depth_;
+        while (levels_[level].file != &nc_) {
+            --level;
+        }
+        return level == depth_ ? lineNumber() : levels_[level + 1].callLine;
+    }
+    // How the report names the file of the piece last handed out: empty for the NC file.
+    const std::string& fileName() const { return current().name(); }
+    // The file whose reading failed and ended the run, or null.
+    ProgramFile* failedFile() const { return failed_; }
 
-    // Carries out the M98 or M99 of the piece just processed, whose text may have been trimmed in place.
-    void follow(char* piece, std::size_t length, UndrawnCodes& undrawn);
+    // Carries out the end, call or return code of the block just processed. Most blocks hold no M word and
+    // cost one test.
+    void follow(const NcBlock& block, UndrawnCodes& undrawn) {
+        if (block.isPresent(Slot::M)) {
+            carryOut(ControlWordsOf(block), undrawn);
+        }
+    }
+
+    // True when M30 or M02 of the main program itself ended the run, at endLine() of the NC file. The NC file
+    // is then read on from there by no one else.
+    bool mainProgramEnded() const { return mainEnded_; }
+    std::int64_t endLine() const { return endLine_; }
+    // The stretches of the NC file that ran, each as its first and last line, by first line.
+    std::vector<std::pair<std::int64_t, std::int64_t>> stretchesRun() const;
 
 private:
-    static constexpr int kMaxDepth = 4;
+    static constexpr int kMaxDepth = 10;
 
-    struct Call {
-        std::int64_t number;
-        std::int64_t repeatsLeft;
-        NcLines::Mark body;
-        NcLines::Mark back;
+    struct Level {
+        ProgramFile* file;
+        int program;               // the blocks its sequence numbers are looked for in
+        std::int64_t runsLeft;     // runs of the call still to come after this one
+        NcLines::Mark body;        // where each run starts
+        NcLines::Mark back;        // the caller's next piece
+        std::int64_t callLine;     // the caller's line of the call
+        std::int64_t stretchFrom;  // the line this level's reading last jumped to
     };
 
-    void call(const SubprogramWords& words, UndrawnCodes& undrawn);
-    void endRepeat();
+    ProgramFile& current() const { return *levels_[depth_].file; }
+    void carryOut(const ControlWords& words, UndrawnCodes& undrawn);
+    void end();
+    void callProgram(const ControlWords& words, UndrawnCodes& undrawn);
+    void callSequence(const ControlWords& words, UndrawnCodes& undrawn);
+    void returnFromCall(const ControlWords& words, UndrawnCodes& undrawn);
+    void enter(const Level& callee);
+    void endRun();
     void endCall();
+    void noteStretch();
     void skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]);
 
-    NcLines lines_;
-    const SubprogramIndex& index_;
-    SubprogramWordReader reader_;
-    std::array<Call, kMaxDepth> calls_{};
+    ProgramFile& nc_;
+    ProgramSearch& search_;
+    ControlWordReader reader_;
+    std::array<Level, kMaxDepth + 1> levels_{};
     int depth_ = 0;
+    bool stopped_ = false;
+    bool mainEnded_ = false;
+    std::int64_t endLine_ = 0;
+    ProgramFile* failed_ = nullptr;
+    std::unordered_map<std::int64_t, std::int64_t> stretches_;  // first line -> last line run, NC file only
 };

@@ -8,14 +8,14 @@
 #include <cstring>
 #include <vector>
 
-#include "conversion/SubprogramWords.h"
+#include "conversion/ControlWords.h"
 #include "core/File.h"
 #include "dxf/DxfOutput.h"
 
 namespace {
 
 // True when some 'M' or 'm' of the chunk has a '9' after it on its line, or its line runs on past the chunk:
-// only such a line can hold an M98 block.
+// only such a line can hold an M97, M98 or M99 block.
 bool ChunkMayHoldCall(const char* chunk, std::size_t size) {
     const char* const end = chunk + size;
     for (const char letter : {'M', 'm'}) {
@@ -70,7 +70,7 @@ bool SubprogramIndex::build(const std::string& ncFile) {
     }
     file.recogniseEncoding();
     NcLines lines(file);
-    index(lines);
+    read(lines);
     if (file.readFailed()) {
         ShowReadFailure(ncFile, file.error());
         return false;
@@ -78,39 +78,46 @@ bool SubprogramIndex::build(const std::string& ncFile) {
     return true;
 }
 
-void SubprogramIndex::index(NcLines& lines) {
-    SubprogramWordReader reader;
+void SubprogramIndex::read(NcLines& lines) {
+    const NcLines::Mark start = lines.mark();
+    ControlWordReader reader;
     std::unordered_set<std::int64_t> calledP;
+    std::unordered_set<std::int64_t> jumpTargets;
+    int program = 0;
     char piece[TextFile::kMaxPiece + 1];
     while (std::size_t length = lines.next(piece)) {
         const std::int64_t number = ProgramNumberOf(piece, length, lines.startsInComment());
-        if (number != kNoProgramNumber) {
-            bodies_.try_emplace(number, lines.mark());
+        if (number != kNoNumber) {
+            bodies_.try_emplace(number, Body{lines.mark(), ++program});
         }
-        const SubprogramWords words = reader.read(piece, length, lines.startsInComment());
+        const ControlWords words = reader.read(piece, length, lines.startsInComment());
+        const std::int64_t p = words.hasP ? WholeNumberOf(words.p) : kNoNumber;
         if (words.mCode == 98) {
             hasCalls_ = true;
-            if (words.hasP && words.p >= 0.0 && words.p <= static_cast<double>(kMaxProgramNumber)) {
-                calledP.insert(static_cast<std::int64_t>(words.p));
+            if (p != kNoNumber) {
+                calledP.insert(p);
             }
+        } else if ((words.mCode == 97 || words.mCode == 99) && p != kNoNumber) {
+            jumpTargets.insert(p);
         }
     }
     // Whether P51002 names O51002 or O1002 is known only once every O line has been seen.
     for (const std::int64_t p : calledP) {
         named_.insert(target(static_cast<double>(p)).number);
     }
+    if (!jumpTargets.empty() && !lines.readFailed()) {
+        lines.jump(start);
+        sequences_.record(lines, jumpTargets, named_);
+    }
 }
 
-const NcLines::Mark* SubprogramIndex::bodyOf(std::int64_t number) const {
+const SubprogramIndex::Body* SubprogramIndex::bodyOf(std::int64_t number) const {
     const auto found = bodies_.find(number);
     return found == bodies_.end() ? nullptr : &found->second;
 }
 
 SubprogramIndex::Target SubprogramIndex::target(double p) const {
-    if (!(p >= 0.0 && p <= static_cast<double>(kMaxProgramNumber))) {
-        return Target{};
-    }
-    const auto whole = static_cast<std::int64_t>(p);
+    const std::int64_t whole = WholeNumberOf(p);
     if (whole > 9999 && bodies_.count(whole) == 0) {
         return Target{whole % 10000, whole / 10000};
     }

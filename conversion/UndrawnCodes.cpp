@@ -7,7 +7,7 @@ void UndrawnCodes::note(std::string_view kind, std::int64_t lineNumber) {
             return;
         }
     }
-    kinds_.push_back(Kind{std::string(kind), 1, lineNumber});
+    kinds_.push_back(Kind{std::string(kind), 1, lineNumber, std::string(file_)});
 }
 
 void UndrawnCodes::report(RunHost& host) const {
@@ -16,7 +16,8 @@ void UndrawnCodes::report(RunHost& host) const {
     }
     host.appendReportLine(kUndrawnHeading);
     for (const Kind& kind : kinds_) {
-        host.appendReportLine("    " + kind.name + " ×" + std::to_string(kind.count) + " (最初: " +
+        const std::string file = kind.firstFile.empty() ? "" : kind.firstFile + " ";
+        host.appendReportLine("    " + kind.name + " ×" + std::to_string(kind.count) + " (最初: " + file +
                               std::to_string(kind.firstLine) + "行目)");
     }
 }

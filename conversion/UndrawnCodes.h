@@ -1,8 +1,8 @@
 // What a run met in the program but did not draw: codes outside the dialect (inch mode, coordinate
-// rotation, macros, ...), arcs whose R could not be honoured, subprogram calls that were not carried out,
-// and text the parser never reached. A checker of NC programs must never draw a wrong path silently, so
-// after a completed run these are listed at the end of the report, one line per kind in the order first met.
-// A program that draws completely lists nothing, and its report is unchanged.
+// rotation, macros, ...), arcs whose R could not be honoured, calls and jumps that were not carried out,
+// lines that never ran, and text the parser never reached. A checker of NC programs must never draw a wrong
+// path silently, so after a completed run these are listed at the end of the report, one line per kind in
+// the order first met. A program that draws completely lists nothing, and its report is unchanged.
 #pragma once
 
 #include <cstdint>
@@ -16,12 +16,15 @@ inline constexpr std::string_view kUndrawnHeading = "作図していないコー
 
 class UndrawnCodes {
 public:
-    // One more occurrence of `kind` at the NC line `lineNumber` (in the file, counting from 1).
+    // The file of the lines noted from now on: empty for the NC file, else its name as the report shows it.
+    void setFile(std::string_view name) { file_ = name; }
+    // One more occurrence of `kind` at line `lineNumber` (in its file, counting from 1).
     void note(std::string_view kind, std::int64_t lineNumber);
     bool empty() const { return kinds_.empty(); }
     void clear() { kinds_.clear(); }
 
-    // The heading, then "    <kind> ×<count> (最初: <line>行目)" per kind; nothing when empty.
+    // The heading, then "    <kind> ×<count> (最初: <line>行目)" per kind, "(最初: <file> <line>行目)" for a
+    // kind first met in another file than the NC file; nothing when empty.
     void report(RunHost& host) const;
 
 private:
@@ -29,7 +32,9 @@ private:
         std::string name;
         std::int64_t count;
         std::int64_t firstLine;
+        std::string firstFile;
     };
     // Few kinds exist, so a linear search beats any map.
     std::vector<Kind> kinds_;
+    std::string_view file_;
 };

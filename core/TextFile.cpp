@@ -86,6 +86,8 @@ TextFile::TextFile(TextFile&& other) noexcept
       chunkOffset_(std::exchange(other.chunkOffset_, 0)),
       crLfPairs_(other.crLfPairs_),
       lineEndWidth_(other.lineEndWidth_),
+      countedTo_(other.countedTo_),
+      lineFeedsCounted_(other.lineFeedsCounted_),
       fillSize_(other.fillSize_),
       writing_(other.writing_),
       writeFailed_(other.writeFailed_),
@@ -105,6 +107,8 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
         chunkOffset_ = std::exchange(other.chunkOffset_, 0);
         crLfPairs_ = other.crLfPairs_;
         lineEndWidth_ = other.lineEndWidth_;
+        countedTo_ = other.countedTo_;
+        lineFeedsCounted_ = other.lineFeedsCounted_;
         fillSize_ = other.fillSize_;
         writing_ = other.writing_;
         writeFailed_ = other.writeFailed_;
@@ -137,6 +141,7 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     chunkOffset_ = 0;
     crLfPairs_ = 0;
     lineEndWidth_ = 1;
+    countedTo_ = lineFeedsCounted_ = 0;
     fillSize_ = kChunk;
     buffer_.clear();
 
@@ -228,6 +233,7 @@ bool TextFile::fill() {
     chunkOffset_ = offset < 0 ? 0 : static_cast<std::uint64_t>(offset) - carried;
     crLfPairs_ = 0;
     lineEndWidth_ = 1;
+    countedTo_ = lineFeedsCounted_ = 0;
     const std::size_t want = std::exchange(fillSize_, kChunk);
 
     ssize_t got;
@@ -284,8 +290,13 @@ TextFile::Position TextFile::position() const {
     if (width == 1) {
         at.fileOffset = chunkOffset_ + readPos_;
     } else if (width == 2) {
-        const auto lineFeeds = std::count(buffer_.data(), buffer_.data() + readPos_, '\n');
-        at.fileOffset = chunkOffset_ + readPos_ + static_cast<std::uint64_t>(lineFeeds);
+        if (readPos_ < countedTo_) {
+            countedTo_ = lineFeedsCounted_ = 0;
+        }
+        lineFeedsCounted_ += static_cast<std::size_t>(
+            std::count(buffer_.data() + countedTo_, buffer_.data() + readPos_, '\n'));
+        countedTo_ = readPos_;
+        at.fileOffset = chunkOffset_ + readPos_ + lineFeedsCounted_;
     }
     return at;
 }
@@ -305,6 +316,7 @@ void TextFile::seek(const Position& at) {
     chunkOffset_ = start;
     crLfPairs_ = 0;
     lineEndWidth_ = 1;
+    countedTo_ = lineFeedsCounted_ = 0;
     atEnd_ = start > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
              ::lseek(fd_, static_cast<off_t>(start), SEEK_SET) < 0;
     if (atEnd_) {

@@ -104,6 +104,10 @@ private:
     static constexpr int kMixedLineEnds = 0;
     static constexpr int kNotCountedYet = -1;
     mutable int lineEndWidth_ = 1;
+    // Line feeds of the chunk before countedTo_: positions are mostly asked in reading order, so counting
+    // goes on from the last one instead of from the chunk's start.
+    mutable std::size_t countedTo_ = 0;
+    mutable std::size_t lineFeedsCounted_ = 0;
     std::size_t fillSize_ = 0;  // how much the next fill asks for
     bool writing_ = false;
     bool writeFailed_ = false;

@@ -182,11 +182,9 @@ void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_vie
     scratch.setValue(value);
 
     const int slot = letter == 'G' ? gGroupOf(integerPart(value)) : kLetterSlots[letter - 'A'];
-    // Every code outside the drawn dialect falls in one of the first two G slots, or is M97.
+    // Every code outside the drawn dialect falls in one of the first two G slots.
     if (slot <= Slot::NonModalG) {
         noteGCode(value);
-    } else if (slot == Slot::M && value == 97.0) {
-        omissions_.add(Omission::LocalSubprogramCall);
     }
     if (slot == Slot::Motion) {
         words_[Slot::Cycle] = Resets().cycleCancel;

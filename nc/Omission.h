@@ -17,7 +17,6 @@ enum class Omission : std::uint8_t {
     MacroCall,         // G65
     ModalMacroCall,    // G66
     Rotation,          // G68
-    LocalSubprogramCall,  // M97
     MacroVariable,        // Custom Macro B: the rest of the block is not read
     RArcStartIsEnd,       // an R arc that ends where it starts: no move
     RArcRadiusTooShort,   // an R arc that cannot reach its end: drawn as the half circle

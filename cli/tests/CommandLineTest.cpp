@@ -32,7 +32,12 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorCase{"OutputWithoutName", {"A.NC", "-o"}},
                       UsageErrorCase{"PictureWithTwoFiles", {"--svg", "X.svg", "A.NC", "B.NC"}},
                       UsageErrorCase{"EmptyHeaderName", {"--header=", "A.NC"}},
-                      UsageErrorCase{"UnknownOption", {"--frobnicate", "A.NC"}}),
+                      UsageErrorCase{"UnknownOption", {"--frobnicate", "A.NC"}},
+                      UsageErrorCase{"LibraryWithoutFolder", {"A.NC", "--library"}},
+                      UsageErrorCase{"NoBlocks", {"--max-blocks", "0", "A.NC"}},
+                      UsageErrorCase{"NegativeBlocks", {"--max-blocks=-5", "A.NC"}},
+                      UsageErrorCase{"BlocksNotWhole", {"--max-blocks", "1e6", "A.NC"}},
+                      UsageErrorCase{"BlocksBeyondRange", {"--max-blocks", "9223372036854775808", "A.NC"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CommandLine, TakesFilesInOrderWithTheirOptions) {
@@ -44,6 +49,14 @@ TEST(CommandLine, TakesFilesInOrderWithTheirOptions) {
     EXPECT_EQ(parsed.options.footerFile, "f.dat");
     EXPECT_TRUE(parsed.options.quiet);
     EXPECT_TRUE(parsed.options.outputFile.empty());
+}
+
+TEST(CommandLine, LibraryFoldersInTheirOrderAndABlockLimit) {
+    const ParsedCommandLine parsed =
+        ParseCommandLine({"--library", "b", "A.NC", "--library=a", "--max-blocks=7"});
+    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+    EXPECT_EQ(parsed.options.libraryFolders, (Args{"b", "a"}));
+    EXPECT_EQ(parsed.options.maxBlocks, 7);
 }
 
 TEST(CommandLine, OutputGoesWithOneFile) {

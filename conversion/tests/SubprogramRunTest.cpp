@@ -1,15 +1,20 @@
-// M98/M99 subprograms in the same file, converted end to end: the moves drawn (worked out by hand from the
-// programs below), the lines counted and the calls reported as not carried out.
+// Calls, returns, jumps and ends, in the NC file and into other files, converted end to end: the moves drawn
+// (worked out by hand from the programs below), the blocks counted and what was reported as not carried out.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion/ConversionRun.h"
+#include "conversion/PictureSink.h"
 #include "conversion/tests/RecordingHost.h"
 #include "tests/support/TempFolder.h"
 
@@ -68,10 +73,14 @@ std::vector<std::string> MovesOf(const std::string& drawing) {
 
 struct SubprogramCase {
     const char* label;
-    const char* program;
+    std::string program;
     std::vector<std::string> moves;
     std::int64_t linesCounted;
     std::vector<std::string> undrawn;  // the lines after "作図していないコード"
+    // Files beside the NC file, by name and text: "lib/" names lie in the library folder, a name ending in
+    // "/" is a folder, one starting with "|" a FIFO.
+    std::vector<std::pair<std::string, std::string>> files = {};
+    std::int64_t maxBlocks = kDefaultMaxBlocks;
 };
 
 void PrintTo(const SubprogramCase& c, std::ostream* out) {
@@ -80,7 +89,19 @@ void PrintTo(const SubprogramCase& c, std::ostream* out) {
 
 class SubprogramRunTest : public testing::TestWithParam<SubprogramCase> {
 protected:
-    RunOutcome convert(const std::string& program) {
+    RunOutcome convert(const std::string& program, const SubprogramCase& c = {}) {
+        std::filesystem::create_directory(folder.file("lib"));
+        for (const auto& [name, text] : c.files) {
+            if (name.back() == '/') {
+                std::filesystem::create_directory(folder.file(name));
+            } else if (name[0] == '|') {
+                ::mkfifo(folder.file(name.substr(1)).c_str(), 0600);
+            } else {
+                folder.write(name, text);
+            }
+        }
+        files.libraryFolders = {folder.file("lib")};
+        files.maxBlocks = c.maxBlocks;
         files.hedderFile = folder.write("Hedder.dat", "0\nSECTION\n2\nENTITIES\n0\n");
         files.footerFile = folder.write("Footer.dat", "ENDSEC\n0\nEOF\n");
         files.ncFile = folder.write("SUB.NC", program);
@@ -107,7 +128,7 @@ protected:
 
 TEST_P(SubprogramRunTest, DrawsTheCalledMovesAndCountsEveryProcessedLine) {
     const SubprogramCase& c = GetParam();
-    ASSERT_EQ(convert(c.program), RunOutcome::Completed);
+    ASSERT_EQ(convert(c.program, c), RunOutcome::Completed);
     EXPECT_EQ(MovesOf(ReadBytes(files.dxfFile)), c.moves);
     ASSERT_FALSE(host.lineCounts.empty());
     EXPECT_EQ(host.lineCounts.back(), c.linesCounted);
@@ -158,11 +179,10 @@ INSTANTIATE_TEST_SUITE_P(
                        18,
                        {}},
         // O51002 exists, so P51002 is that number; O1002 is named by nothing and runs where it stands:
-        // lines 1, 2, 5, 6, 3, 7, 8, 9.
+        // lines 1, 2, 4, 5, 6, 7, 8.
         SubprogramCase{"PAboveFourDigitsNamesItsOwnNumberWhenTheFileHasIt",
                        "G01 X0 Y0 Z0 F100\n"
                        "M98 P51002\n"
-                       "M30\n"
                        "O51002\n"
                        "G01 X7.\n"
                        "M99\n"
@@ -170,52 +190,36 @@ INSTANTIATE_TEST_SUITE_P(
                        "G01 X9.\n"
                        "M99\n",
                        {"G1 7,0,0<-0,0,0", "G1 9,0,0<-7,0,0"},
-                       8,
+                       7,
                        {}},
-        // Four levels run; the fifth call (line 18) is refused. Lines 1, 2, 5, 6, 9, 10, 13, 14, 17, 18, 19,
-        // 15, 11, 7, 3.
-        SubprogramCase{"NestsFourDeepAndRefusesTheFifthLevel",
-                       "G01 X0 Y0 Z0 F100\n"
-                       "M98 P1\n"
-                       "M30\n"
-                       "O1\n"
-                       "G91 X1.\n"
-                       "M98 P2\n"
-                       "G90 M99\n"
-                       "O2\n"
-                       "G91 Y1.\n"
-                       "M98 P3\n"
-                       "G90 M99\n"
-                       "O3\n"
-                       "G91 X1.\n"
-                       "M98 P4\n"
-                       "G90 M99\n"
-                       "O4\n"
-                       "G91 Y1.\n"
-                       "M98 P5\n"
-                       "G90 M99\n"
-                       "O5\n"
-                       "G91 X100.\n"
-                       "G90 M99\n",
-                       {"G1 1,0,0<-0,0,0", "G1 1,1,0<-1,0,0", "G1 2,1,0<-1,1,0", "G1 2,2,0<-2,1,0"},
-                       15,
-                       {"    M98 5重以上 ×1 (最初: 18行目)"}},
-        // Lines 1, 2, 3, 4, 7, 8, 9, 5: a missing number, M98 without P and a direct self-call are not
-        // carried out; M99 with P returns as a plain M99.
-        SubprogramCase{"RefusedCallsAreReportedWithTheirFileLine",
-                       "G01 X0 Y0 Z0 F100\n"
-                       "M98 P7\n"
-                       "M98\n"
-                       "M98 P8\n"
-                       "M30\n"
-                       "O8\n"
-                       "G91 X1.\n"
-                       "M98 P8\n"
-                       "G90 M99 P100\n",
-                       {"G1 1,0,0<-0,0,0"},
-                       8,
-                       {"    M98 呼び出し先無し ×1 (最初: 2行目)", "    M98 P無し ×1 (最初: 3行目)",
-                        "    M98 自己呼び出し ×1 (最初: 8行目)", "    M99 P ×1 (最初: 9行目)"}},
+        // M98 and M97 share the ten levels: O1 at level 1 calls its own N5 nine times more, the tenth M97
+        // (line 6) is refused. Lines 1, 2, 10 x (5, 6), 10 x 7, 3.
+        SubprogramCase{
+            "M98AndM97NestTenDeep",
+            "G01 X0 Y0 Z0 F100\nM98 P1\nM30\nO1\nN5 G91 X1.\nM97 P5\nG90 M99\n",
+            {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0", "G1 5,0,0<-4,0,0",
+             "G1 6,0,0<-5,0,0", "G1 7,0,0<-6,0,0", "G1 8,0,0<-7,0,0", "G1 9,0,0<-8,0,0", "G1 10,0,0<-9,0,0"},
+            33,
+            {"    M97 呼び出しの重なり超過 ×1 (最初: 6行目)"}},
+        // A missing number and M98 without P are not carried out; O8 calls itself until the eleventh level is
+        // refused, and its M99 P100 finds no N100 in the caller, which stops the run. Lines 1, 2, 3, 4,
+        // 10 x (7, 8), 9.
+        SubprogramCase{
+            "RefusedCallsAreReportedWithTheirFileLine",
+            "G01 X0 Y0 Z0 F100\n"
+            "M98 P7\n"
+            "M98\n"
+            "M98 P8\n"
+            "M30\n"
+            "O8\n"
+            "G91 X1.\n"
+            "M98 P8\n"
+            "G90 M99 P100\n",
+            {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0", "G1 5,0,0<-4,0,0",
+             "G1 6,0,0<-5,0,0", "G1 7,0,0<-6,0,0", "G1 8,0,0<-7,0,0", "G1 9,0,0<-8,0,0", "G1 10,0,0<-9,0,0"},
+            25,
+            {"    M98 呼び出し先無し ×1 (最初: 2行目)", "    M98 P無し ×1 (最初: 3行目)",
+             "    M98 呼び出しの重なり超過 ×1 (最初: 8行目)", "    M99 P 飛び先無し ×1 (最初: 9行目)"}},
         // A definition before the main program and a second one of the same number are both left out; the
         // first one runs, and an M99 in a comment does not end it. Lines 6, 7, 2, 3, 4, 5, 8.
         SubprogramCase{"DefinitionsAreSkippedAndTheFirstOneRuns",
@@ -233,8 +237,9 @@ INSTANTIATE_TEST_SUITE_P(
                        {"G1 50,0,0<-0,0,0", "G1 50,50,0<-50,0,0"},
                        7,
                        {}},
-        // ":" numbers a subprogram, "o1000 sub" does not; the M99s in line 7's comment, which runs on into
-        // the line's second piece, do not end it. Lines 1, 2, 7 (two pieces), 8, 3, 4, 5.
+        // ":" numbers a subprogram, "o1000 sub" does not: it and line 5 are lines after M30 that never run.
+        // The M99s in line 7's comment, which runs on into the line's second piece, do not end it. Lines 1,
+        // 2, 7 (two pieces), 8, 3.
         SubprogramCase{
             "ColonNumbersAndCommentsAcrossPieces",
             "G01 X0 Y0 Z0 F100\nm98 p1000\nM30\no1000 sub\nG01 X50.\n:1000 (DRILL)\n"
@@ -242,9 +247,9 @@ INSTANTIATE_TEST_SUITE_P(
             "M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 "
             "M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 M99 "
             "M99 M99)\nG90 M99\n",
-            {"G1 1,0,0<-0,0,0", "G1 50,0,0<-1,0,0"},
-            8,
-            {"    Oワード制御 (LinuxCNC) ×1 (最初: 4行目)"}},
+            {"G1 1,0,0<-0,0,0"},
+            6,
+            {"    M30 以降の行 (実行されない) ×2 (最初: 4行目)"}},
         // Without M99 the subprogram runs to the end of the file and its call then ends, L3 or not:
         // lines 1, 2, 6, 7, 3, 4.
         SubprogramCase{"SubprogramWithoutM99RunsToTheEndOfTheFile",
@@ -284,7 +289,8 @@ INSTANTIATE_TEST_SUITE_P(
                        {"G1 1,0,0<-0,0,0", "G1 1,1,0<-1,0,0", "G1 1,2,0<-1,1,0"},
                        10,
                        {}},
-        // No M98: O lines and M99 are ordinary lines, every one of them processed where it stands.
+        // No M98: O lines and M99 are ordinary lines, every one of them processed where it stands; M99 P
+        // outside a call is ignored.
         SubprogramCase{"ProgramWithoutM98RunsEveryLineInFileOrder",
                        "G00 X1. Y0 Z0\n"
                        "O1000\n"
@@ -295,7 +301,78 @@ INSTANTIATE_TEST_SUITE_P(
                        "M99\n",
                        {"G0 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0"},
                        7,
-                       {}}),
+                       {"    M99 P (呼び出し外) ×1 (最初: 4行目)"}},
+        // Haas: the subprogram after M30 runs twice from M97 and never again on its own; only the line after
+        // its M99 is one that never ran. Lines 1, 2, 5, 6, 5, 6, 3, 4.
+        SubprogramCase{"M97CallsABlockAfterTheEnd",
+                       "G01 X0 Y0 Z0 F100\nM97 P100 L2\nG01 X5.\nM30\nN100 G91 Y1.\nG90 M99\nG01 X500.\n%\n",
+                       {"G1 0,1,0<-0,0,0", "G1 0,2,0<-0,1,0", "G1 5,2,0<-0,2,0"},
+                       8,
+                       {"    M30 以降の行 (実行されない) ×1 (最初: 7行目)"}},
+        // N20 stands before and after the call: the one after it is taken. Lines 1, 2, 3, 8, 5, 6.
+        SubprogramCase{"M99PReturnsForwardFromTheCallFirst",
+                       "G01 X0 Y0 Z0 F100\nN20 G01 X9.\nM98 P1\nG01 X5.\nN20 G01 Y5.\nM30\nO1\nM99 P20\n",
+                       {"G1 9,0,0<-0,0,0", "G1 9,5,0<-9,0,0"},
+                       6,
+                       {}},
+        // No N10 after the call: back to the one before it, for ever, until the limit of 10 blocks stops
+        // the run before line 2. Lines 1, 2, 3, 6, 2, 3, 6, 2, 3, 6.
+        SubprogramCase{"M99PGoesBackToTheStartUntilTheBlockLimit",
+                       "G01 X0 Y0 Z0 F100\nN10 G91 X1.\nG90 M98 P1\nM30\nO1\nM99 P10\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0"},
+                       10,
+                       {"    実行ブロック数の上限で停止 ×1 (最初: 2行目)"},
+                       {},
+                       10},
+        // Lines 5 and 7 (two pieces) count; blank, comment, "%" and ";" lines do not, nor the program
+        // after O100. Lines 1, 2.
+        SubprogramCase{"LinesAfterM30AreListedOncePerLine",
+                       "G01 X0 Y0 Z0 F100\nM30\n\n(NOTE)\nG01 X5.\n%\nG01 Y5." + std::string(300, ' ') +
+                           "X1.\n;\nO100\nG01 X7.\n",
+                       {},
+                       2,
+                       {"    M30 以降の行 (実行されない) ×2 (最初: 5行目)"}},
+        // Lines 1, 2, 7, 8.
+        SubprogramCase{"M02InACallEndsTheRunAndListsNoLineAfterM30",
+                       "G01 X0 Y0 Z0 F100\nM98 P1\nG01 X5.\nM30\nG01 Y9.\nO1\nG01 X1.\nM02\nM99\n",
+                       {"G1 1,0,0<-0,0,0"},
+                       4,
+                       {}},
+        // O9010.nc has no O line and runs from its start; what it leaves undrawn names it. Lines 1, 2, 3,
+        // 2 x (1, 2, 3), 4.
+        SubprogramCase{
+            "CallsIntoAFileNamedAfterTheNumber",
+            "G01 X0 Y0 Z0 F100\nM97 P9\nM98 P9010 L2\nM30\n",
+            {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0"},
+            10,
+            {"    M97 飛び先無し ×1 (最初: 2行目)", "    M98 呼び出し先無し ×2 (最初: O9010.nc 2行目)"},
+            {{"O9010.nc", "G91 X1.\nM98 P4444\nG90 M99\n"}}},
+        // A file's name comes before another file's O line; :9030 is found as the third line of head.nc.
+        // Lines 1, 2, 1, 2, 3, 4, 5, 4.
+        SubprogramCase{"ByNameThenByTheFirstOLine",
+                       "G01 X0 Y0 Z0 F100\nM98 P9020\nM98 P9030\nM30\n",
+                       {"G1 0,1,0<-0,0,0", "G1 1,1,0<-0,1,0"},
+                       8,
+                       {},
+                       {{"O9020.nc", "G91 Y1.\nG90 M99\n"},
+                        {"other.nc", "O9020\nG91 X100.\nG90 M99\n"},
+                        {"head.nc", "%\n(HEAD)\n:9030\nG91 X1.\nG90 M99\n"}}},
+        // 9040 only in the library; 9041 in both, and the NC file's folder comes first. Lines 1, 2, 1, 2,
+        // 3, 1, 2, 4.
+        SubprogramCase{"LibraryFolderAfterTheNcFilesFolder",
+                       "G01 X0 Y0 Z0 F100\nM98 P9040\nM98 P9041\nM30\n",
+                       {"G1 2,0,0<-0,0,0", "G1 2,3,0<-2,0,0"},
+                       8,
+                       {},
+                       {{"lib/O9040.nc", "G91 X2.\nG90 M99\n"},
+                        {"O9041.nc", "G91 Y3.\nG90 M99\n"},
+                        {"lib/9041.nc", "G91 X100.\nG90 M99\n"}}},
+        SubprogramCase{"FolderAndFifoAreNoPrograms",
+                       "G01 X0 Y0 Z0 F100\nM98 P9050\nM98 P9051\nM98 P9052\nM30\n",
+                       {},
+                       5,
+                       {"    M98 呼び出し先無し ×3 (最初: 2行目)"},
+                       {{"O9050.nc/", ""}, {"|O9051.nc", ""}}}),
     [](const testing::TestParamInfo<SubprogramCase>& info) { return std::string(info.param.label); });
 
 TEST_F(SubprogramRunTest, AbortStopsAHugeRepeatCount) {
@@ -307,6 +384,27 @@ TEST_F(SubprogramRunTest, AbortStopsAHugeRepeatCount) {
     ASSERT_EQ(convert("G01 X0 Y0 Z0 F100\nM98 P1 L1000000000000\nM30\nO1\nG91 X1.\nG90 M99\n"),
               RunOutcome::Aborted);
     EXPECT_EQ(host.lineCounts.back(), 999);
+}
+
+// An entity drawn in another file names the line of the NC file's call that led there, whatever the level.
+TEST_F(SubprogramRunTest, EntitiesNameALineOfTheNcFile) {
+    struct Lines : PictureSink {
+        bool add(const DrawingEntity& entity) override {
+            lines.push_back(entity.fileLine);
+            return true;
+        }
+        void markTightArc(const DrawingEntity&) override {}
+        void complete(const std::optional<InfoBlockLayout>&) override {}
+        std::vector<std::int64_t> lines;
+    } picture;
+    folder.write("O9010.nc", "G91 X1.\nM98 P9011\nG90 M99\n");
+    folder.write("O9011.nc", "G91 Y1.\nG90 M99\n");
+    files.hedderFile = folder.write("Hedder.dat", "0\nSECTION\n2\nENTITIES\n0\n");
+    files.footerFile = folder.write("Footer.dat", "ENDSEC\n0\nEOF\n");
+    files.ncFile = folder.write("SUB.NC", "G01 X0 Y0 Z0 F100\nM98 P9010\nG01 Y5.\nM30\n");
+    files.dxfFile = folder.file("SUB.DXF");
+    ASSERT_EQ(RunConversion(host, files, &picture), RunOutcome::Completed);
+    EXPECT_EQ(picture.lines, (std::vector<std::int64_t>{2, 2, 3}));
 }
 
 // The scan for calls reads the file in 64 KiB chunks: an M98 line that starts at, or a byte or three before,

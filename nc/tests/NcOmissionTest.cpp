@@ -42,7 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
                       OmissionCase{"G65", "G65 P9010 A1.", {Omission::MacroCall}},
                       OmissionCase{"G66", "G66 P9011", {Omission::ModalMacroCall}},
                       OmissionCase{"G68", "G68 X0 Y0 R45.", {Omission::Rotation}},
-                      OmissionCase{"M97", "M97 P100", {Omission::LocalSubprogramCall}},
                       OmissionCase{
                           "InTheOrderMet", "G68 X0 Y0 R45. G20", {Omission::Rotation, Omission::InchUnits}},
                       OmissionCase{"OnceAPerBlock", "G68 G68", {Omission::Rotation}},

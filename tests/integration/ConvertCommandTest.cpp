@@ -128,7 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "出力ファイル名が入力ファイルと同じです。"},
         FailureCase{"MissingHeader", {"--header", "@none.dat", "@PART.NC"}, 1, "No Open"},
         FailureCase{"MissingFooter", {"--footer", "@none.dat", "@PART.NC"}, 1, "No Open"},
-        FailureCase{"MissingOutputFolder", {"-o", "@nowhere/PART.DXF", "@PART.NC"}, 1, "No Open"}),
+        FailureCase{"MissingOutputFolder", {"-o", "@nowhere/PART.DXF", "@PART.NC"}, 1, "No Open"},
+        FailureCase{"MissingLibrary", {"--library", "@nowhere", "@PART.NC"}, 2, "--library"},
+        FailureCase{"NoBlocks", {"--max-blocks", "0", "@PART.NC"}, 2, "Usage:"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(ConvertCommandTest, FailedRunKeepsAnEarlierPictureAndLeavesNothingElse) {
@@ -151,6 +153,20 @@ TEST_F(ConvertCommandTest, PictureNamedByALinkReplacesTheLinksTarget) {
     ASSERT_EQ(run({"--svg", folder.file("link.svg"), nc}).status, 0);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.file("link.svg")));
     EXPECT_EQ(ReadBytes(target).rfind("<?xml", 0), 0u);
+}
+
+// O9000 returns to the caller's N1, which calls it again, for ever: the sixth block is the last that runs,
+// and the seventh, line 2 of the library's file, is named.
+TEST_F(ConvertCommandTest, ProgramFromALibraryLoopsUntilTheBlockLimit) {
+    std::filesystem::create_directories(folder.file("lib"));
+    folder.write("lib/O9000.nc", "G91 X1.\nG90 M99 P1\n");
+    const std::string nc = folder.write("LOOP.NC", "G01 X0 Y0 Z0 F100\nN1 M98 P9000\nM30\n");
+    const Result result = run({"--library", folder.file("lib"), "--max-blocks", "6", nc});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\n    実行ブロック数の上限で停止 ×1 (最初: O9000.nc 2行目)\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(ReadBytes(folder.file("LOOP.DXF")).find("Xmin:0 Xmax:2"), std::string::npos);
 }
 
 TEST_F(ConvertCommandTest, HelpAndVersionExitZero) {

@@ -3,8 +3,8 @@
 The words are read by the plain rules of Plotra's dialect: any case, comments anywhere, blanks after a letter,
 ";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, implied thousandths. The blocks are
 then followed as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle
-holes and in-file M98/M99 subprograms. The drawing is predicted from that geometry alone: each entity with its
-points, the extents as the bounding box of the path, and the machining time.
+holes, in-file M97/M98/M99 calls and the main program's end at M30 or M02. The drawing is predicted from that
+geometry alone: each entity with its points, the extents as the bounding box of the path, and the machining time.
 """
 import collections
 import math
@@ -17,7 +17,7 @@ CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 ADDRESS = set("GONXYZABCIJKFSTHDMRQPL")
 IMPLIED_DECIMALS = "ABCIJKQRXYZ"
 PIECE = 255
-MAX_CALL_DEPTH = 4
+MAX_CALL_DEPTH = 10
 RAPID_RATE = 5000.0
 TURN = 2 * math.pi
 G_GROUPS = {"nonmodal": {4, 28, 29, 30, 52, 53, 92}, "motion": {0, 1, 2, 3, 33}, "plane": {17, 18, 19},
@@ -280,6 +280,21 @@ def call_of(words, starts):
     return number, int(count) if count is not None else repeats
 
 
+def programs(words, named):
+    """Per block, the definition it lies in (the index of its O block; up to the next O block) and whether the
+    main program reads it: everything but the definitions that M98 names, from their O block to their M99."""
+    definition, in_main, current, in_named = [], [], None, False
+    for index, block in enumerate(words):
+        is_o = bool(block) and block[0][0] == "O"
+        if is_o:
+            current, in_named = index, int(block[0][1]) in named
+        definition.append(current)
+        in_main.append(not in_named)
+        if in_named and not is_o and last_word(block, "M") == 99:
+            in_named = False
+    return definition, in_main
+
+
 def expected_drawing(path):
     """The Drawing of the NC file at path: the entities in drawing order (the centre lines last), the bounding
     box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the origin, and the minutes."""
@@ -289,35 +304,55 @@ def expected_drawing(path):
         if block and block[0][0] == "O":
             starts.setdefault(int(block[0][1]), index)
     named = {call_of(w, starts)[0] for w in words if last_word(w, "M") == 98}
+    definition, in_main = programs(words, named)
     run = Run()
 
-    def returns(index):
-        return last_word(words[index], "M") == 99
+    def numbered(n, program, after):
+        """Block N n of the program (an O block's index, or "main"): the first after `after`, else the first."""
+        found = [i for i, block in enumerate(words) if block and block[0][0] == "N" and block[0][2] == n and
+                 (in_main[i] if program == "main" else definition[i] == program)]
+        return next((i for i in found if i > after), found[0] if found else None)
 
-    def process(index, stack):
-        run.block(words[index])
-        if last_word(words[index], "M") != 98:
-            return
-        number, repeats = call_of(words[index], starts)
-        if number not in starts or len(stack) >= MAX_CALL_DEPTH or (stack and stack[-1] == number):
-            return
-        for _ in range(repeats):
-            line = starts[number] + 1
-            while line < len(words):
-                process(line, stack + [number])
-                if returns(line):
-                    break
-                line += 1
-
-    index = 0
+    # Each call: [program, where it goes on, runs left, where its runs start, where it was called].
+    calls, program, index = [], "main", 0
     while index < len(words):
-        if words[index] and words[index][0][0] == "O" and int(words[index][0][1]) in named:
+        block = words[index]
+        if not calls and block and block[0][0] == "O" and int(block[0][1]) in named:
             index += 1  # a called subprogram is left out where it stands, through its M99
-            while index < len(words) and not returns(index):
+            while index < len(words) and last_word(words[index], "M") != 99:
                 index += 1
-        else:
-            process(index, [])
+            index += 1
+            continue
+        run.block(block)
+        m, p, count = last_word(block, "M"), last_word(block, "P"), last_word(block, "L")
+        target = None
+        if m in (2, 30):
+            break
+        if m == 98 and p is not None:
+            number, repeats = call_of(block, starts)
+            if number in starts:
+                target, runs, callee = starts[number] + 1, repeats, starts[number]
+        elif m == 97 and p is not None:
+            target, runs, callee = numbered(int(p), program, index), 1 if count is None else int(count), program
+        if target is not None and runs > 0 and len(calls) < MAX_CALL_DEPTH:
+            calls.append([program, index + 1, runs - 1, target, index])
+            program, index = callee, target
+            continue
+        if m == 99 and calls and p is not None:
+            caller, _, _, _, called_at = calls.pop()
+            index = numbered(int(p), caller, called_at)
+            if index is None:
+                break
+            program = caller
+            continue
+        if m == 99 and calls and calls[-1][2] > 0:
+            calls[-1][2] -= 1
+            index = calls[-1][3]
+            continue
         index += 1
+        # A subprogram without M99 runs to the end of the file, and its call then ends.
+        if (m == 99 or index == len(words)) and calls:
+            program, index = calls.pop()[:2]
     xs, ys = zip(*run.path)
     box = min(xs), max(xs), min(ys), max(ys)
     if box[0] == box[1] and box[2] == box[3]:

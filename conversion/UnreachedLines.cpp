@@ -1,0 +1,48 @@
+#include "conversion/UnreachedLines.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "conversion/ControlWords.h"
+#include "nc/BlockScan.h"
+
+namespace {
+
+// Blank lines, comments, "%" and the design's comment lines starting with "-" carry no block, and neither
+// does a lone ";".
+bool HoldsABlock(const char* piece, std::size_t length, bool startsInComment) {
+    const std::string_view line(piece, strnlen(piece, length));
+    const std::size_t start = BlockStart(line, startsInComment);
+    return start < line.size() && static_cast<unsigned char>(line[start]) > ' ' &&
+           std::string_view("%;-").find(line[start]) == std::string_view::npos;
+}
+
+}  // namespace
+
+std::int64_t UnreachedLines::next() {
+    char piece[TextFile::kMaxPiece + 1];
+    while (const std::size_t length = done_ ? 0 : lines_.next(piece)) {
+        const std::int64_t line = lines_.lineNumber();
+        if (line == lastLine_) {
+            continue;
+        }
+        if (ProgramNumberOf(piece, length, lines_.startsInComment()) != kNoNumber) {
+            done_ = true;
+            break;
+        }
+        if (!ran(line) && HoldsABlock(piece, length, lines_.startsInComment())) {
+            lastLine_ = line;
+            return line;
+        }
+    }
+    return 0;
+}
+
+// Lines are asked in ascending order, so the stretches are passed once.
+bool UnreachedLines::ran(std::int64_t line) {
+    for (; stretchesBefore_ < run_.size() && run_[stretchesBefore_].first <= line; ++stretchesBefore_) {
+        lastRun_ = std::max(lastRun_, run_[stretchesBefore_].second);
+    }
+    return line <= lastRun_;
+}
