@@ -1,8 +1,12 @@
 #include "conversion/ConversionRun.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "conversion/BlockDispatch.h"
+#include "conversion/MacroStage.h"
 #include "conversion/EntityTee.h"
 #include "conversion/ProgramFile.h"
 #include "conversion/ProgramLines.h"
@@ -21,6 +25,22 @@
 #include "nc/NcAnalyzer.h"
 
 namespace {
+
+// The block a line became after its macro values were put in place, into the piece buffer the dispatch cleans
+// in place. The parser reads 255 bytes of a line; a block that grew beyond them is listed, not cut silently.
+std::size_t TakeBlock(std::string_view block, char (&piece)[TextFile::kMaxPiece + 1], std::int64_t line,
+                      UndrawnCodes& undrawn) {
+    if (block.data() == piece) {
+        return block.size();
+    }
+    if (block.size() > TextFile::kMaxPiece) {
+        undrawn.note("マクロ置換後の行が長すぎる (255バイト超)", line);
+    }
+    const std::size_t length = std::min(block.size(), TextFile::kMaxPiece);
+    std::memcpy(piece, block.data(), length);
+    piece[length] = '\0';
+    return length;
+}
 
 bool OutputNamesAnInput(const ConversionFiles& files) {
     return NamesSameFile(files.dxfFile, files.ncFile) || NamesSameFile(files.dxfFile, files.hedderFile) ||
@@ -62,6 +82,7 @@ private:
     ProgramFile nc_{files_.ncFile, ""};
     ProgramSearch programs_{nc_, files_.libraryFolders};
     ProgramLines lines_{nc_, programs_};
+    MacroStage macros_{analyzer_, lines_, undrawn_};
     std::int64_t lineCount_ = 0;
     UndrawnCodes undrawn_;
 };
@@ -119,7 +140,7 @@ bool Run::openNc() {
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
     EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
-    while (std::size_t length = lines_.next(piece)) {
+    for (std::size_t length; (length = lines_.next(piece)) != 0;) {
         undrawn_.setFile(lines_.fileName());
         if (lineCount_ >= files_.maxBlocks) {
             undrawn_.note("実行ブロック数の上限で停止", lines_.lineNumber());
@@ -133,6 +154,16 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
+        // Cleaned first, so that a statement is read without its line end.
+        length = TrimLine(piece, length);
+        const MacroStage::Step step = macros_.take(std::string_view(piece, length), lineCount_);
+        if (step == MacroStage::Step::Stop) {
+            return finish();
+        }
+        if (step == MacroStage::Step::Statement) {
+            continue;
+        }
+        length = TakeBlock(macros_.block(), piece, lines_.lineNumber(), undrawn_);
         const std::int64_t ncLine = lines_.ncLine();
         ProcessLine(analyzer_, report_, sink, piece, length, lines_.startsInComment(), lines_.lineNumber(),
                     ncLine, undrawn_);

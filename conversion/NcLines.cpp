@@ -10,7 +10,9 @@ std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
     if (length != 0) {
         pieceLine_ = nextLine_;
         pieceInComment_ = nextInComment_;
-        if (piece[length - 1] == '\n') {
+        pieceContinues_ = nextContinues_;
+        nextContinues_ = piece[length - 1] != '\n';
+        if (!nextContinues_) {
             ++nextLine_;
             nextInComment_ = false;
         } else {
@@ -25,5 +27,6 @@ std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
 void NcLines::jump(const Mark& to) {
     nextLine_ = to.line;
     nextInComment_ = to.inComment;
+    nextContinues_ = false;
     file_.seek(to.at);
 }

@@ -24,6 +24,8 @@ public:
     // The file line of the piece last read.
     std::int64_t lineNumber() const { return pieceLine_; }
     bool startsInComment() const { return pieceInComment_; }
+    // The piece is not the first of its line.
+    bool continuesLine() const { return pieceContinues_; }
     bool readFailed() const { return file_.readFailed(); }
 
     // Where the next piece starts.
@@ -37,4 +39,6 @@ private:
     std::int64_t pieceLine_ = 0;
     bool nextInComment_ = false;
     bool pieceInComment_ = false;
+    bool nextContinues_ = false;
+    bool pieceContinues_ = false;
 };

@@ -51,6 +51,21 @@ std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
     return 0;
 }
 
+void ProgramLines::jump(const NcLines::Mark& to) {
+    noteStretch();
+    current().lines().jump(to);
+    levels_[depth_].stretchFrom = to.line;
+}
+
+bool ProgramLines::jumpToSequence(std::int64_t number) {
+    const NcLines::Mark* target = current().findSequence(number, levels_[depth_].program, lineNumber());
+    if (target == nullptr) {
+        return false;
+    }
+    jump(*target);
+    return true;
+}
+
 void ProgramLines::skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]) {
     NcLines& lines = nc_.lines();
     while (std::size_t length = lines.next(piece)) {

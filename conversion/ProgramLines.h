@@ -26,7 +26,12 @@
 #include "nc/NcBlock.h"
 
 class ProgramLines {
+    static constexpr int kMaxDepth = 10;
+
 public:
+    // The main program and up to ten calls nested in it.
+    static constexpr int kLevels = kMaxDepth + 1;
+
     ProgramLines(ProgramFile& nc, ProgramSearch& search);
 
     // The next piece to process and its length; 0 when the run is over or a file cannot be read.
@@ -35,6 +40,7 @@ public:
     std::int64_t lineNumber() const { return current().lines().lineNumber(); }
     // Whether the piece last handed out starts inside a comment left open by the piece before it.
     bool startsInComment() const { return current().lines().startsInComment(); }
+    bool continuesLine() const { return current().lines().continuesLine(); }
     // The line of the NC file that the piece last handed out stands for: its own, or for a piece of another
     // file the line of the NC file's call that led there.
     std::int64_t ncLine() const {
@@ -57,6 +63,19 @@ public:
         }
     }
 
+    // For the macro statements of the program being read, at its own call level. `depth()` tells the levels
+    // apart; a mark is valid within its level.
+    int depth() const { return depth_; }
+    NcLines::Mark mark() const { return current().lines().mark(); }
+    void jump(const NcLines::Mark& to);
+    // Goes to block N`number` of the program being read, searched forward from the current line, then from
+    // the program's start; false when there is none.
+    bool jumpToSequence(std::int64_t number);
+    // The next piece of the level's own file, with nothing carried out: for passing over a loop's lines.
+    std::size_t nextInLevel(char (&piece)[TextFile::kMaxPiece + 1]) { return current().lines().next(piece); }
+    // Ends the run at once, as a stop of the program does.
+    void stop() { stopped_ = true; }
+
     // True when M30 or M02 of the main program itself ended the run, at endLine() of the NC file. The NC file
     // is then read on from there by no one else.
     bool mainProgramEnded() const { return mainEnded_; }
@@ -65,8 +84,6 @@ public:
     std::vector<std::pair<std::int64_t, std::int64_t>> stretchesRun() const;
 
 private:
-    static constexpr int kMaxDepth = 10;
-
     struct Level {
         ProgramFile* file;
         int program;               // the blocks its sequence numbers are looked for in

@@ -1,0 +1,176 @@
+#include "conversion/MacroStage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Most lines of most programs hold no macro at all; they are told apart here without evaluating anything: a
+// statement starts, after blanks, comments and an N number, with "#" or the keywords IF, GOTO, WHILE, DO or
+// END, and a value in a block needs a "#" or a "[".
+bool MayHoldMacro(std::string_view piece) {
+    if (piece.find_first_of("#[") != std::string_view::npos) {
+        return true;
+    }
+    std::size_t at = 0;
+    for (;;) {
+        while (at < piece.size() && IsBlank(piece[at])) {
+            ++at;
+        }
+        if (at < piece.size() && piece[at] == '(') {
+            const std::size_t close = piece.find(')', at);
+            at = close == std::string_view::npos ? piece.size() : close + 1;
+            continue;
+        }
+        break;
+    }
+    if (at < piece.size() && Upper(piece[at]) == 'N') {
+        ++at;
+        while (at < piece.size() && (IsBlank(piece[at]) || (piece[at] >= '0' && piece[at] <= '9'))) {
+            ++at;
+        }
+    }
+    if (at + 1 >= piece.size()) {
+        return false;
+    }
+    const char first = Upper(piece[at]);
+    const char second = Upper(piece[at + 1]);
+    return (first == 'I' && second == 'F') || (first == 'G' && second == 'O') ||
+           (first == 'W' && second == 'H') || (first == 'D' && second == 'O') ||
+           (first == 'E' && second == 'N');
+}
+
+}  // namespace
+
+void MacroStage::Notes::note(const MacroNote& note) {
+    text_.clear();
+    AppendMacroNoteText(note, text_);
+    undrawn_.note(text_, lines_.lineNumber());
+}
+
+MacroStage::MacroStage(const NcAnalyzer& analyzer, ProgramLines& lines, UndrawnCodes& undrawn)
+    : analyzer_(analyzer),
+      lines_(lines),
+      undrawn_(undrawn),
+      machine_(analyzer),
+      notes_(lines, undrawn),
+      variables_(machine_),
+      evaluator_(variables_, notes_),
+      skipped_{} {}
+
+void MacroStage::note(std::string_view kind) {
+    undrawn_.note(kind, lines_.lineNumber());
+}
+
+MacroStage::Step MacroStage::take(std::string_view piece, std::int64_t& extraBlocks) {
+    block_ = piece;
+    // A statement stands at the start of a line; a later piece of a long line is only ever a block.
+    if (!MayHoldMacro(piece)) {
+        return Step::Block;
+    }
+    if (!lines_.continuesLine()) {
+        const MacroOutcome outcome = ExecuteMacroStatement(piece, evaluator_);
+        if (outcome.action != MacroAction::NotAStatement) {
+            return statement(piece, outcome, extraBlocks);
+        }
+    }
+    return substitute(piece);
+}
+
+MacroStage::Step MacroStage::statement(std::string_view piece, const MacroOutcome& outcome,
+                                       std::int64_t& extraBlocks) {
+    switch (outcome.action) {
+        case MacroAction::NotAStatement:
+        case MacroAction::Next:
+            return Step::Statement;
+        case MacroAction::Jump:
+            if (!lines_.jumpToSequence(outcome.target)) {
+                note("GOTO 飛び先無し");
+                return Step::Stop;
+            }
+            return Step::Statement;
+        case MacroAction::LoopBody:
+            return enterLoop(piece, outcome.loop);
+        case MacroAction::LoopExit:
+            return passLoop(outcome.loop);
+        case MacroAction::LoopEnd:
+            return endLoop(outcome.loop, extraBlocks);
+        case MacroAction::Stop:
+            return Step::Stop;
+    }
+    return Step::Stop;
+}
+
+// The loop's body starts after this line; a WHILE keeps its line to be tested again at ENDm, a DOm alone
+// loops for ever (until the block limit).
+MacroStage::Step MacroStage::enterLoop(std::string_view piece, int id) {
+    Loop& entry = loop(id);
+    entry.active = true;
+    entry.body = lines_.mark();
+    const bool isWhile = RecognizeMacroStatement(piece).kind == MacroStatementKind::While;
+    entry.testLength = isWhile ? std::min(piece.size(), entry.test.size()) : 0;
+    std::memcpy(entry.test.data(), piece.data(), entry.testLength);
+    return Step::Statement;
+}
+
+MacroStage::Step MacroStage::endLoop(int id, std::int64_t& extraBlocks) {
+    Loop& entry = loop(id);
+    if (!entry.active) {
+        note(id == 1 ? "END1 対応するDO無し" : id == 2 ? "END2 対応するDO無し" : "END3 対応するDO無し");
+        return Step::Statement;
+    }
+    if (entry.testLength != 0) {
+        // The WHILE line is reached again and tested.
+        ++extraBlocks;
+        const MacroOutcome again =
+            ExecuteMacroStatement(std::string_view(entry.test.data(), entry.testLength), evaluator_);
+        if (again.action == MacroAction::Stop) {
+            return Step::Stop;
+        }
+        if (again.action != MacroAction::LoopBody) {
+            entry.active = false;
+            return Step::Statement;
+        }
+    }
+    lines_.jump(entry.body);
+    return Step::Statement;
+}
+
+// The WHILE failed: its lines up to ENDm are passed over without being carried out.
+MacroStage::Step MacroStage::passLoop(int id) {
+    loop(id).active = false;
+    while (std::size_t length = lines_.nextInLevel(skipped_)) {
+        const std::string_view line(skipped_, length);
+        if (lines_.continuesLine()) {
+            continue;
+        }
+        const MacroStatementShape shape = RecognizeMacroStatement(line);
+        if (shape.kind == MacroStatementKind::End && shape.loop == id) {
+            return Step::Statement;
+        }
+    }
+    note(id == 1 ? "DO1 対応するEND無し" : id == 2 ? "DO2 対応するEND無し" : "DO3 対応するEND無し");
+    return Step::Stop;
+}
+
+MacroStage::Step MacroStage::substitute(std::string_view piece) {
+    switch (SubstituteMacroValues(piece, lines_.startsInComment(), analyzer_.isCycleActive(), evaluator_,
+                                  substituted_)) {
+        case MacroSubstitution::Unchanged:
+            return Step::Block;
+        case MacroSubstitution::Substituted:
+            block_ = substituted_.view();
+            return Step::Block;
+        case MacroSubstitution::Failed:
+            return Step::Stop;
+    }
+    return Step::Stop;
+}
