@@ -156,7 +156,11 @@ RunOutcome Run::readLines() {
         host_.showLineCount(lineCount_);
         // Cleaned first, so that a statement is read without its line end.
         length = TrimLine(piece, length);
+        const std::int64_t counted = lineCount_;
         const MacroStage::Step step = macros_.take(std::string_view(piece, length), lineCount_);
+        if (lineCount_ != counted) {
+            host_.showLineCount(lineCount_);
+        }
         if (step == MacroStage::Step::Stop) {
             return finish();
         }

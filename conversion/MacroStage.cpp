@@ -147,6 +147,7 @@ MacroStage::Step MacroStage::endLoop(int id, std::int64_t& extraBlocks) {
 // The WHILE failed: its lines up to ENDm are passed over without being carried out.
 MacroStage::Step MacroStage::passLoop(int id) {
     loop(id).active = false;
+    const std::int64_t line = lines_.lineNumber();
     while (std::size_t length = lines_.nextInLevel(skipped_)) {
         const std::string_view line(skipped_, length);
         if (lines_.continuesLine()) {
@@ -157,7 +158,10 @@ MacroStage::Step MacroStage::passLoop(int id) {
             return Step::Statement;
         }
     }
-    note(id == 1 ? "DO1 対応するEND無し" : id == 2 ? "DO2 対応するEND無し" : "DO3 対応するEND無し");
+    undrawn_.note(id == 1   ? "DO1 対応するEND無し"
+                  : id == 2 ? "DO2 対応するEND無し"
+                            : "DO3 対応するEND無し",
+                  line);
     return Step::Stop;
 }
 

@@ -438,4 +438,57 @@ TEST_F(SubprogramRunTest, FileRewrittenAfterTheIndexPassStillCompletes) {
     }
 }
 
+// Macro statements between the lines: every line reached counts, the WHILE line on every pass.
+INSTANTIATE_TEST_SUITE_P(
+    Macros, SubprogramRunTest,
+    testing::Values(
+        // Lines 1 to 3, three passes of 4 to 6 each with the WHILE tested again, then 7.
+        SubprogramCase{"WhileLoopDrawsEveryPass",
+                       "G01 X0 Y0 Z0 F100\n#1=1\nWHILE [#1 LE 3] DO1\nX#1\n#1=#1+1\nEND1\nM30\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0"},
+                       16,
+                       {}},
+        SubprogramCase{"GotoBackAndIfThen",
+                       "G01 X0 Y0 Z0 F100\n#2=3\nN10 G91 X1.\n#2=#2-1\nIF [#2 GT 0] GOTO 10\n"
+                       "IF [#2 EQ 0] THEN #3=5.\nG90 Y#3\nM30\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 3,5,0<-3,0,0"},
+                       14,
+                       {}},
+        SubprogramCase{
+            "NullValueIsLeftOut", "G01 X0 Y0 Z0 F100\nG01 X#30 Y5.\nM30\n", {"G1 0,5,0<-0,0,0"}, 3, {}},
+        SubprogramCase{"ValueNamesTheCall",
+                       "#1=1000\nG01 X0 Y0 Z0 F100\nM98 P#1\nM30\nO1000\nX2.\nM99\n",
+                       {"G1 2,0,0<-0,0,0"},
+                       6,
+                       {}},
+        SubprogramCase{"MissingJumpTargetStops",
+                       "G01 X0 Y0 Z0 F100\nGOTO 99\nX5.\nM30\n",
+                       {},
+                       2,
+                       {"    GOTO 飛び先無し ×1 (最初: 2行目)"}},
+        SubprogramCase{"AlarmStops",
+                       "G01 X0 Y0 Z0 F100\n#3000=1 (TOOL BROKEN)\nX5.\n",
+                       {},
+                       2,
+                       {"    #3000 アラーム: 1 (TOOL BROKEN) ×1 (最初: 2行目)"}},
+        SubprogramCase{"EndWithoutDoIsPassed",
+                       "G01 X1. Y0 Z0 F100\nEND2\nM30\n",
+                       {"G1 1,0,0<-0,0,0"},
+                       3,
+                       {"    END2 対応するDO無し ×1 (最初: 2行目)"}},
+        SubprogramCase{"FailedWhileWithoutEndStops",
+                       "G01 X0 Y0 Z0 F100\nWHILE [1 EQ 2] DO1\nX5.\nM30\n",
+                       {},
+                       2,
+                       {"    DO1 対応するEND無し ×1 (最初: 2行目)"}},
+        // 1, 2, then X and END1 by turns until ten blocks have run.
+        SubprogramCase{"EndlessDoLoopStopsAtTheLimit",
+                       "G01 X0 Y0 Z0 F100\nDO1\nG91 X1.\nEND1\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0"},
+                       10,
+                       {"    実行ブロック数の上限で停止 ×1 (最初: 3行目)"},
+                       {},
+                       10}),
+    [](const testing::TestParamInfo<SubprogramCase>& info) { return std::string(info.param.label); });
+
 }  // namespace
