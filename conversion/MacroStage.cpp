@@ -17,7 +17,8 @@ char Upper(char c) {
 // statement starts, after blanks, comments and an N number, with "#" or the keywords IF, GOTO, WHILE, DO or
 // END, and a value in a block needs a "#" or a "[".
 bool MayHoldMacro(std::string_view piece) {
-    if (piece.find_first_of("#[") != std::string_view::npos) {
+    if (std::memchr(piece.data(), '#', piece.size()) != nullptr ||
+        std::memchr(piece.data(), '[', piece.size()) != nullptr) {
         return true;
     }
     std::size_t at = 0;
