@@ -5,8 +5,10 @@ Usage: mutation_run.py [--only AREA] [--list] [--tree DIR] [--build DIR] [--muta
 
 Each mutant of mutants.txt (beside this script) replaces one snippet of one source file of the tree. The
 harness applies it, rebuilds incrementally in a build folder of its own (Release, no sanitizers, tests on),
-and runs the tests that link the mutated code, the module's own test program first; the first failing (or
-hanging) test program kills the mutant. The file is always put back, also on Ctrl-C. A mutant that does not
+and runs the tests that link the mutated code: the test programs of its module and of the modules above it
+(the module's own first), integration_tests and, where plotra-convert links it, the ctest checks that read
+its drawings and pictures with independent readers and run it installed. The first failing (or hanging)
+test kills the mutant. The file is always put back, also on Ctrl-C. A mutant that does not
 build is reported as "not compiled" (a compile error is no kill) and must be fixed in the list.
 
 --tree DIR runs the same mutants against another checkout (default: this script's repository); its build
@@ -37,20 +39,20 @@ GROUPS = {
     "integration_tests": (["integration_tests", "plotra-convert"], [("bin/integration_tests", "tests", {})]),
     "app_tests": (["app_tests"], [("bin/app_tests", "app/tests", {}),
                                   ("bin/app_tests", "app/tests", {"LC_ALL": "de_DE.UTF-8"})]),
-    # The independent readers of drawings and pictures, run by ctest.
-    "python_checks": (["plotra-convert"], None),
+    # The independent readers of drawings and pictures, and the installed converter, run by ctest.
+    "ctest_checks": (["plotra-convert"], None),
 }
-PYTHON_CHECKS = "^(drawings_read_by_ezdxf|pictures_read_by_rsvg)$"
+CTEST_CHECKS = "^(drawings_read_by_ezdxf|pictures_read_by_rsvg|installation)$"
 
-# Which test programs link each module, the module's own first; cheap ones before the python readers.
+# Which test programs link each module, the module's own first; cheap ones before the ctest checks.
 SEEN_BY = {
     "core": ["core_tests", "integration_tests", "nc_tests", "dxf_tests", "conversion_tests", "cli_tests",
-             "app_tests", "python_checks"],
+             "app_tests", "ctest_checks"],
     "nc": ["nc_tests", "integration_tests", "dxf_tests", "conversion_tests", "cli_tests", "app_tests",
-           "python_checks"],
-    "dxf": ["dxf_tests", "integration_tests", "conversion_tests", "cli_tests", "app_tests", "python_checks"],
-    "conversion": ["conversion_tests", "integration_tests", "cli_tests", "app_tests", "python_checks"],
-    "cli": ["cli_tests", "integration_tests", "python_checks"],
+           "ctest_checks"],
+    "dxf": ["dxf_tests", "integration_tests", "conversion_tests", "cli_tests", "app_tests", "ctest_checks"],
+    "conversion": ["conversion_tests", "integration_tests", "cli_tests", "app_tests", "ctest_checks"],
+    "cli": ["cli_tests", "integration_tests", "ctest_checks"],
     "app": ["app_tests"],
 }
 
@@ -156,7 +158,7 @@ class Harness:
         """'ok', 'failed' or 'timeout' for one test program."""
         commands = GROUPS[group][1]
         if commands is None:
-            return run(["ctest", "-R", PYTHON_CHECKS, "--timeout", str(int(timeout))], self.build, self.log,
+            return run(["ctest", "-R", CTEST_CHECKS, "--timeout", str(int(timeout))], self.build, self.log,
                        timeout=timeout + 30, test=True)
         for program, folder, extra in commands:
             env = dict(os.environ, **extra)
@@ -168,8 +170,8 @@ class Harness:
 
     def baseline(self, groups):
         """Builds the unmutated tree and times every test program; all of them must pass."""
-        targets = sorted({target for group in groups for target in GROUPS[group][0]})
-        if not self.make(targets):
+        # Everything, as the installation check installs every program.
+        if not self.make([]):
             sys.exit("the unmutated tree does not build; see %s" % self.log.name)
         for group in groups:
             start = time.monotonic()
@@ -324,7 +326,7 @@ def main():
                 signal.signal(number, signal.SIG_IGN)
             # The build folder goes back to the unmutated sources, ready for the next run.
             if results:
-                harness.make(sorted({target for group in groups for target in GROUPS[group][0]}))
+                harness.make([])
     with open(results_path, "w", encoding="utf-8") as out:
         json.dump({mutant_id: list(result) for mutant_id, result in results.items()}, out, indent=1)
 
