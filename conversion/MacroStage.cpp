@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/DecimalNumber.h"
+#include "nc/BlockScan.h"
+
 namespace {
 
 bool IsBlank(char c) {
@@ -74,16 +77,39 @@ void MacroStage::note(std::string_view kind) {
 MacroStage::Step MacroStage::take(std::string_view piece, std::int64_t& extraBlocks) {
     block_ = piece;
     // A statement stands at the start of a line; a later piece of a long line is only ever a block.
-    if (!MayHoldMacro(piece)) {
-        return Step::Block;
-    }
-    if (!lines_.continuesLine()) {
-        const MacroOutcome outcome = ExecuteMacroStatement(piece, evaluator_);
-        if (outcome.action != MacroAction::NotAStatement) {
-            return statement(piece, outcome, extraBlocks);
+    if (MayHoldMacro(piece)) {
+        if (!lines_.continuesLine()) {
+            const MacroOutcome outcome = ExecuteMacroStatement(piece, evaluator_);
+            if (outcome.action != MacroAction::NotAStatement) {
+                return statement(piece, outcome, extraBlocks);
+            }
+        }
+        if (substitute(piece) == Step::Stop) {
+            return Step::Stop;
         }
     }
-    return substitute(piece);
+    return passMacroCall();
+}
+
+// The words of a G65 or G66 block are the arguments of a macro call, never a move. Such calls are not carried
+// out: the block is listed and draws nothing.
+MacroStage::Step MacroStage::passMacroCall() {
+    if (block_.find("65") == std::string_view::npos && block_.find("66") == std::string_view::npos) {
+        return Step::Block;
+    }
+    ScanBlock(block_, lines_.startsInComment(), scanned_);
+    for (int index = 0; index < scanned_.count; ++index) {
+        const ScannedWord& word = scanned_.words[static_cast<std::size_t>(index)];
+        if (word.letter != 'G') {
+            continue;
+        }
+        const double code = ReadDecimalNumber(block_.substr(word.begin, word.length));
+        if (code == 65.0 || code == 66.0) {
+            note(code == 65.0 ? "G65" : "G66");
+            return Step::Statement;
+        }
+    }
+    return Step::Block;
 }
 
 MacroStage::Step MacroStage::statement(std::string_view piece, const MacroOutcome& outcome,

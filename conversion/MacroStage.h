@@ -1,8 +1,9 @@
 // Custom Macro B between the line source and the block parser. A line that is a macro statement is carried
 // out here (assignments, IF, GOTO, WHILE ... DOm ... ENDm) and never reaches the parser; any other line has
 // the values of its `#` variables and `[ ]` expressions put in place, so the parser and the interpreter keep
-// reading plain blocks. Jumps and loops are seeks of the line source within the program being read; loop
-// positions are kept per call level in a table of fixed size, so nothing grows however long a loop runs.
+// reading plain blocks. A G65 or G66 macro call is listed and passed over, its words being arguments. Jumps
+// and loops are seeks of the line source within the program being read; loop positions are kept per call
+// level in a table of fixed size, so nothing grows however long a loop runs.
 #pragma once
 
 #include <array>
@@ -15,6 +16,7 @@
 #include "conversion/ProgramLines.h"
 #include "conversion/UndrawnCodes.h"
 #include "nc/AnalyzerMachineState.h"
+#include "nc/BlockScan.h"
 #include "nc/MacroEvaluator.h"
 #include "nc/MacroStatement.h"
 #include "nc/MacroSubstitution.h"
@@ -61,6 +63,7 @@ private:
     Step endLoop(int id, std::int64_t& extraBlocks);
     Step passLoop(int id);
     Step substitute(std::string_view piece);
+    Step passMacroCall();
     Loop& loop(int id) {
         return loops_[static_cast<std::size_t>(lines_.depth())][static_cast<std::size_t>(id - 1)];
     }
@@ -77,4 +80,5 @@ private:
     std::string_view block_;
     std::array<std::array<Loop, kLoopIds>, ProgramLines::kLevels> loops_{};
     char skipped_[TextFile::kMaxPiece + 1];
+    ScannedBlock scanned_;
 };

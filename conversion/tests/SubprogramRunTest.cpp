@@ -456,6 +456,12 @@ INSTANTIATE_TEST_SUITE_P(
                        {}},
         SubprogramCase{
             "NullValueIsLeftOut", "G01 X0 Y0 Z0 F100\nG01 X#30 Y5.\nM30\n", {"G1 0,5,0<-0,0,0"}, 3, {}},
+        // The words of a macro call are its arguments: X10. is no move.
+        SubprogramCase{"MacroCallIsListedAndDrawsNoMove",
+                       "G01 X0 Y0 Z0 F100\nG65 P9010 X10. A1.\nG01 Y5.\nM30\n",
+                       {"G1 0,5,0<-0,0,0"},
+                       4,
+                       {"    G65 ×1 (最初: 2行目)"}},
         SubprogramCase{"ValueNamesTheCall",
                        "#1=1000\nG01 X0 Y0 Z0 F100\nM98 P#1\nM30\nO1000\nX2.\nM99\n",
                        {"G1 2,0,0<-0,0,0"},
