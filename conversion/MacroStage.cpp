@@ -52,6 +52,25 @@ bool MayHoldMacro(std::string_view piece) {
            (first == 'E' && second == 'N');
 }
 
+// A G followed by 65 or 66 somewhere, comments not told apart yet; lines of moves seldom hold a G at all.
+bool MayCallMacro(std::string_view block) {
+    for (const char letter : {'G', 'g'}) {
+        const char* const end = block.data() + block.size();
+        for (const char* at = block.data();
+             (at = static_cast<const char*>(std::memchr(at, letter, end - at)));) {
+            ++at;
+            const char* digits = at;
+            while (digits < end && (IsBlank(*digits) || *digits == '0')) {
+                ++digits;
+            }
+            if (end - digits >= 2 && digits[0] == '6' && (digits[1] == '5' || digits[1] == '6')) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void MacroStage::Notes::note(const MacroNote& note) {
@@ -94,7 +113,7 @@ MacroStage::Step MacroStage::take(std::string_view piece, std::int64_t& extraBlo
 // The words of a G65 or G66 block are the arguments of a macro call, never a move. Such calls are not carried
 // out: the block is listed and draws nothing.
 MacroStage::Step MacroStage::passMacroCall() {
-    if (block_.find("65") == std::string_view::npos && block_.find("66") == std::string_view::npos) {
+    if (!MayCallMacro(block_)) {
         return Step::Block;
     }
     ScanBlock(block_, lines_.startsInComment(), scanned_);
