@@ -3,11 +3,13 @@
 The words are read by the plain rules of Plotra's dialect: any case, comments anywhere, blanks after a letter,
 ";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, implied thousandths. The blocks are
 then followed as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle
-holes, in-file M97/M98/M99 calls and the main program's end at M30 or M02. The drawing is predicted from that
+holes, in-file M97/M98/M99 calls and the main program's end at M30 or M02, with the Custom Macro B variables,
+expressions and statements worked out by a small evaluator of its own. The drawing is predicted from that
 geometry alone: each entity with its points, the extents as the bounding box of the path, and the machining time.
 """
 import collections
 import math
+import operator
 import re
 from fractions import Fraction
 
@@ -35,6 +37,155 @@ Drawing = collections.namedtuple("Drawing", "entities box minutes")
 NUMBER = re.compile(r"[-+]?([0-9]+(\.[0-9]*)?|\.[0-9]*)")
 O_WORD = re.compile(r"[Oo][ \t]*(<|(%s)[ \t]*(sub|endsub|call|return|do|while|endwhile|if|elseif|else|endif|repeat|"
                     r"endrepeat|break|continue)(?![A-Za-z]))" % NUMBER.pattern, re.IGNORECASE)
+
+
+MACRO_VALUE = re.compile(r"[-+]?(\[|#(?!<))")
+STATEMENT = re.compile(r"(N[ \t]*[0-9]+[ \t]*)?(#(?!<)|IF|GOTO|WHILE|END|DO)", re.IGNORECASE)
+TOKEN = re.compile(r"[ \t]*([0-9]+\.?[0-9]*|\.[0-9]+|[A-Za-z]+|\S)")
+LEVELS = ({"EQ", "NE", "GT", "GE", "LT", "LE"}, {"+", "-", "OR", "XOR"}, {"*", "/", "AND", "MOD"})
+OPERATIONS = {"EQ": operator.eq, "NE": operator.ne, "GT": operator.gt, "GE": operator.ge, "LT": operator.lt,
+              "LE": operator.le, "+": operator.add, "-": operator.sub, "*": operator.mul, "/": operator.truediv,
+              "MOD": math.fmod, "AND": operator.and_, "OR": operator.or_, "XOR": operator.xor}
+
+
+def half_away(x):
+    return math.copysign(math.floor(abs(x) + 0.5), x)
+
+
+def degrees(f):
+    return lambda a: f(math.radians(a))
+
+
+FUNCTIONS = {"SIN": degrees(math.sin), "COS": degrees(math.cos), "TAN": degrees(math.tan),
+             "ASIN": lambda a: math.degrees(math.asin(a)), "ACOS": lambda a: math.degrees(math.acos(a)),
+             "ATAN": lambda a, b=1.0: math.degrees(math.atan2(a, b)) % 360, "SQRT": math.sqrt, "SQR": math.sqrt,
+             "ABS": abs, "ROUND": half_away, "ROUN": half_away, "FIX": math.trunc, "LN": math.log, "EXP": math.exp,
+             "FUP": lambda a: math.copysign(math.ceil(abs(a)), a), "POW": math.pow, "BIN": float, "BCD": float}
+
+
+class MacroStop(Exception):
+    """An error in an expression, a #3000 alarm or a jump with nowhere to go: the drawing stops there."""
+
+
+class Macro:
+    """The variables of a run, and expressions and statements read token by token: a value is a float, None when
+    null, or a bool from a comparison."""
+
+    def __init__(self):
+        self.variables = {}
+
+    def peek(self):
+        found = TOKEN.match(self.text, self.pos)
+        return found.group(1).upper() if found else ""
+
+    def take(self, expected=None):
+        token, found = self.peek(), TOKEN.match(self.text, self.pos)
+        if expected is not None and token != expected:
+            raise MacroStop("%s expected" % expected)
+        self.pos = found.end() if found else self.pos
+        return token
+
+    def expression(self, level=0):
+        operand = (lambda: self.expression(level + 1)) if level < 2 else self.unary
+        value = operand()
+        while self.peek() in LEVELS[level]:
+            value = self.apply(self.take(), value, operand())
+        return value
+
+    def unary(self):
+        if self.peek() in ("+", "-"):
+            sign, value = self.take(), self.unary()
+            return value if value is None or sign == "+" else -value  # minus a null stays null
+        return self.primary()
+
+    def primary(self):
+        token = self.take()
+        if token == "#":
+            return self.variables.get(self.index())
+        if token == "[":
+            value = self.expression()
+            self.take("]")
+            return value
+        if token in FUNCTIONS:
+            self.take("[")
+            args = [self.expression()]
+            while self.peek() == ",":
+                self.take()
+                args.append(self.expression())
+            self.take("]")
+            back = self.pos
+            if token == "ATAN" and len(args) == 1 and self.take() == "/" and self.peek() == "[":
+                args.append(self.primary())  # ATAN[a]/[b]
+            elif token == "ATAN":
+                self.pos = back
+            return self.finite(FUNCTIONS[token](*(0.0 if a is None else a for a in args)))
+        if re.fullmatch(r"[0-9.]+", token):
+            return float(token)
+        raise MacroStop(token)
+
+    def index(self):
+        value = self.primary()
+        return 0 if value is None else int(half_away(value))
+
+    def apply(self, op, a, b):
+        if op not in ("EQ", "NE"):  # null equals only null, and counts as 0 anywhere else
+            a, b = (0.0 if v is None else v for v in (a, b))
+        if op in ("AND", "OR", "XOR"):  # logical on two conditions, else bitwise on the integer parts
+            result = OPERATIONS[op](int(a), int(b))
+            return bool(result) if isinstance(a, bool) and isinstance(b, bool) else float(result)
+        return self.finite(OPERATIONS[op](a, b))
+
+    def finite(self, value):
+        if not math.isfinite(value):
+            raise MacroStop("infinite")
+        return value
+
+    def value(self, text, pos):
+        """The value of an address written from text[pos], and where it ends."""
+        self.text, self.pos = text, pos
+        try:
+            return self.unary(), self.pos
+        except (ArithmeticError, ValueError, TypeError) as error:
+            raise MacroStop(error)
+
+    def execute(self, text):
+        """Runs one statement: (what comes next, its number, whether its condition holds); the first is None for
+        the next line, "GOTO", "WHILE", "DO" or "END"."""
+        self.text, self.pos = text, 0
+        try:
+            token, holds = self.take(), True
+            if token == "IF":
+                self.take("[")
+                holds = bool(self.expression())
+                self.take("]")
+                token = self.take()
+                if token == "THEN":
+                    token = self.take() if holds else None
+            if token == "#":
+                number = self.index()
+                self.take("=")
+                value = self.expression()
+                if number == 3000:
+                    raise MacroStop("alarm")
+                if 1 <= number <= 33 or 100 <= number <= 199 or 500 <= number <= 999:
+                    self.variables[number] = value
+            if token == "WHILE":
+                self.take("[")
+                holds = bool(self.expression())
+                self.take("]")
+                token = self.take("DO")
+            if token == "DO" or token in ("GOTO", "END") and holds:
+                return token, self.index(), holds
+            return None, 0, holds
+        except (ArithmeticError, ValueError, TypeError) as error:
+            raise MacroStop(error)
+
+
+def statement(text, in_comment):
+    """The statement that a line holds after an optional N number, without its comments; None for a block."""
+    text = re.sub(r"\([^)]*\)?", "", text[block_start(text, in_comment):]).split(";")[0]
+    found = STATEMENT.match(text)
+    return text[found.start(2):] if found else None
 
 
 def skip_blanks_and_comments(text, pos):
@@ -66,11 +217,10 @@ def is_linuxcnc(rest):
     return "@" in rest or "^" in rest or "#<" in rest
 
 
-def read_words(text, in_comment=False):
+def read_words(text, in_comment=False, macro=None, cycle=False):
     """The (letter, value, number as written) words of one block, in reading order; the block text is already
     cleaned. A piece that continues a comment left open by the piece before it is read from the comment's
-    end."""
-    text = text[:PIECE]
+    end. With a macro, values written with # or [ are worked out (cycle: whether a canned cycle is in force)."""
     if not in_comment and text.lstrip(" \t")[:1] in ("-", "%"):
         return []
     words, pos = [], block_start(text, in_comment)
@@ -80,7 +230,18 @@ def read_words(text, in_comment=False):
             break
         if text[pos] in "Oo" and O_WORD.match(text, pos):
             return []
-        number = NUMBER.match(text, len(text) - len(text[pos + 1:].lstrip(" \t")))
+        start = len(text) - len(text[pos + 1:].lstrip(" \t"))
+        if macro and MACRO_VALUE.match(text, start):
+            value, end = macro.value(text, start)
+            pos = skip_blanks_and_comments(text, end)
+            for code in (int(v) for l, v, _ in words if l == "G"):
+                cycle = code in G_GROUPS["cycle"] - {80} or cycle and code not in G_GROUPS["motion"] | {80}
+            if value is not None:  # a null value leaves the address out
+                rounded = half_away(value * 10) / 10 if letter == "G" else half_away(value) \
+                    if letter in "MTDHSPLNO" or letter == "K" and cycle else half_away(value * 1000) / 1000
+                words.append((letter, rounded, rounded))
+            continue
+        number = NUMBER.match(text, start)
         if not number:
             break
         digits = number.group(0)
@@ -298,7 +459,10 @@ def programs(words, named):
 def expected_drawing(path):
     """The Drawing of the NC file at path: the entities in drawing order (the centre lines last), the bounding
     box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the origin, and the minutes."""
-    words = [read_words(*line) for line in pieces(path)]
+    lines = list(pieces(path))
+    words = [read_words(*line) for line in lines]
+    statements = [statement(*line) for line in lines]
+    macro = Macro()
     starts = {}
     for index, block in enumerate(words):
         if block and block[0][0] == "O":
@@ -313,6 +477,11 @@ def expected_drawing(path):
                  (in_main[i] if program == "main" else definition[i] == program)]
         return next((i for i in found if i > after), found[0] if found else None)
 
+    def matching(index, step, pattern):
+        """The nearest statement from index on in the direction of step that matches the pattern."""
+        return next((i for i in range(index + step, len(lines) if step > 0 else -1, step)
+                     if statements[i] and re.match(pattern, statements[i], re.IGNORECASE)), None)
+
     # Each call: [program, where it goes on, runs left, where its runs start, where it was called].
     calls, program, index = [], "main", 0
     while index < len(words):
@@ -323,6 +492,25 @@ def expected_drawing(path):
                 index += 1
             index += 1
             continue
+        try:
+            if statements[index] is not None:
+                kind, n, holds = macro.execute(statements[index])
+                if kind == "GOTO":
+                    index = numbered(n, program, index)
+                elif kind == "END":  # back to its DO line, which reads its condition again
+                    back = matching(index, -1, r"(WHILE.*)?DO[ \t]*%d[ \t]*$" % n)
+                    index = index + 1 if back is None else back
+                elif kind == "DO":
+                    end = matching(index, 1, r"END[ \t]*%d[ \t]*$" % n)
+                    index = None if end is None else index + 1 if holds else end + 1
+                else:
+                    index += 1
+                if index is None:
+                    break
+                continue
+            block = read_words(*lines[index], macro, run.mode["cycle"] != 80)
+        except MacroStop:
+            break
         run.block(block)
         m, p, count = last_word(block, "M"), last_word(block, "P"), last_word(block, "L")
         target = None
