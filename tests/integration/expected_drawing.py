@@ -63,6 +63,15 @@ FUNCTIONS = {"SIN": degrees(math.sin), "COS": degrees(math.cos), "TAN": degrees(
              "FUP": lambda a: math.copysign(math.ceil(abs(a)), a), "POW": math.pow, "BIN": float, "BCD": float}
 
 
+# Fixed system variables and tool offsets read 0; locals, commons and tool offsets can be written.
+ZERO = ((1000, 1133), (2001, 2400), (3001, 3002), (3011, 3012), (3901, 3902), (10001, 19999))
+WRITABLE = ((1, 33), (100, 199), (500, 999), (2001, 2400), (10001, 19999))
+
+
+def within(number, ranges):
+    return any(low <= number <= high for low, high in ranges)
+
+
 class MacroStop(Exception):
     """An error in an expression, a #3000 alarm or a jump with nowhere to go: the drawing stops there."""
 
@@ -72,7 +81,12 @@ class Macro:
     null, or a bool from a comparison."""
 
     def __init__(self):
-        self.variables = {}
+        self.variables, self.at = {}, None  # at: the end point of the last block, for #5001-#5003
+
+    def read(self, number):
+        if 5001 <= number <= 5003:
+            return self.at[number - 5001]
+        return self.variables.get(number, 0.0 if within(number, ZERO) else None)
 
     def peek(self):
         found = TOKEN.match(self.text, self.pos)
@@ -101,7 +115,7 @@ class Macro:
     def primary(self):
         token = self.take()
         if token == "#":
-            return self.variables.get(self.index())
+            return self.read(self.index())
         if token == "[":
             value = self.expression()
             self.take("]")
@@ -167,7 +181,7 @@ class Macro:
                 value = self.expression()
                 if number == 3000:
                     raise MacroStop("alarm")
-                if 1 <= number <= 33 or 100 <= number <= 199 or 500 <= number <= 999:
+                if within(number, WRITABLE):
                     self.variables[number] = value
             if token == "WHILE":
                 self.take("[")
@@ -492,6 +506,7 @@ def expected_drawing(path):
                 index += 1
             index += 1
             continue
+        macro.at = run.at
         try:
             if statements[index] is not None:
                 kind, n, holds = macro.execute(statements[index])
