@@ -42,157 +42,104 @@ O_WORD = re.compile(r"[Oo][ \t]*(<|(%s)[ \t]*(sub|endsub|call|return|do|while|en
 MACRO_VALUE = re.compile(r"[-+]?(\[|#(?!<))")
 STATEMENT = re.compile(r"(N[ \t]*[0-9]+[ \t]*)?(#(?!<)|IF|GOTO|WHILE|END|DO)", re.IGNORECASE)
 TOKEN = re.compile(r"[ \t]*([0-9]+\.?[0-9]*|\.[0-9]+|[A-Za-z]+|\S)")
+DIVIDED = re.compile(r"[ \t]*/[ \t]*\[")
 LEVELS = ({"EQ", "NE", "GT", "GE", "LT", "LE"}, {"+", "-", "OR", "XOR"}, {"*", "/", "AND", "MOD"})
-OPERATIONS = {"EQ": operator.eq, "NE": operator.ne, "GT": operator.gt, "GE": operator.ge, "LT": operator.lt,
-              "LE": operator.le, "+": operator.add, "-": operator.sub, "*": operator.mul, "/": operator.truediv,
-              "MOD": math.fmod, "AND": operator.and_, "OR": operator.or_, "XOR": operator.xor}
+OPERATIONS = {"GT": operator.gt, "GE": operator.ge, "LT": operator.lt, "LE": operator.le, "+": operator.add,
+              "-": operator.sub, "*": operator.mul, "/": operator.truediv, "MOD": math.fmod, "AND": operator.and_,
+              "OR": operator.or_, "XOR": operator.xor}
 
 
 def half_away(x):
     return math.copysign(math.floor(abs(x) + 0.5), x)
 
 
-def degrees(f):
-    return lambda a: f(math.radians(a))
-
-
-FUNCTIONS = {"SIN": degrees(math.sin), "COS": degrees(math.cos), "TAN": degrees(math.tan),
-             "ASIN": lambda a: math.degrees(math.asin(a)), "ACOS": lambda a: math.degrees(math.acos(a)),
-             "ATAN": lambda a, b=1.0: math.degrees(math.atan2(a, b)) % 360, "SQRT": math.sqrt, "SQR": math.sqrt,
-             "ABS": abs, "ROUND": half_away, "ROUN": half_away, "FIX": math.trunc, "LN": math.log, "EXP": math.exp,
-             "FUP": lambda a: math.copysign(math.ceil(abs(a)), a), "POW": math.pow, "BIN": float, "BCD": float}
-
-
-# Fixed system variables and tool offsets read 0; locals, commons and tool offsets can be written.
-ZERO = ((1000, 1133), (2001, 2400), (3001, 3002), (3011, 3012), (3901, 3902), (10001, 19999))
-WRITABLE = ((1, 33), (100, 199), (500, 999), (2001, 2400), (10001, 19999))
-
-
-def within(number, ranges):
-    return any(low <= number <= high for low, high in ranges)
-
-
-class MacroStop(Exception):
-    """An error in an expression, a #3000 alarm or a jump with nowhere to go: the drawing stops there."""
+FUNCTIONS = {"SIN": lambda a: math.sin(math.radians(a)), "COS": lambda a: math.cos(math.radians(a)),
+             "TAN": lambda a: math.tan(math.radians(a)), "ASIN": lambda a: math.degrees(math.asin(a)),
+             "ACOS": lambda a: math.degrees(math.acos(a)), "SQRT": math.sqrt, "SQR": math.sqrt, "ABS": abs,
+             "ATAN": lambda a, b=1.0: math.degrees(math.atan2(a, b)) % 360, "ROUND": half_away, "ROUN": half_away,
+             "FIX": math.trunc, "FUP": lambda a: math.copysign(math.ceil(abs(a)), a), "LN": math.log,
+             "EXP": math.exp, "POW": math.pow, "BIN": float, "BCD": float}
 
 
 class Macro:
-    """The variables of a run, and expressions and statements read token by token: a value is a float, None when
-    null, or a bool from a comparison."""
+    """The variables of a run (locals and commons; any other reads null), and expressions and statements read
+    token by token from self.text at self.pos. A value is a float, None when null, or a bool from a comparison.
+    An error in an expression or a #3000 alarm raises an ArithmeticError or a ValueError: the drawing stops."""
 
     def __init__(self):
-        self.variables, self.at = {}, None  # at: the end point of the last block, for #5001-#5003
+        self.variables = {}
 
-    def read(self, number):
-        if 5001 <= number <= 5003:
-            return self.at[number - 5001]
-        return self.variables.get(number, 0.0 if within(number, ZERO) else None)
-
-    def peek(self):
+    def take(self, peek=False):
         found = TOKEN.match(self.text, self.pos)
+        self.pos = found.end() if found and not peek else self.pos
         return found.group(1).upper() if found else ""
 
-    def take(self, expected=None):
-        token, found = self.peek(), TOKEN.match(self.text, self.pos)
-        if expected is not None and token != expected:
-            raise MacroStop("%s expected" % expected)
-        self.pos = found.end() if found else self.pos
-        return token
-
     def expression(self, level=0):
-        operand = (lambda: self.expression(level + 1)) if level < 2 else self.unary
+        operand = (lambda: self.expression(level + 1)) if level < 2 else self.primary
         value = operand()
-        while self.peek() in LEVELS[level]:
-            value = self.apply(self.take(), value, operand())
+        while self.take(peek=True) in LEVELS[level]:
+            op, a, b = self.take(), value, operand()
+            if op in ("EQ", "NE"):  # null equals only null
+                value = (a == b) == (op == "EQ")
+            elif op in ("AND", "OR", "XOR"):  # logical on two conditions, else bitwise on the integer parts
+                both = isinstance(a, bool) and isinstance(b, bool)
+                value = (bool if both else float)(OPERATIONS[op](int(a or 0), int(b or 0)))
+            else:
+                value = self.compute(OPERATIONS[op], a, b)
         return value
 
-    def unary(self):
-        if self.peek() in ("+", "-"):
-            sign, value = self.take(), self.unary()
-            return value if value is None or sign == "+" else -value  # minus a null stays null
-        return self.primary()
+    def compute(self, function, *args):
+        value = function(*(0.0 if a is None else a for a in args))  # null counts as 0
+        if not math.isfinite(value):
+            raise ArithmeticError("infinite")
+        return value
 
     def primary(self):
         token = self.take()
+        if token in ("+", "-"):
+            value = self.primary()
+            return value if value is None or token == "+" else -value  # minus a null stays null
         if token == "#":
-            return self.read(self.index())
+            return self.variables.get(self.index())
+        if token in FUNCTIONS:
+            self.take()  # [
+            args = [self.expression()]
+            while self.take() == ",":  # up to and with the closing bracket
+                args.append(self.expression())
+            if token == "ATAN" and len(args) == 1 and DIVIDED.match(self.text, self.pos):
+                args.append(self.take() and self.primary())  # ATAN[a]/[b]
+            return self.compute(FUNCTIONS[token], *args)
         if token == "[":
             value = self.expression()
-            self.take("]")
+            self.take()  # ]
             return value
-        if token in FUNCTIONS:
-            self.take("[")
-            args = [self.expression()]
-            while self.peek() == ",":
-                self.take()
-                args.append(self.expression())
-            self.take("]")
-            back = self.pos
-            if token == "ATAN" and len(args) == 1 and self.take() == "/" and self.peek() == "[":
-                args.append(self.primary())  # ATAN[a]/[b]
-            elif token == "ATAN":
-                self.pos = back
-            return self.finite(FUNCTIONS[token](*(0.0 if a is None else a for a in args)))
         if re.fullmatch(r"[0-9.]+", token):
             return float(token)
-        raise MacroStop(token)
+        raise ValueError(token)
 
     def index(self):
-        value = self.primary()
-        return 0 if value is None else int(half_away(value))
+        return int(half_away(self.primary() or 0))
 
-    def apply(self, op, a, b):
-        if op not in ("EQ", "NE"):  # null equals only null, and counts as 0 anywhere else
-            a, b = (0.0 if v is None else v for v in (a, b))
-        if op in ("AND", "OR", "XOR"):  # logical on two conditions, else bitwise on the integer parts
-            result = OPERATIONS[op](int(a), int(b))
-            return bool(result) if isinstance(a, bool) and isinstance(b, bool) else float(result)
-        return self.finite(OPERATIONS[op](a, b))
-
-    def finite(self, value):
-        if not math.isfinite(value):
-            raise MacroStop("infinite")
-        return value
-
-    def value(self, text, pos):
-        """The value of an address written from text[pos], and where it ends."""
-        self.text, self.pos = text, pos
-        try:
-            return self.unary(), self.pos
-        except (ArithmeticError, ValueError, TypeError) as error:
-            raise MacroStop(error)
-
-    def execute(self, text):
-        """Runs one statement: (what comes next, its number, whether its condition holds); the first is None for
-        the next line, "GOTO", "WHILE", "DO" or "END"."""
+    def statement(self, text):
+        """Runs a statement: (None for the next line, "GOTO", "DO" or "END"; its number; whether it holds)."""
         self.text, self.pos = text, 0
-        try:
-            token, holds = self.take(), True
-            if token == "IF":
-                self.take("[")
-                holds = bool(self.expression())
-                self.take("]")
-                token = self.take()
-                if token == "THEN":
-                    token = self.take() if holds else None
-            if token == "#":
-                number = self.index()
-                self.take("=")
-                value = self.expression()
-                if number == 3000:
-                    raise MacroStop("alarm")
-                if within(number, WRITABLE):
-                    self.variables[number] = value
-            if token == "WHILE":
-                self.take("[")
-                holds = bool(self.expression())
-                self.take("]")
-                token = self.take("DO")
-            if token == "DO" or token in ("GOTO", "END") and holds:
-                return token, self.index(), holds
-            return None, 0, holds
-        except (ArithmeticError, ValueError, TypeError) as error:
-            raise MacroStop(error)
+        token, holds = self.take(), True
+        if token in ("IF", "WHILE"):
+            holds = bool(self.primary())
+            token = self.take()
+            if token == "THEN":
+                token = self.take() if holds else None
+        if token == "#":
+            number = self.index()
+            self.take()  # =
+            value = self.expression()
+            if number == 3000:
+                raise ValueError("alarm")
+            if 1 <= number <= 33 or 100 <= number <= 199 or 500 <= number <= 999:
+                self.variables[number] = value
+        if token == "DO" or token in ("GOTO", "END") and holds:
+            return token, self.index(), holds
+        return None, 0, holds
 
 
 def statement(text, in_comment):
@@ -246,14 +193,14 @@ def read_words(text, in_comment=False, macro=None, cycle=False):
             return []
         start = len(text) - len(text[pos + 1:].lstrip(" \t"))
         if macro and MACRO_VALUE.match(text, start):
-            value, end = macro.value(text, start)
-            pos = skip_blanks_and_comments(text, end)
-            for code in (int(v) for l, v, _ in words if l == "G"):
-                cycle = code in G_GROUPS["cycle"] - {80} or cycle and code not in G_GROUPS["motion"] | {80}
+            macro.text, macro.pos = text, start
+            value = macro.primary()
+            pos = skip_blanks_and_comments(text, macro.pos)
+            count = letter == "K" and (cycle or any(l == "G" and v in G_GROUPS["cycle"] - {80} for l, v, _ in words))
             if value is not None:  # a null value leaves the address out
-                rounded = half_away(value * 10) / 10 if letter == "G" else half_away(value) \
-                    if letter in "MTDHSPLNO" or letter == "K" and cycle else half_away(value * 1000) / 1000
-                words.append((letter, rounded, rounded))
+                value = half_away(value * 10) / 10 if letter == "G" else half_away(value) \
+                    if letter in "MTDHSPLNO" or count else half_away(value * 1000) / 1000
+                words.append((letter, value, value))
             continue
         number = NUMBER.match(text, start)
         if not number:
@@ -506,25 +453,22 @@ def expected_drawing(path):
                 index += 1
             index += 1
             continue
-        macro.at = run.at
         try:
             if statements[index] is not None:
-                kind, n, holds = macro.execute(statements[index])
-                if kind == "GOTO":
-                    index = numbered(n, program, index)
-                elif kind == "END":  # back to its DO line, which reads its condition again
+                kind, n, holds = macro.statement(statements[index])
+                if kind == "END":  # back to its DO line, which reads its condition again
                     back = matching(index, -1, r"(WHILE.*)?DO[ \t]*%d[ \t]*$" % n)
                     index = index + 1 if back is None else back
                 elif kind == "DO":
                     end = matching(index, 1, r"END[ \t]*%d[ \t]*$" % n)
                     index = None if end is None else index + 1 if holds else end + 1
                 else:
-                    index += 1
+                    index = numbered(n, program, index) if kind == "GOTO" else index + 1
                 if index is None:
                     break
                 continue
             block = read_words(*lines[index], macro, run.mode["cycle"] != 80)
-        except MacroStop:
+        except (ArithmeticError, ValueError, TypeError):  # a macro error or alarm stops the drawing here
             break
         run.block(block)
         m, p, count = last_word(block, "M"), last_word(block, "P"), last_word(block, "L")
