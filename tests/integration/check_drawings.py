@@ -220,6 +220,31 @@ class Examples(unittest.TestCase):
         texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
         self.assertEqual(texts, ["Xmin:0 Xmax:75", "Ymin:0 Ymax:80", "TotalTime:0H1m Scale:1.9"])
 
+    def test_bolt_circle_macro(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "bolt-circle-macro.nc")))
+        # Every 45 degrees on R30 about (50, 40) from 0: 30 cos 45 = 21.2132; COS[90], a hair off 0, rounds away.
+        self.assertEqual(holes(doc), sorted((x, y, 2, -12) for x, y in (
+            (80, 40), (71.213, 61.213), (50, 70), (28.787, 61.213), (20, 40), (28.787, 18.787), (50, 10),
+            (71.213, 18.787))))
+        texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+        self.assertEqual(texts, ["Xmin:0 Xmax:80", "Ymin:0 Ymax:70", "TotalTime:0H1m Scale:1.9"])
+
+    def test_macro_program(self):
+        doc = read_clean(self, convert(macro_program()))
+        # 40 cos 15 = 38.637, 40 sin 15 = 10.353, 40 cos 45 = 28.284; K[1.4999] is a count of one.
+        self.assertEqual(holes(doc), sorted([(x, y, 2, -5) for x, y in (
+            (138.637, 10.353), (110.353, 38.637), (71.716, 28.284), (61.363, -10.353), (89.647, -38.637),
+            (128.284, -28.284), (150, 0))]))
+        # The zigzag rows at Y-20, -24, -28, the second backward; the stair X50 - 5n, Y-40 + 2n for n = 3, 2, 1;
+        # Y alone where X is null; 1.0005 + 2.00049 to 3.001 with #0 + 2. as 2; GOTO 200 goes forward and M#7
+        # ends the program before X999 and Y999.
+        zigzag = [(x, -20 - 4 * row, -1) for row in range(3) for x in (0, 5, 10, 15)[::1 - row % 2 * 2]]
+        self.assertEqual([point(e.dxf.start) for e in doc.modelspace() if e.dxf.layer == UNCOMPENSATED],
+                         [(0, -20, -1)] + zigzag[1:] + [(35, -34, -1), (40, -36, -1), (45, -38, -1), (45, 5, -1),
+                                                        (45, 6, -1), (3.001, -1.001, 2)])
+        rapids = [point(e.dxf.start) for e in doc.modelspace() if e.dxf.layer == RAPID]
+        self.assertEqual(rapids[-2:], [(1.001, -1.001, -1), (3.001, -1.001, 10)])
+
     def test_empty_program_is_a_clean_frame_with_the_six_layers(self):
         empty = os.path.join(WORK, "EMPTY.NC")
         open(empty, "wb").close()
@@ -248,7 +273,57 @@ def nc_programs():
     features = os.path.join(WORK, "features.nc")
     with open(features, "w") as out:
         out.write("\n".join(features_program()) + "\n")
-    return programs + [surfacing, features]
+    return programs + [surfacing, features, macro_program()]
+
+
+def macro_program():
+    path = os.path.join(WORK, "macro.nc")
+    with open(path, "w") as out:
+        out.write(MACRO_PROGRAM)
+    return path
+
+
+MACRO_PROGRAM = """%
+:7200 (MACRO B: LOOPS, JUMPS, NULLS AND ROUNDING)
+G90 G17 G21 G40 G80
+N200 G00 X0 Y0 Z10. F300
+#1 = 0 (SIX HOLES ON R40 ABOUT X100 Y0 FROM 15 DEGREES, THEN A K ROUNDED TO A WHOLE COUNT)
+WHILE [#1 LT 6] DO1
+#3 = 15. + #1 * 360. / 6
+G98 G81 X[100. + 40. * COS[#3]] Y[40. * SIN[#3]] Z-5. R2.
+#1 = #1 + 1
+END1
+X150. Y0 K[1.4999]
+G80 G00 X0 Y-20.
+G01 Z-1.
+#10 = 0 (ZIGZAG: THREE ROWS OF FOUR POINTS, EVERY OTHER ROW BACKWARD)
+WHILE [#10 LT 3] DO1
+#11 = 0
+WHILE [#11 LE 3] DO2
+#12 = #11
+IF [[-#10 MOD 2] EQ -1] THEN #12 = 3 - #11
+G01 X[#12 * 5.] Y[-20. - #10 * 4.]
+#11 = #11 + 1
+END2
+#10 = #10 + 1
+END1
+#20 = 3 (COUNTDOWN)
+N100 G01 X[50. - #20 * 5.] Y[-40. + #20 * 2.]
+#20 = #20 - 1
+IF [#20 GT 0] GOTO 100
+G01 X#30 Y5.
+G01 X-#30 Y6.
+#4 = 1.0005
+#7 = 30.
+G#20 X#4 Y-#4
+G[#20 + 1.] X[#4 + 2.00049] Z[#0 + 2.]
+GOTO 200
+G01 X999.
+N200 G00 Z10.
+M#7
+G01 Y999.
+%
+"""
 
 
 FEATURES_HEAD = """%

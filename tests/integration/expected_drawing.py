@@ -3,11 +3,13 @@
 The words are read by the plain rules of Plotra's dialect: any case, comments anywhere, blanks after a letter,
 ";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, implied thousandths. The blocks are
 then followed as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle
-holes, in-file M97/M98/M99 calls and the main program's end at M30 or M02. The drawing is predicted from that
+holes, in-file M97/M98/M99 calls and the main program's end at M30 or M02, with the Custom Macro B variables,
+expressions and statements worked out by a small evaluator of its own. The drawing is predicted from that
 geometry alone: each entity with its points, the extents as the bounding box of the path, and the machining time.
 """
 import collections
 import math
+import operator
 import re
 from fractions import Fraction
 
@@ -35,6 +37,116 @@ Drawing = collections.namedtuple("Drawing", "entities box minutes")
 NUMBER = re.compile(r"[-+]?([0-9]+(\.[0-9]*)?|\.[0-9]*)")
 O_WORD = re.compile(r"[Oo][ \t]*(<|(%s)[ \t]*(sub|endsub|call|return|do|while|endwhile|if|elseif|else|endif|repeat|"
                     r"endrepeat|break|continue)(?![A-Za-z]))" % NUMBER.pattern, re.IGNORECASE)
+
+
+MACRO_VALUE = re.compile(r"[-+]?(\[|#(?!<))")
+STATEMENT = re.compile(r"(N[ \t]*[0-9]+[ \t]*)?(#(?!<)|IF|GOTO|WHILE|END|DO)", re.IGNORECASE)
+TOKEN = re.compile(r"[ \t]*([0-9]+\.?[0-9]*|\.[0-9]+|[A-Za-z]+|\S)")
+DIVIDED = re.compile(r"[ \t]*/[ \t]*\[")
+LEVELS = ({"EQ", "NE", "GT", "GE", "LT", "LE"}, {"+", "-", "OR", "XOR"}, {"*", "/", "AND", "MOD"})
+OPERATIONS = {"GT": operator.gt, "GE": operator.ge, "LT": operator.lt, "LE": operator.le, "+": operator.add,
+              "-": operator.sub, "*": operator.mul, "/": operator.truediv, "MOD": math.fmod, "AND": operator.and_,
+              "OR": operator.or_, "XOR": operator.xor}
+
+
+def half_away(x):
+    return math.copysign(math.floor(abs(x) + 0.5), x)
+
+
+FUNCTIONS = {"SIN": lambda a: math.sin(math.radians(a)), "COS": lambda a: math.cos(math.radians(a)),
+             "TAN": lambda a: math.tan(math.radians(a)), "ASIN": lambda a: math.degrees(math.asin(a)),
+             "ACOS": lambda a: math.degrees(math.acos(a)), "SQRT": math.sqrt, "SQR": math.sqrt, "ABS": abs,
+             "ATAN": lambda a, b=1.0: math.degrees(math.atan2(a, b)) % 360, "ROUND": half_away, "ROUN": half_away,
+             "FIX": math.trunc, "FUP": lambda a: math.copysign(math.ceil(abs(a)), a), "LN": math.log,
+             "EXP": math.exp, "POW": math.pow, "BIN": float, "BCD": float}
+
+
+class Macro:
+    """The variables of a run (locals and commons; any other reads null), and expressions and statements read
+    token by token from self.text at self.pos. A value is a float, None when null, or a bool from a comparison.
+    An error in an expression or a #3000 alarm raises an ArithmeticError or a ValueError: the drawing stops."""
+
+    def __init__(self):
+        self.variables = {}
+
+    def take(self, peek=False):
+        found = TOKEN.match(self.text, self.pos)
+        self.pos = found.end() if found and not peek else self.pos
+        return found.group(1).upper() if found else ""
+
+    def expression(self, level=0):
+        operand = (lambda: self.expression(level + 1)) if level < 2 else self.primary
+        value = operand()
+        while self.take(peek=True) in LEVELS[level]:
+            op, a, b = self.take(), value, operand()
+            if op in ("EQ", "NE"):  # null equals only null
+                value = (a == b) == (op == "EQ")
+            elif op in ("AND", "OR", "XOR"):  # logical on two conditions, else bitwise on the integer parts
+                both = isinstance(a, bool) and isinstance(b, bool)
+                value = (bool if both else float)(OPERATIONS[op](int(a or 0), int(b or 0)))
+            else:
+                value = self.compute(OPERATIONS[op], a, b)
+        return value
+
+    def compute(self, function, *args):
+        value = function(*(0.0 if a is None else a for a in args))  # null counts as 0
+        if not math.isfinite(value):
+            raise ArithmeticError("infinite")
+        return value
+
+    def primary(self):
+        token = self.take()
+        if token in ("+", "-"):
+            value = self.primary()
+            return value if value is None or token == "+" else -value  # minus a null stays null
+        if token == "#":
+            return self.variables.get(self.index())
+        if token in FUNCTIONS:
+            self.take()  # [
+            args = [self.expression()]
+            while self.take() == ",":  # up to and with the closing bracket
+                args.append(self.expression())
+            if token == "ATAN" and len(args) == 1 and DIVIDED.match(self.text, self.pos):
+                args.append(self.take() and self.primary())  # ATAN[a]/[b]
+            return self.compute(FUNCTIONS[token], *args)
+        if token == "[":
+            value = self.expression()
+            self.take()  # ]
+            return value
+        if re.fullmatch(r"[0-9.]+", token):
+            return float(token)
+        raise ValueError(token)
+
+    def index(self):
+        return int(half_away(self.primary() or 0))
+
+    def statement(self, text):
+        """Runs a statement: (None for the next line, "GOTO", "DO" or "END"; its number; whether it holds)."""
+        self.text, self.pos = text, 0
+        token, holds = self.take(), True
+        if token in ("IF", "WHILE"):
+            holds = bool(self.primary())
+            token = self.take()
+            if token == "THEN":
+                token = self.take() if holds else None
+        if token == "#":
+            number = self.index()
+            self.take()  # =
+            value = self.expression()
+            if number == 3000:
+                raise ValueError("alarm")
+            if 1 <= number <= 33 or 100 <= number <= 199 or 500 <= number <= 999:
+                self.variables[number] = value
+        if token == "DO" or token in ("GOTO", "END") and holds:
+            return token, self.index(), holds
+        return None, 0, holds
+
+
+def statement(text, in_comment):
+    """The statement that a line holds after an optional N number, without its comments; None for a block."""
+    text = re.sub(r"\([^)]*\)?", "", text[block_start(text, in_comment):]).split(";")[0]
+    found = STATEMENT.match(text)
+    return text[found.start(2):] if found else None
 
 
 def skip_blanks_and_comments(text, pos):
@@ -66,11 +178,10 @@ def is_linuxcnc(rest):
     return "@" in rest or "^" in rest or "#<" in rest
 
 
-def read_words(text, in_comment=False):
+def read_words(text, in_comment=False, macro=None, cycle=False):
     """The (letter, value, number as written) words of one block, in reading order; the block text is already
     cleaned. A piece that continues a comment left open by the piece before it is read from the comment's
-    end."""
-    text = text[:PIECE]
+    end. With a macro, values written with # or [ are worked out (cycle: whether a canned cycle is in force)."""
     if not in_comment and text.lstrip(" \t")[:1] in ("-", "%"):
         return []
     words, pos = [], block_start(text, in_comment)
@@ -80,7 +191,18 @@ def read_words(text, in_comment=False):
             break
         if text[pos] in "Oo" and O_WORD.match(text, pos):
             return []
-        number = NUMBER.match(text, len(text) - len(text[pos + 1:].lstrip(" \t")))
+        start = len(text) - len(text[pos + 1:].lstrip(" \t"))
+        if macro and MACRO_VALUE.match(text, start):
+            macro.text, macro.pos = text, start
+            value = macro.primary()
+            pos = skip_blanks_and_comments(text, macro.pos)
+            count = letter == "K" and (cycle or any(l == "G" and v in G_GROUPS["cycle"] - {80} for l, v, _ in words))
+            if value is not None:  # a null value leaves the address out
+                value = half_away(value * 10) / 10 if letter == "G" else half_away(value) \
+                    if letter in "MTDHSPLNO" or count else half_away(value * 1000) / 1000
+                words.append((letter, value, value))
+            continue
+        number = NUMBER.match(text, start)
         if not number:
             break
         digits = number.group(0)
@@ -298,7 +420,10 @@ def programs(words, named):
 def expected_drawing(path):
     """The Drawing of the NC file at path: the entities in drawing order (the centre lines last), the bounding
     box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the origin, and the minutes."""
-    words = [read_words(*line) for line in pieces(path)]
+    lines = list(pieces(path))
+    words = [read_words(*line) for line in lines]
+    statements = [statement(*line) for line in lines]
+    macro = Macro()
     starts = {}
     for index, block in enumerate(words):
         if block and block[0][0] == "O":
@@ -313,6 +438,11 @@ def expected_drawing(path):
                  (in_main[i] if program == "main" else definition[i] == program)]
         return next((i for i in found if i > after), found[0] if found else None)
 
+    def matching(index, step, pattern):
+        """The nearest statement from index on in the direction of step that matches the pattern."""
+        return next((i for i in range(index + step, len(lines) if step > 0 else -1, step)
+                     if statements[i] and re.match(pattern, statements[i], re.IGNORECASE)), None)
+
     # Each call: [program, where it goes on, runs left, where its runs start, where it was called].
     calls, program, index = [], "main", 0
     while index < len(words):
@@ -323,6 +453,23 @@ def expected_drawing(path):
                 index += 1
             index += 1
             continue
+        try:
+            if statements[index] is not None:
+                kind, n, holds = macro.statement(statements[index])
+                if kind == "END":  # back to its DO line, which reads its condition again
+                    back = matching(index, -1, r"(WHILE.*)?DO[ \t]*%d[ \t]*$" % n)
+                    index = index + 1 if back is None else back
+                elif kind == "DO":
+                    end = matching(index, 1, r"END[ \t]*%d[ \t]*$" % n)
+                    index = None if end is None else index + 1 if holds else end + 1
+                else:
+                    index = numbered(n, program, index) if kind == "GOTO" else index + 1
+                if index is None:
+                    break
+                continue
+            block = read_words(*lines[index], macro, run.mode["cycle"] != 80)
+        except (ArithmeticError, ValueError, TypeError):  # a macro error or alarm stops the drawing here
+            break
         run.block(block)
         m, p, count = last_word(block, "M"), last_word(block, "P"), last_word(block, "L")
         target = None
