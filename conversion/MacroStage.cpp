@@ -71,6 +71,10 @@ bool MayCallMacro(std::string_view block) {
     return false;
 }
 
+std::string_view MissingEnd(int id) {
+    return id == 1 ? "DO1 対応するEND無し" : id == 2 ? "DO2 対応するEND無し" : "DO3 対応するEND無し";
+}
+
 }  // namespace
 
 void MacroStage::Notes::note(const MacroNote& note) {
@@ -159,12 +163,36 @@ MacroStage::Step MacroStage::statement(std::string_view piece, const MacroOutcom
 // loops for ever (until the block limit).
 MacroStage::Step MacroStage::enterLoop(std::string_view piece, int id) {
     Loop& entry = loop(id);
+    const NcLines::Mark body = lines_.mark();
+    // A loop entered anew must have its ENDm ahead; a control refuses to run it otherwise.
+    if (!entry.active) {
+        const std::int64_t line = lines_.lineNumber();
+        const bool closed = findLoopEnd(id);
+        lines_.rewind(body);
+        if (!closed) {
+            undrawn_.note(MissingEnd(id), line);
+            return Step::Stop;
+        }
+    }
     entry.active = true;
-    entry.body = lines_.mark();
+    entry.body = body;
     const bool isWhile = RecognizeMacroStatement(piece).kind == MacroStatementKind::While;
     entry.testLength = isWhile ? std::min(piece.size(), entry.test.size()) : 0;
     std::memcpy(entry.test.data(), piece.data(), entry.testLength);
     return Step::Statement;
+}
+
+bool MacroStage::findLoopEnd(int id) {
+    while (std::size_t length = lines_.nextInLevel(skipped_)) {
+        if (lines_.continuesLine()) {
+            continue;
+        }
+        const MacroStatementShape shape = RecognizeMacroStatement(std::string_view(skipped_, length));
+        if (shape.kind == MacroStatementKind::End && shape.loop == id) {
+            return true;
+        }
+    }
+    return false;
 }
 
 MacroStage::Step MacroStage::endLoop(int id, std::int64_t& extraBlocks) {
@@ -194,21 +222,11 @@ MacroStage::Step MacroStage::endLoop(int id, std::int64_t& extraBlocks) {
 MacroStage::Step MacroStage::passLoop(int id) {
     loop(id).active = false;
     const std::int64_t line = lines_.lineNumber();
-    while (std::size_t length = lines_.nextInLevel(skipped_)) {
-        const std::string_view line(skipped_, length);
-        if (lines_.continuesLine()) {
-            continue;
-        }
-        const MacroStatementShape shape = RecognizeMacroStatement(line);
-        if (shape.kind == MacroStatementKind::End && shape.loop == id) {
-            return Step::Statement;
-        }
+    if (!findLoopEnd(id)) {
+        undrawn_.note(MissingEnd(id), line);
+        return Step::Stop;
     }
-    undrawn_.note(id == 1   ? "DO1 対応するEND無し"
-                  : id == 2 ? "DO2 対応するEND無し"
-                            : "DO3 対応するEND無し",
-                  line);
-    return Step::Stop;
+    return Step::Statement;
 }
 
 MacroStage::Step MacroStage::substitute(std::string_view piece) {

@@ -62,6 +62,8 @@ private:
     Step enterLoop(std::string_view piece, int id);
     Step endLoop(int id, std::int64_t& extraBlocks);
     Step passLoop(int id);
+    // Reads on to the ENDm of loop `id`; false when the level's file ends first.
+    bool findLoopEnd(int id);
     Step substitute(std::string_view piece);
     Step passMacroCall();
     Loop& loop(int id) {

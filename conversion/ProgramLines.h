@@ -73,8 +73,8 @@ public:
     bool jumpToSequence(std::int64_t number);
     // The next piece of the level's own file, with nothing carried out: for passing over a loop's lines.
     std::size_t nextInLevel(char (&piece)[TextFile::kMaxPiece + 1]) { return current().lines().next(piece); }
-    // Ends the run at once, as a stop of the program does.
-    void stop() { stopped_ = true; }
+    // Goes back to `to` after a look ahead with nextInLevel: nothing was run in between.
+    void rewind(const NcLines::Mark& to) { current().lines().jump(to); }
 
     // True when M30 or M02 of the main program itself ended the run, at endLine() of the NC file. The NC file
     // is then read on from there by no one else.

@@ -487,6 +487,11 @@ INSTANTIATE_TEST_SUITE_P(
                        {},
                        2,
                        {"    DO1 対応するEND無し ×1 (最初: 2行目)"}},
+        SubprogramCase{"HeldWhileWithoutEndStops",
+                       "G01 X1. Y0 Z0 F100\n#1=0\nWHILE [#1 LT 1] DO1\nG01 Y5.\nM30\n",
+                       {"G1 1,0,0<-0,0,0"},
+                       3,
+                       {"    DO1 対応するEND無し ×1 (最初: 3行目)"}},
         // 1, 2, then X and END1 by turns until ten blocks have run.
         SubprogramCase{"EndlessDoLoopStopsAtTheLimit",
                        "G01 X0 Y0 Z0 F100\nDO1\nG91 X1.\nEND1\n",
