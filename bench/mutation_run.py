@@ -184,6 +184,8 @@ class Harness:
     def try_mutant(self, mutant):
         """(outcome, detail): killed, survived, not compiled or not applicable."""
         path = os.path.join(self.tree, mutant["file"])
+        if not os.path.exists(path):
+            return "not applicable", "no such file"
         with open(path, "rb") as source:
             original = source.read()
         find, replace = mutant["find"].encode(), mutant["replace"].encode()
