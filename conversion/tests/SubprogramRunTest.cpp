@@ -264,8 +264,10 @@ INSTANTIATE_TEST_SUITE_P(
                        6,
                        {}},
         // Lower case throughout: no "M" anywhere for the scan for calls to find. Lines 1, 2, 6, 7, 3, 4.
+        // The definition stands first, so only a call found in lower case leaves it out there. Lines 4, 5, 2,
+        // 3, 6, 7.
         SubprogramCase{"LowerCaseCallAndReturn",
-                       "g01 x0 y0 z0 f100\nm98 p100\nx3.\nm30\no100\ng91 x1.\ng90 m99\n",
+                       "o100\ng91 x1.\ng90 m99\ng01 x0 y0 z0 f100\nm98 p100\nx3.\nm30\n",
                        {"G1 1,0,0<-0,0,0", "G1 3,0,0<-1,0,0"},
                        6,
                        {}},

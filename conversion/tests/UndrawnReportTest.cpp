@@ -134,6 +134,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"RadiusAHundredthShort",
                    "G02 X10. R4.99\n",
                    {"作図していないコード", "    R 半径不足 ×1 (最初: 1行目)"}},
+        ReportCase{"CyclesThatCannotDrillAsWritten",
+                   "G81 X1. R1. K-1\nG81 X1. Z-1. R1. K-1\nG81 X2. K10000\n",
+                   {"作図していないコード", "    K 負の値 ×2 (最初: 1行目)", "    固定サイクル Z無し ×1 (最初: 1行目)",
+                    "    K 9999超 ×1 (最初: 3行目)"}},
         ReportCase{"TabBetweenComments", "G01 X10.(A)\t(B)\n", {}},
         ReportCase{"SemicolonInsideAComment", "G01 X1. (5 ;7) Z4.\n", {}}),
     [](const testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.label); });

@@ -217,6 +217,14 @@ TEST_F(KeepFilesTest, LinkedOutputIsReplacedThroughTheLink) {
     EXPECT_TRUE(fs::is_symlink(folder.file("link.dxf")));
     EXPECT_EQ(ReadBytes(folder.file("drawings/part.dxf")), expected);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.file("drawings")), {}), 1);
+
+    // A link to that link is followed to the end as well.
+    fs::create_symlink("link.dxf", folder.file("second.dxf"));
+    folder.write("drawings/part.dxf", kEarlier);
+    EXPECT_EQ(wait(start({"-q", "-o", "second.dxf", "part.nc"})).status, 0);
+    EXPECT_TRUE(fs::is_symlink(folder.file("second.dxf")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("link.dxf")));
+    EXPECT_EQ(ReadBytes(folder.file("drawings/part.dxf")), expected);
 }
 
 // Inputs that fail while they are read, and output that cannot be written to its end.
