@@ -161,6 +161,9 @@ class PreviewMatchesDxfTest : public PreviewTest, public testing::WithParamInter
 TEST_P(PreviewMatchesDxfTest, SameEntitiesAndExtents) {
     const PreviewModel& model = convertExample(GetParam()).model();
     ASSERT_EQ(messages, std::vector<ShownMessage>{kCompleted});
+    // A completed run keeps its information block, which the picture draws below the drawing.
+    EXPECT_TRUE(model.completed());
+    EXPECT_TRUE(model.info().has_value());
     const DxfDrawing dxf = ReadDxf(folder.file("OUT.DXF"));
     ASSERT_EQ(model.size(), dxf.entities.size());
     constexpr const char* kTypes[] = {"LINE", "ARC", "CIRCLE", "POLYLINE"};
@@ -348,5 +351,15 @@ INSTANTIATE_TEST_SUITE_P(
                                                                ". F100\nG02 X0 Y0 I" + kNines + ". J0\n"},
                     BadDrawingCase{"NoEntities", "(NOTHING TO DRAW)\n"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST(PreviewModelTest, ClearingForgetsTheCompletedRun) {
+    PreviewModel model;
+    model.add(DrawingEntity{});
+    model.complete(InfoBlockLayout{});
+    model.clear();
+    EXPECT_EQ(model.size(), 0u);
+    EXPECT_FALSE(model.completed());
+    EXPECT_FALSE(model.info().has_value());
+}
 
 }  // namespace

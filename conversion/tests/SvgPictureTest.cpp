@@ -67,6 +67,13 @@ TEST_P(SvgPolylineTest, OnePathOfItsLayerThroughTheTopViewOfItsVertices) {
         EXPECT_EQ(std::vector<double>({ys.front(), ys.back()}), std::vector<double>({0, 20}));
     }
     EXPECT_NE(svg.find(GetParam().hole), std::string::npos);
+    // Rapid moves are dashed, cutting moves solid.
+    const auto style = [&svg](const std::string& layerClass) {
+        const std::size_t at = svg.find("." + layerClass + "{");
+        return at == std::string::npos ? std::string() : svg.substr(at, svg.find('}', at) - at);
+    };
+    EXPECT_NE(style("rapid").find("stroke-dasharray"), std::string::npos);
+    EXPECT_EQ(style("comp").find("stroke-dasharray"), std::string::npos);
     const std::string warnings = folder.file("warnings");
     EXPECT_EQ(std::system(("rsvg-convert -o " + file + ".png " + file + " 2>" + warnings).c_str()), 0);
     EXPECT_EQ(ReadBytes(warnings), "");

@@ -24,8 +24,8 @@ public:
 };
 
 // The sorted file lines of the arcs marked when the stretch ends; `arcs` start at line 4.
-LineNumbers MarkedArcs(std::vector<std::string> arcs) {
-    arcs.insert(arcs.begin(), {"G90 G00 X0 Y0 Z0", "(T1 DIA10.)", "G41 D1 G01 X0 Y0 F100"});
+LineNumbers MarkedArcs(std::vector<std::string> arcs, const std::string& compensation = "G41") {
+    arcs.insert(arcs.begin(), {"G90 G00 X0 Y0 Z0", "(T1 DIA10.)", compensation + " D1 G01 X0 Y0 F100"});
     arcs.emplace_back("G40 G01 X0 Y0");
     NcAnalyzer analyzer;
     TightArcs tight;
@@ -41,6 +41,10 @@ LineNumbers MarkedArcs(std::vector<std::string> arcs) {
 TEST(TightArcsTest, InsideArcsTighterThanTheToolRadius) {
     // Line 4: radius 5 fits; line 5: radius 4.9 does not; line 6 is an outside arc under G41.
     EXPECT_EQ(MarkedArcs({"G03 X10. R5.", "G03 X18. R4.9", "G02 X26. R4.5"}), LineNumbers{5});
+}
+
+TEST(TightArcsTest, UnderG42TheInsideArcsTurnClockwise) {
+    EXPECT_EQ(MarkedArcs({"G02 X10. R5.", "G02 X18. R4.9", "G03 X26. R4.5"}, "G42"), LineNumbers{5});
 }
 
 TEST(TightArcsTest, TheTightestSurviveMoreWideArcsThanAreKept) {
