@@ -17,19 +17,18 @@ std::size_t TrimLine(char* piece, std::size_t length) {
     return length;
 }
 
-void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, const char* block,
                  bool startsInComment, std::int64_t fileLine, std::int64_t ncLine, UndrawnCodes& undrawn) {
-    // 1. Text, 2. interpretation, and what the block holds that is not drawn.
-    TrimLine(piece, length);
+    // 1. Interpretation, and what the block holds that is not drawn.
     analyzer.setOpenComment(startsInComment);
-    analyzer.load(SString(piece));
+    analyzer.load(SString(block));
     if (!analyzer.omissions().empty()) {
         NoteOmissions(analyzer.omissions(), fileLine, undrawn);
     }
-    // 3. Tool report: tools first, then compensation.
+    // 2. Tool report: tools first, then compensation.
     report.checkTool(analyzer);
     report.checkCompensation(analyzer);
-    // 4. Entities. In a canned cycle a block draws its holes and nothing else. Otherwise the predicates
+    // 3. Entities. In a canned cycle a block draws its holes and nothing else. Otherwise the predicates
     // follow the modal motion code and exclude each other; an arc that is drawn as a polyline is only that.
     if (analyzer.isCycleActive()) {
         WriteHoles(analyzer, sink, ncLine);

@@ -1,5 +1,5 @@
-// What happens to every line piece after the run has read and counted it: the text is cleaned and
-// interpreted, the tool report looks at the new state, and every entity writer whose predicate holds hands
+// What happens to every block after the run has read, counted and cleaned it: it is interpreted, the tool
+// report looks at the new state, and every entity writer whose predicate holds hands
 // its entities to the sink. This is the one place where the interpreter and the writers meet.
 #pragma once
 
@@ -11,12 +11,12 @@
 #include "dxf/DrawingEntity.h"
 #include "nc/NcAnalyzer.h"
 
-// `piece` holds `length` bytes and one more writable byte after them; the text is cut in place.
-// `startsInComment`: the piece continues a comment that the piece before it, of the same line, left open.
-// `fileLine` is the piece's line in its file, counting from 1 (the pieces of a long line share it); what
-// the block leaves undrawn is noted under it. The entities name `ncLine`, the line of the NC file that the
-// block stands for: `fileLine` itself, or for a block of another file the line of the call that led there.
-void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, char* piece, std::size_t length,
+// `block` is a cleaned line (TrimLine), ended by a NUL byte. `startsInComment`: the piece continues a comment
+// that the piece before it, of the same line, left open. `fileLine` is the piece's line in its file, counting
+// from 1 (the pieces of a long line share it); what the block leaves undrawn is noted under it. The entities
+// name `ncLine`, the line of the NC file that the block stands for: `fileLine` itself, or for a block of
+// another file the line of the call that led there.
+void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, const char* block,
                  bool startsInComment, std::int64_t fileLine, std::int64_t ncLine, UndrawnCodes& undrawn);
 
 // The text step alone: cuts the piece at its first NUL byte and drops every trailing byte whose unsigned code

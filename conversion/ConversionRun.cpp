@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "conversion/BlockDispatch.h"
-#include "conversion/MacroStage.h"
 #include "conversion/EntityTee.h"
+#include "conversion/MacroStage.h"
 #include "conversion/ProgramFile.h"
 #include "conversion/ProgramLines.h"
 #include "conversion/ProgramSearch.h"
@@ -26,12 +26,12 @@
 
 namespace {
 
-// The block a line became after its macro values were put in place, into the piece buffer the dispatch cleans
-// in place. The parser reads 255 bytes of a line; a block that grew beyond them is listed, not cut silently.
-std::size_t TakeBlock(std::string_view block, char (&piece)[TextFile::kMaxPiece + 1], std::int64_t line,
-                      UndrawnCodes& undrawn) {
+// The block a line became after its macro values were put in place, into the piece buffer, ended by a NUL
+// byte. The parser reads 255 bytes of a line; a block that grew beyond them is listed, not cut silently.
+void TakeBlock(std::string_view block, char (&piece)[TextFile::kMaxPiece + 1], std::int64_t line,
+               UndrawnCodes& undrawn) {
     if (block.data() == piece) {
-        return block.size();
+        return;
     }
     if (block.size() > TextFile::kMaxPiece) {
         undrawn.note("マクロ置換後の行が長すぎる (255バイト超)", line);
@@ -39,7 +39,6 @@ std::size_t TakeBlock(std::string_view block, char (&piece)[TextFile::kMaxPiece 
     const std::size_t length = std::min(block.size(), TextFile::kMaxPiece);
     std::memcpy(piece, block.data(), length);
     piece[length] = '\0';
-    return length;
 }
 
 bool OutputNamesAnInput(const ConversionFiles& files) {
@@ -140,7 +139,7 @@ bool Run::openNc() {
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
     EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
-    for (std::size_t length; (length = lines_.next(piece)) != 0;) {
+    while (const std::size_t length = lines_.next(piece)) {
         undrawn_.setFile(lines_.fileName());
         if (lineCount_ >= files_.maxBlocks) {
             undrawn_.note("実行ブロック数の上限で停止", lines_.lineNumber());
@@ -155,9 +154,9 @@ RunOutcome Run::readLines() {
         ++lineCount_;
         host_.showLineCount(lineCount_);
         // Cleaned first, so that a statement is read without its line end.
-        length = TrimLine(piece, length);
+        const std::size_t cleaned = TrimLine(piece, length);
         const std::int64_t counted = lineCount_;
-        const MacroStage::Step step = macros_.take(std::string_view(piece, length), lineCount_);
+        const MacroStage::Step step = macros_.take(std::string_view(piece, cleaned), lineCount_);
         if (lineCount_ != counted) {
             host_.showLineCount(lineCount_);
         }
@@ -167,10 +166,10 @@ RunOutcome Run::readLines() {
         if (step == MacroStage::Step::Statement) {
             continue;
         }
-        length = TakeBlock(macros_.block(), piece, lines_.lineNumber(), undrawn_);
+        TakeBlock(macros_.block(), piece, lines_.lineNumber(), undrawn_);
         const std::int64_t ncLine = lines_.ncLine();
-        ProcessLine(analyzer_, report_, sink, piece, length, lines_.startsInComment(), lines_.lineNumber(),
-                    ncLine, undrawn_);
+        ProcessLine(analyzer_, report_, sink, piece, lines_.startsInComment(), lines_.lineNumber(), ncLine,
+                    undrawn_);
         if (picture_ != nullptr) {
             tightArcs_.check(analyzer_, ncLine, *picture_);
         }

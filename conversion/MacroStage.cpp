@@ -71,8 +71,17 @@ bool MayCallMacro(std::string_view block) {
     return false;
 }
 
+// Loop ids are 1 to 3.
 std::string_view MissingEnd(int id) {
-    return id == 1 ? "DO1 対応するEND無し" : id == 2 ? "DO2 対応するEND無し" : "DO3 対応するEND無し";
+    constexpr std::string_view kTexts[] = {"DO1 対応するEND無し", "DO2 対応するEND無し",
+                                           "DO3 対応するEND無し"};
+    return kTexts[id - 1];
+}
+
+std::string_view MissingDo(int id) {
+    constexpr std::string_view kTexts[] = {"END1 対応するDO無し", "END2 対応するDO無し",
+                                           "END3 対応するDO無し"};
+    return kTexts[id - 1];
 }
 
 }  // namespace
@@ -198,7 +207,7 @@ bool MacroStage::findLoopEnd(int id) {
 MacroStage::Step MacroStage::endLoop(int id, std::int64_t& extraBlocks) {
     Loop& entry = loop(id);
     if (!entry.active) {
-        note(id == 1 ? "END1 対応するDO無し" : id == 2 ? "END2 対応するDO無し" : "END3 対応するDO無し");
+        note(MissingDo(id));
         return Step::Statement;
     }
     if (entry.testLength != 0) {

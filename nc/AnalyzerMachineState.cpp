@@ -40,37 +40,7 @@ Point3 AnalyzerMachineState::position() const {
 }
 
 MacroValue AnalyzerMachineState::lastWord(char letter) const {
-    int slot = kNoSlot;
-    switch (letter) {
-        case 'B':
-            slot = Slot::B;
-            break;
-        case 'D':
-            slot = Slot::D;
-            break;
-        case 'F':
-            slot = Slot::F;
-            break;
-        case 'H':
-            slot = Slot::H;
-            break;
-        case 'M':
-            slot = Slot::M;
-            break;
-        case 'N':
-            slot = Slot::N;
-            break;
-        case 'O':
-            slot = Slot::O;
-            break;
-        case 'S':
-            slot = Slot::S;
-            break;
-        case 'T':
-            slot = Slot::T;
-            break;
-        default:
-            return {};
-    }
-    return analyzer_.everWritten(slot) ? MacroValue::Of(analyzer_.wordValue(slot)) : MacroValue{};
+    const int slot = NcBlock::slotOfLetter(letter);
+    return slot != kNoSlot && analyzer_.everWritten(slot) ? MacroValue::Of(analyzer_.wordValue(slot))
+                                                          : MacroValue{};
 }

@@ -270,8 +270,12 @@ bool NcBlock::isIntegerLetter(char c) {
     if (c == 'G') {
         return true;
     }
-    const int slot = c >= 'A' && c <= 'Z' ? kLetterSlots[c - 'A'] : kNoSlot;
+    const int slot = slotOfLetter(c);
     return slot == kNoSlot || kSlots[slot].integer;
+}
+
+int NcBlock::slotOfLetter(char c) {
+    return c >= 'A' && c <= 'Z' ? kLetterSlots[c - 'A'] : kNoSlot;
 }
 
 bool NcBlock::isIntegerSlot(int slot) {

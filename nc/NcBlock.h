@@ -100,6 +100,8 @@ public:
     static int gGroupOf(int code);
     // False for the coordinate letters A, B, C, I, J, K, Q, R, X, Y and Z, true for every other character.
     static bool isIntegerLetter(char c);
+    // The slot of an upper-case address letter other than G; -1 for G, E, U, V, W and any other character.
+    static int slotOfLetter(char c);
     // False for the slots of the coordinate letters.
     static bool isIntegerSlot(int slot);
     // The integer part of a value, truncated toward zero and held within the 32-bit range (NaN gives 0).
