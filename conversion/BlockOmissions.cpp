@@ -14,10 +14,6 @@ std::string_view OmissionName(Omission omission) {
             return "G52";
         case Omission::PolarCoordinates:
             return "G16";
-        case Omission::MacroCall:
-            return "G65";
-        case Omission::ModalMacroCall:
-            return "G66";
         case Omission::Rotation:
             return "G68";
         case Omission::MacroVariable:

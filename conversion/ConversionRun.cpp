@@ -177,6 +177,7 @@ RunOutcome Run::readLines() {
             return fail();
         }
         lines_.follow(analyzer_, undrawn_);
+        macros_.afterBlock(analyzer_);
     }
     if (ProgramFile* failed = lines_.failedFile()) {
         ShowReadFailure(failed->path(), failed->text().error());

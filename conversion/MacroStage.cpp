@@ -52,25 +52,6 @@ bool MayHoldMacro(std::string_view piece) {
            (first == 'E' && second == 'N');
 }
 
-// A G followed by 65 or 66 somewhere, comments not told apart yet; lines of moves seldom hold a G at all.
-bool MayCallMacro(std::string_view block) {
-    for (const char letter : {'G', 'g'}) {
-        const char* const end = block.data() + block.size();
-        for (const char* at = block.data();
-             (at = static_cast<const char*>(std::memchr(at, letter, end - at)));) {
-            ++at;
-            const char* digits = at;
-            while (digits < end && (IsBlank(*digits) || *digits == '0')) {
-                ++digits;
-            }
-            if (end - digits >= 2 && digits[0] == '6' && (digits[1] == '5' || digits[1] == '6')) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // Loop ids are 1 to 3.
 std::string_view MissingEnd(int id) {
     constexpr std::string_view kTexts[] = {"DO1 対応するEND無し", "DO2 対応するEND無し",
@@ -82,6 +63,30 @@ std::string_view MissingDo(int id) {
     constexpr std::string_view kTexts[] = {"END1 対応するDO無し", "END2 対応するDO無し",
                                            "END3 対応するDO無し"};
     return kTexts[id - 1];
+}
+
+std::string_view NoTargetText(MacroCallKind kind) {
+    return kind == MacroCallKind::Call ? "G65 呼び出し先無し" : "G66 呼び出し先無し";
+}
+
+std::string_view TooDeepText(MacroCallKind kind) {
+    return kind == MacroCallKind::Call ? "G65 呼び出しの重なり超過" : "G66 呼び出しの重なり超過";
+}
+
+// A block that moves an axis, as G66 counts it: dwell, data setting, G52 and G92 write axis words without
+// moving.
+bool MovesAnAxis(const NcBlock& block) {
+    if (!block.isPresent(Slot::X) && !block.isPresent(Slot::Y) && !block.isPresent(Slot::Z) &&
+        !block.isPresent(Slot::A) && !block.isPresent(Slot::B) && !block.isPresent(Slot::C)) {
+        return false;
+    }
+    if (block.isPresent(Slot::NonModalG)) {
+        const double code = block.wordValue(Slot::NonModalG);
+        if (code == 4.0 || code == 52.0 || code == 92.0) {
+            return false;
+        }
+    }
+    return !(block.isPresent(Slot::OtherG) && block.wordValue(Slot::OtherG) == 10.0);
 }
 
 }  // namespace
@@ -100,7 +105,9 @@ MacroStage::MacroStage(const NcAnalyzer& analyzer, ProgramLines& lines, UndrawnC
       notes_(lines, undrawn),
       variables_(machine_),
       evaluator_(variables_, notes_),
-      skipped_{} {}
+      skipped_{} {
+    lines_.observeCalls(this);
+}
 
 void MacroStage::note(std::string_view kind) {
     undrawn_.note(kind, lines_.lineNumber());
@@ -120,28 +127,100 @@ MacroStage::Step MacroStage::take(std::string_view piece, std::int64_t& extraBlo
             return Step::Stop;
         }
     }
-    return passMacroCall();
+    return takeMacroCall();
 }
 
-// The words of a G65 or G66 block are the arguments of a macro call, never a move. Such calls are not carried
-// out: the block is listed and draws nothing.
-MacroStage::Step MacroStage::passMacroCall() {
-    if (!MayCallMacro(block_)) {
+// The words of a G65 or G66 block are the arguments of its call, never a move; G67 ends the G66 call and
+// leaves the rest of its block to the parser.
+MacroStage::Step MacroStage::takeMacroCall() {
+    if (!MayHoldMacroCall(block_)) {
         return Step::Block;
     }
-    ScanBlock(block_, lines_.startsInComment(), scanned_);
-    for (int index = 0; index < scanned_.count; ++index) {
-        const ScannedWord& word = scanned_.words[static_cast<std::size_t>(index)];
-        if (word.letter != 'G') {
-            continue;
-        }
-        const double code = ReadDecimalNumber(block_.substr(word.begin, word.length));
-        if (code == 65.0 || code == 66.0) {
-            note(code == 65.0 ? "G65" : "G66");
-            return Step::Statement;
-        }
+    ReadMacroCall(block_, lines_.startsInComment(), call_);
+    switch (call_.kind) {
+        case MacroCallKind::None:
+            return Step::Block;
+        case MacroCallKind::ModalCancel:
+            modal_.active = false;
+            return Step::Block;
+        case MacroCallKind::Call:
+        case MacroCallKind::ModalCall:
+            break;
     }
-    return Step::Block;
+    if (call_.argumentsLost) {
+        note("引数 I J K 11組目以降");
+    }
+    if (!call_.hasP) {
+        note(call_.kind == MacroCallKind::Call ? "G65 P無し" : "G66 P無し");
+        return Step::Statement;
+    }
+    const std::int64_t runs = call_.hasL ? ProgramLines::runsOf(call_.l) : 1;
+    if (call_.kind == MacroCallKind::Call) {
+        callMacro(MacroCallKind::Call, call_.p, runs, call_.arguments);
+        return Step::Statement;
+    }
+    if (!lines_.findsProgram(call_.p)) {
+        note(NoTargetText(MacroCallKind::ModalCall));
+        return Step::Statement;
+    }
+    modal_.active = true;
+    modal_.program = call_.p;
+    modal_.runs = runs;
+    modal_.arguments = call_.arguments;
+    return Step::Statement;
+}
+
+void MacroStage::afterBlock(const NcBlock& block) {
+    if (!modal_.active || modal_.runningAt != 0 || !MovesAnAxis(block)) {
+        return;
+    }
+    if (callMacro(MacroCallKind::ModalCall, modal_.program, modal_.runs, modal_.arguments)) {
+        modal_.runningAt = lines_.depth();
+    }
+}
+
+bool MacroStage::callMacro(MacroCallKind kind, double program, std::int64_t runs, const MacroLocals& arguments) {
+    entering_ = &arguments;
+    const ProgramLines::MacroCallResult result = lines_.callMacro(program, runs);
+    entering_ = nullptr;
+    switch (result) {
+        case ProgramLines::MacroCallResult::Entered:
+            return true;
+        case ProgramLines::MacroCallResult::NoTarget:
+            note(NoTargetText(kind));
+            return false;
+        case ProgramLines::MacroCallResult::TooDeep:
+            note(TooDeepText(kind));
+            return false;
+        case ProgramLines::MacroCallResult::NoRuns:
+            return false;
+    }
+    return false;
+}
+
+// Each call, and each run of a repeated call, starts with its loops closed; a G65 or G66 call also with its
+// arguments as its locals.
+void MacroStage::callStarted(int depth, bool macroCall) {
+    loops_[static_cast<std::size_t>(depth)] = {};
+    if (macroCall && entering_ != nullptr) {
+        variables_.enterCall(*entering_);
+    }
+}
+
+void MacroStage::runRepeated(int depth, bool macroCall) {
+    loops_[static_cast<std::size_t>(depth)] = {};
+    if (macroCall) {
+        variables_.restartCall();
+    }
+}
+
+void MacroStage::callEnded(int depth, bool macroCall) {
+    if (macroCall) {
+        variables_.leaveCall();
+    }
+    if (depth == modal_.runningAt) {
+        modal_.runningAt = 0;
+    }
 }
 
 MacroStage::Step MacroStage::statement(std::string_view piece, const MacroOutcome& outcome,

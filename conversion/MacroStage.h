@@ -1,9 +1,10 @@
 // Custom Macro B between the line source and the block parser. A line that is a macro statement is carried
 // out here (assignments, IF, GOTO, WHILE ... DOm ... ENDm) and never reaches the parser; any other line has
 // the values of its `#` variables and `[ ]` expressions put in place, so the parser and the interpreter keep
-// reading plain blocks. A G65 or G66 macro call is listed and passed over, its words being arguments. Jumps
-// and loops are seeks of the line source within the program being read; loop positions are kept per call
-// level in a table of fixed size, so nothing grows however long a loop runs.
+// reading plain blocks. A G65 block calls its program at once, with its words as arguments in fresh locals;
+// a G66 block makes the same call after every later block that moves an axis, until G67. Jumps and loops are
+// seeks of the line source within the program being read; loop positions are kept per call level in a table
+// of fixed size, so nothing grows however long a loop runs.
 #pragma once
 
 #include <array>
@@ -17,13 +18,14 @@
 #include "conversion/UndrawnCodes.h"
 #include "nc/AnalyzerMachineState.h"
 #include "nc/BlockScan.h"
+#include "nc/MacroCall.h"
 #include "nc/MacroEvaluator.h"
 #include "nc/MacroStatement.h"
 #include "nc/MacroSubstitution.h"
 #include "nc/MacroVariables.h"
 #include "nc/NcAnalyzer.h"
 
-class MacroStage {
+class MacroStage final : private CallLevelObserver {
 public:
     MacroStage(const NcAnalyzer& analyzer, ProgramLines& lines, UndrawnCodes& undrawn);
 
@@ -36,6 +38,8 @@ public:
     Step take(std::string_view piece, std::int64_t& extraBlocks);
     // The block to parse after Step::Block: the piece itself or the piece with its values in place.
     std::string_view block() const { return block_; }
+    // After the parsed block has been carried out: the G66 call in force follows a block that moved an axis.
+    void afterBlock(const NcBlock& block);
 
 private:
     // One loop of one call level: where its body starts and, for WHILE, the line that tests it again.
@@ -65,7 +69,12 @@ private:
     // Reads on to the ENDm of loop `id`; false when the level's file ends first.
     bool findLoopEnd(int id);
     Step substitute(std::string_view piece);
-    Step passMacroCall();
+    Step takeMacroCall();
+    // Calls on behalf of the G65 or G66 block `code`, noting what cannot be called.
+    bool callMacro(MacroCallKind kind, double program, std::int64_t runs, const MacroLocals& arguments);
+    void callStarted(int depth, bool macroCall) override;
+    void runRepeated(int depth, bool macroCall) override;
+    void callEnded(int depth, bool macroCall) override;
     Loop& loop(int id) {
         return loops_[static_cast<std::size_t>(lines_.depth())][static_cast<std::size_t>(id - 1)];
     }
@@ -81,6 +90,19 @@ private:
     SubstitutedBlock substituted_;
     std::string_view block_;
     std::array<std::array<Loop, kLoopIds>, ProgramLines::kLevels> loops_{};
+    MacroCall call_;
+    // The G66 call in force, and the level it runs at while it runs (0 when not): the blocks of the macro it
+    // calls, and of whatever that calls, do not call it again.
+    struct ModalCall {
+        bool active = false;
+        double program = 0.0;
+        std::int64_t runs = 0;
+        MacroLocals arguments{};
+        int runningAt = 0;
+    };
+    ModalCall modal_;
+    // The arguments of the call being entered, taken as its locals when the level starts.
+    const MacroLocals* entering_ = nullptr;
     char skipped_[TextFile::kMaxPiece + 1];
     ScannedBlock scanned_;
 };

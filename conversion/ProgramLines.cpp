@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-
-// L as a count of runs: whole runs only; zero, negative and NaN run nothing, and a huge L stays huge.
-std::int64_t RunsOf(double l) {
+std::int64_t ProgramLines::runsOf(double l) {
     constexpr double kMost = static_cast<double>(std::numeric_limits<std::int64_t>::max());
     if (!(l >= 1.0)) {
         return 0;
     }
     return l >= kMost ? std::numeric_limits<std::int64_t>::max() : static_cast<std::int64_t>(l);
 }
-
-}  // namespace
 
 ProgramLines::ProgramLines(ProgramFile& nc, ProgramSearch& search) : nc_(nc), search_(search) {
     levels_[0].file = &nc;
@@ -119,11 +114,36 @@ void ProgramLines::callProgram(const ControlWords& words, UndrawnCodes& undrawn)
         undrawn.note("M98 呼び出しの重なり超過", line);
         return;
     }
-    const std::int64_t runs = words.hasL ? RunsOf(words.l) : target.count;
+    const std::int64_t runs = words.hasL ? runsOf(words.l) : target.count;
     if (runs > 0) {
         enter(Level{found.file, found.program, runs - 1, found.body, caller.lines().mark(), line,
-                    found.body.line});
+                    found.body.line, false});
     }
+}
+
+ProgramLines::MacroCallResult ProgramLines::callMacro(double number, std::int64_t runs) {
+    ProgramFile& caller = current();
+    const ProgramSearch::Found found = search_.find(WholeNumberOf(number), caller);
+    if (found.file == nullptr) {
+        return MacroCallResult::NoTarget;
+    }
+    if (depth_ == kMaxDepth || macroCalls() == kMaxMacroCalls) {
+        return MacroCallResult::TooDeep;
+    }
+    if (runs <= 0) {
+        return MacroCallResult::NoRuns;
+    }
+    enter(Level{found.file, found.program, runs - 1, found.body, caller.lines().mark(), lineNumber(),
+                found.body.line, true});
+    return MacroCallResult::Entered;
+}
+
+int ProgramLines::macroCalls() const {
+    int calls = 0;
+    for (int level = 1; level <= depth_; ++level) {
+        calls += levels_[level].macroCall ? 1 : 0;
+    }
+    return calls;
 }
 
 void ProgramLines::callSequence(const ControlWords& words, UndrawnCodes& undrawn) {
@@ -143,9 +163,9 @@ void ProgramLines::callSequence(const ControlWords& words, UndrawnCodes& undrawn
         undrawn.note("M97 呼び出しの重なり超過", line);
         return;
     }
-    const std::int64_t runs = words.hasL ? RunsOf(words.l) : 1;
+    const std::int64_t runs = words.hasL ? runsOf(words.l) : 1;
     if (runs > 0) {
-        enter(Level{&file, levels_[depth_].program, runs - 1, *target, back, line, target->line});
+        enter(Level{&file, levels_[depth_].program, runs - 1, *target, back, line, target->line, false});
     }
 }
 
@@ -171,7 +191,7 @@ void ProgramLines::returnFromCall(const ControlWords& words, UndrawnCodes& undra
         stopped_ = true;
         return;
     }
-    --depth_;
+    leaveCall();
     caller.file->lines().jump(*target);
     caller.stretchFrom = target->line;
 }
@@ -180,6 +200,9 @@ void ProgramLines::enter(const Level& callee) {
     noteStretch();
     levels_[++depth_] = callee;
     callee.file->lines().jump(callee.body);
+    if (observer_ != nullptr) {
+        observer_->callStarted(depth_, callee.macroCall);
+    }
 }
 
 void ProgramLines::endRun() {
@@ -192,12 +215,22 @@ void ProgramLines::endRun() {
     --level.runsLeft;
     level.file->lines().jump(level.body);
     level.stretchFrom = level.body.line;
+    if (observer_ != nullptr) {
+        observer_->runRepeated(depth_, level.macroCall);
+    }
 }
 
 void ProgramLines::endCall() {
     const NcLines::Mark back = levels_[depth_].back;
-    --depth_;
+    leaveCall();
     current().lines().jump(back);
+}
+
+void ProgramLines::leaveCall() {
+    if (observer_ != nullptr) {
+        observer_->callEnded(depth_, levels_[depth_].macroCall);
+    }
+    --depth_;
 }
 
 // Called as the reading of the current level leaves its stretch of lines. Only the NC file's stretches are

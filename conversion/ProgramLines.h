@@ -25,8 +25,21 @@
 #include "conversion/UndrawnCodes.h"
 #include "nc/NcBlock.h"
 
+// Told as call levels come and go, so that what belongs to a level (a G65 call's locals, the loops of a
+// program) starts afresh with each call and each repeated run.
+class CallLevelObserver {
+public:
+    virtual void callStarted(int depth, bool macroCall) = 0;
+    virtual void runRepeated(int depth, bool macroCall) = 0;
+    virtual void callEnded(int depth, bool macroCall) = 0;
+
+protected:
+    ~CallLevelObserver() = default;
+};
+
 class ProgramLines {
     static constexpr int kMaxDepth = 10;
+    static constexpr int kMaxMacroCalls = 5;
 
 public:
     // The main program and up to ten calls nested in it.
@@ -63,6 +76,17 @@ public:
         }
     }
 
+    void observeCalls(CallLevelObserver* observer) { observer_ = observer; }
+
+    enum class MacroCallResult : std::uint8_t { Entered, NoTarget, TooDeep, NoRuns };
+    // A G65 or G66 call of program `number`, `runs` times, at a level of its own (five such levels at most
+    // among the ten). Unlike M98, the number is the program itself: P9010 never means a count.
+    MacroCallResult callMacro(double number, std::int64_t runs);
+    // Whether program `number` can be called from the program being read.
+    bool findsProgram(double number) { return search_.find(WholeNumberOf(number), current()).file != nullptr; }
+    // L as a count of runs: whole runs only; zero, negative and NaN run nothing, and a huge L stays huge.
+    static std::int64_t runsOf(double l);
+
     // For the macro statements of the program being read, at its own call level. `depth()` tells the levels
     // apart; a mark is valid within its level.
     int depth() const { return depth_; }
@@ -92,6 +116,7 @@ private:
         NcLines::Mark back;        // the caller's next piece
         std::int64_t callLine;     // the caller's line of the call
         std::int64_t stretchFrom;  // the line this level's reading last jumped to
+        bool macroCall;            // a G65 or G66 call, with locals of its own
     };
 
     ProgramFile& current() const { return *levels_[depth_].file; }
@@ -103,6 +128,8 @@ private:
     void enter(const Level& callee);
     void endRun();
     void endCall();
+    void leaveCall();
+    int macroCalls() const;
     void noteStretch();
     void skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]);
 
@@ -115,5 +142,6 @@ private:
     bool mainEnded_ = false;
     std::int64_t endLine_ = 0;
     ProgramFile* failed_ = nullptr;
+    CallLevelObserver* observer_ = nullptr;
     std::unordered_map<std::int64_t, std::int64_t> stretches_;  // first line -> last line run, NC file only
 };

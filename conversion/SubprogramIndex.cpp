@@ -8,16 +8,36 @@
 #include <cstring>
 #include <vector>
 
+#include "conversion/BlockDispatch.h"
 #include "conversion/ControlWords.h"
 #include "core/File.h"
 #include "dxf/DxfOutput.h"
+#include "nc/MacroCall.h"
 
 namespace {
 
+// True when some 'G' or 'g' of the chunk is followed by 65 or 66 (blanks and leading zeros between), or the
+// chunk ends before that can be told.
+bool ChunkMayHoldMacroCall(const char* chunk, const char* end) {
+    for (const char letter : {'G', 'g'}) {
+        for (const char* at = chunk; (at = static_cast<const char*>(std::memchr(at, letter, end - at)));) {
+            for (++at; at != end && (*at == ' ' || *at == '\t' || *at == '0'); ++at) {
+            }
+            if (at == end || (at[0] == '6' && (at + 1 == end || at[1] == '5' || at[1] == '6'))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // True when some 'M' or 'm' of the chunk has a '9' after it on its line, or its line runs on past the chunk:
-// only such a line can hold an M97, M98 or M99 block.
+// only such a line can hold an M97, M98 or M99 block. G65 and G66 calls are looked for too.
 bool ChunkMayHoldCall(const char* chunk, std::size_t size) {
     const char* const end = chunk + size;
+    if (ChunkMayHoldMacroCall(chunk, end)) {
+        return true;
+    }
     for (const char letter : {'M', 'm'}) {
         for (const char* at = chunk; (at = static_cast<const char*>(std::memchr(at, letter, end - at)));) {
             for (++at; at != end && *at != '\n'; ++at) {
@@ -81,6 +101,7 @@ bool SubprogramIndex::build(const std::string& ncFile) {
 void SubprogramIndex::read(NcLines& lines) {
     const NcLines::Mark start = lines.mark();
     ControlWordReader reader;
+    MacroCall call;
     std::unordered_set<std::int64_t> calledP;
     std::unordered_set<std::int64_t> jumpTargets;
     int program = 0;
@@ -91,6 +112,14 @@ void SubprogramIndex::read(NcLines& lines) {
             bodies_.try_emplace(number, Body{lines.mark(), ++program});
         }
         const ControlWords words = reader.read(piece, length, lines.startsInComment());
+        if (MayHoldMacroCall(std::string_view(piece, length))) {
+            ReadMacroCall(std::string_view(piece, TrimLine(piece, length)), lines.startsInComment(), call);
+            if ((call.kind == MacroCallKind::Call || call.kind == MacroCallKind::ModalCall) && call.hasP &&
+                WholeNumberOf(call.p) != kNoNumber) {
+                hasCalls_ = true;
+                named_.insert(WholeNumberOf(call.p));
+            }
+        }
         const std::int64_t p = words.hasP ? WholeNumberOf(words.p) : kNoNumber;
         if (words.mCode == 98) {
             hasCalls_ = true;

@@ -1,4 +1,4 @@
-// Where the programs of one file start, which of them its M98 blocks call, and where the blocks that its
+// Where the programs of one file start, which of them its M98, G65 and G66 blocks call, and where the blocks that its
 // jumps name by sequence number stand, found by reading the file before the run reads its lines. It keeps one
 // entry per program number, per called number and per block a jump names, never anything per line, so its
 // memory does not grow with the length of the file.
@@ -21,9 +21,10 @@ public:
     // Reads the file from the start at `lines`, which is left at its end.
     void read(NcLines& lines);
 
-    // True when the file holds an M98 block at all; without one the main program leaves out no definition.
+    // True when the file holds an M98, G65 or G66 block at all; without one the main program leaves out no
+    // definition.
     bool hasCalls() const { return hasCalls_; }
-    // True when some M98 block names `number`: its definitions are left out where they stand.
+    // True when some M98, G65 or G66 block names `number`: its definitions are left out where they stand.
     bool isNamed(std::int64_t number) const { return named_.count(number) != 0; }
 
     struct Body {

@@ -156,16 +156,21 @@ MacroWrite MacroVariables::write(int number, MacroValue value, MacroNotes& notes
     return MacroWrite::Done;
 }
 
-bool MacroVariables::pushLocals() {
+bool MacroVariables::enterCall(const MacroLocals& arguments) {
     if (level_ == kMaxCallLevel) {
         return false;
     }
     ++level_;
-    locals_[level_].fill(MacroValue{});
+    arguments_[level_] = arguments;
+    locals_[level_] = arguments;
     return true;
 }
 
-bool MacroVariables::popLocals() {
+void MacroVariables::restartCall() {
+    locals_[level_] = arguments_[level_];
+}
+
+bool MacroVariables::leaveCall() {
     if (level_ == 0) {
         return false;
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "nc/MacroCall.h"
 #include "nc/MacroMachineState.h"
 #include "nc/MacroNote.h"
 #include "nc/MacroValue.h"
@@ -33,16 +34,20 @@ public:
     MacroValue read(int number, MacroNotes& notes) const;
     MacroWrite write(int number, MacroValue value, MacroNotes& notes);
 
-    // A G65/G66 call: a fresh set of null locals. False, with nothing changed, beyond kMaxCallLevel.
-    bool pushLocals();
+    // A G65/G66 call: a set of locals of its own, holding the arguments. False, with nothing changed, beyond
+    // kMaxCallLevel.
+    bool enterCall(const MacroLocals& arguments);
+    // The next run of a call repeated by L starts from its arguments again.
+    void restartCall();
     // The caller's locals again. False at the main program.
-    bool popLocals();
+    bool leaveCall();
     int callLevel() const { return level_; }
 
 private:
     const MacroMachineState& machine_;
     int level_ = 0;
-    std::array<std::array<MacroValue, kLocalCount>, kMaxCallLevel + 1> locals_{};
+    std::array<MacroLocals, kMaxCallLevel + 1> locals_{};
+    std::array<MacroLocals, kMaxCallLevel + 1> arguments_{};
     std::array<MacroValue, 100> commons100_{};
     std::array<MacroValue, 500> commons500_{};
     std::vector<double> offsets_;  // work and tool offsets, see OffsetIndex

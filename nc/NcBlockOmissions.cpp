@@ -19,12 +19,6 @@ void NcBlock::noteGCode(double value) {
         case 52:
             omissions_.add(Omission::LocalCoordinates);
             break;
-        case 65:
-            omissions_.add(Omission::MacroCall);
-            break;
-        case 66:
-            omissions_.add(Omission::ModalMacroCall);
-            break;
         case 68:
             omissions_.add(Omission::Rotation);
             break;

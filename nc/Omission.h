@@ -14,8 +14,6 @@ enum class Omission : std::uint8_t {
     Mirroring,         // G51.1
     LocalCoordinates,  // G52
     PolarCoordinates,  // G16
-    MacroCall,         // G65
-    ModalMacroCall,    // G66
     Rotation,          // G68
     MacroVariable,        // Custom Macro B: the rest of the block is not read
     RArcStartIsEnd,       // an R arc that ends where it starts: no move

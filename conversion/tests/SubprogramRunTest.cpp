@@ -458,12 +458,54 @@ INSTANTIATE_TEST_SUITE_P(
                        {}},
         SubprogramCase{
             "NullValueIsLeftOut", "G01 X0 Y0 Z0 F100\nG01 X#30 Y5.\nM30\n", {"G1 0,5,0<-0,0,0"}, 3, {}},
-        // The words of a macro call are its arguments: X10. is no move.
-        SubprogramCase{"MacroCallIsListedAndDrawsNoMove",
-                       "G01 X0 Y0 Z0 F100\nG65 P9010 X10. A1.\nG01 Y5.\nM30\n",
+        // Lines 1-3, the call's 2-3, then 4-5. A1 is in thousandths, D7 as written; the caller's #1 is back
+        // after M99.
+        SubprogramCase{"G65ArgumentsAreTheCallsLocals",
+                       "G01 X0 Y0 Z0 F100\n#1=5.\nG65 P9010 X10. Y2. A1 D7\nG01 Y#1\nM30\n",
+                       {"G1 17,3,0<-0,0,0", "G1 17,5,0<-17,3,0"},
+                       7,
+                       {},
+                       {{"lib/O9010.nc", "O9010\nG01 X[#24+#7] Y[#25+#1*1000]\nM99\n"}}},
+        // List II: I J K triples from #4 on; a J after K opens the next triple, and D (#7) given after the
+        // second triple's I wins. Z#9 is null in the second call and left out.
+        SubprogramCase{"G65ArgumentListTwo",
+                       "G01 X0 Y0 Z0 F100\nG65 P9011 I1. J2. K3. I4. J5. K6.\nG65 P9011 I7. K8. J9. D10.\nM30\n"
+                       "O9011\nG01 X#4 Y#7 Z#9\nM99\n",
+                       {"G1 1,4,6<-0,0,0", "G1 7,10,6<-1,4,6"},
+                       8,
+                       {}},
+        // Each of the three runs starts from the argument X1. again: three steps of 2.
+        SubprogramCase{"G65RepeatStartsFromTheArguments",
+                       "G01 X0 Y0 Z0 F100\nG65 P9012 L3 X1.\nM30\nO9012\n#24=#24+1.\nG91 G01 X#24\nM99\n",
+                       {"G1 2,0,0<-0,0,0", "G1 4,0,0<-2,0,0", "G1 6,0,0<-4,0,0"},
+                       12,
+                       {}},
+        // After each move until G67 the macro runs; its own moves call nothing.
+        SubprogramCase{"G66CallsAfterEachMoveUntilG67",
+                       "G01 X0 Y0 Z0 F100\nG66 P9013 Z-1.\nG00 X10.\nX20.\nG67\nX30.\nM30\n"
+                       "O9013\nG01 Z#26\nG00 Z0\nM99\n",
+                       {"G0 10,0,0<-0,0,0", "G1 10,0,-1<-10,0,0", "G0 10,0,0<-10,0,-1", "G0 20,0,0<-10,0,0",
+                        "G1 20,0,-1<-20,0,0", "G0 20,0,0<-20,0,-1", "G0 30,0,0<-20,0,0"},
+                       13,
+                       {}},
+        // Five G65 levels run; the sixth call is refused and each level returns.
+        SubprogramCase{"G65NestsFiveDeep",
+                       "G01 X0 Y0 Z0 F100\nG65 P9014\nM30\nO9014\nG91 G01 X1.\nG65 P9014\nM99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0",
+                        "G1 5,0,0<-4,0,0"},
+                       18,
+                       {"    G65 呼び出しの重なり超過 ×1 (最初: 6行目)"}},
+        // A definition before the main program that only G65 names is left out where it stands.
+        SubprogramCase{"G65TargetBeforeTheMainProgram",
+                       "O9015\nG01 X9.\nM99\nO0001\nG01 X0 Y0 Z0 F100\nG65 P9015\nM30\n",
+                       {"G1 9,0,0<-0,0,0"},
+                       6,
+                       {}},
+        SubprogramCase{"G65WithoutTarget",
+                       "G01 X0 Y0 Z0 F100\nG65 P9999 X1.\nG65 X1.\nG01 Y5.\nM30\n",
                        {"G1 0,5,0<-0,0,0"},
-                       4,
-                       {"    G65 ×1 (最初: 2行目)"}},
+                       5,
+                       {"    G65 呼び出し先無し ×1 (最初: 2行目)", "    G65 P無し ×1 (最初: 3行目)"}},
         SubprogramCase{"ValueNamesTheCall",
                        "#1=1000\nG01 X0 Y0 Z0 F100\nM98 P#1\nM30\nO1000\nX2.\nM99\n",
                        {"G1 2,0,0<-0,0,0"},

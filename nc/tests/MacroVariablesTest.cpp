@@ -72,27 +72,35 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteCase{3000, MacroWrite::Alarm, kNull, {}},
                       WriteCase{3006, MacroWrite::Message, kNull, {}}));
 
-// A G65 call gets null locals of its own; commons are shared; five levels above the main program at most.
+// A G65 call gets locals of its own holding its arguments; commons are shared; five levels above the main
+// program at most; a repeated run starts from the arguments again.
 TEST(MacroVariables, LocalsPerCallLevel) {
     MacroRig rig;
     rig.set(1, 1.0);
     rig.set(100, 7.0);
+    MacroLocals arguments{};
+    arguments[23] = MacroValue::Of(2.5);
     for (int level = 1; level <= 5; ++level) {
-        ASSERT_TRUE(rig.variables.pushLocals());
+        ASSERT_TRUE(rig.variables.enterCall(arguments));
         EXPECT_TRUE(rig.get(1).null);
+        EXPECT_EQ(rig.get(24).number, 2.5);
         EXPECT_EQ(rig.get(100).number, 7.0);
         rig.set(1, 10.0 + level);
     }
-    EXPECT_FALSE(rig.variables.pushLocals());
+    EXPECT_FALSE(rig.variables.enterCall(arguments));
     EXPECT_EQ(rig.get(1).number, 15.0);
-    ASSERT_TRUE(rig.variables.popLocals());
+    rig.set(24, 9.0);
+    rig.variables.restartCall();
+    EXPECT_TRUE(rig.get(1).null);
+    EXPECT_EQ(rig.get(24).number, 2.5);
+    ASSERT_TRUE(rig.variables.leaveCall());
     EXPECT_EQ(rig.get(1).number, 14.0);
-    while (rig.variables.popLocals()) {
+    while (rig.variables.leaveCall()) {
     }
     EXPECT_EQ(rig.variables.callLevel(), 0);
     EXPECT_EQ(rig.get(1).number, 1.0);
-    ASSERT_TRUE(rig.variables.pushLocals());
-    EXPECT_TRUE(rig.get(1).null) << "a new call starts from null again";
+    ASSERT_TRUE(rig.variables.enterCall(MacroLocals{}));
+    EXPECT_TRUE(rig.get(24).null) << "a new call starts from its own arguments";
 }
 
 }  // namespace

@@ -39,8 +39,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // G52 interprets a nested block of its own; the outer block's list survives it.
                       OmissionCase{"G52", "G52 X10.", {Omission::LocalCoordinates}},
                       OmissionCase{"G16", "G16", {Omission::PolarCoordinates}},
-                      OmissionCase{"G65", "G65 P9010 A1.", {Omission::MacroCall}},
-                      OmissionCase{"G66", "G66 P9011", {Omission::ModalMacroCall}},
                       OmissionCase{"G68", "G68 X0 Y0 R45.", {Omission::Rotation}},
                       OmissionCase{
                           "InTheOrderMet", "G68 X0 Y0 R45. G20", {Omission::Rotation, Omission::InchUnits}},
