@@ -229,6 +229,14 @@ class Examples(unittest.TestCase):
         texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
         self.assertEqual(texts, ["Xmin:0 Xmax:80", "Ymin:0 Ymax:70", "TotalTime:0H1m Scale:1.9"])
 
+    def test_bolt_circles_called_from_another_file(self):
+        doc = read_clean(self, convert(os.path.join(EXAMPLES, "bolt-circle-g65.nc")))
+        # O9000.nc beside it: the first circle as in bolt-circle-macro.nc; then R20 about (150, 40) at 90, 210
+        # and 330 degrees: 20 cos 30 = 17.3205, 20 sin 30 = 10.
+        self.assertEqual(holes(doc), sorted((x, y, 2, -12) for x, y in (
+            (80, 40), (71.213, 61.213), (50, 70), (28.787, 61.213), (20, 40), (28.787, 18.787), (50, 10),
+            (71.213, 18.787), (150, 60), (132.679, 30), (167.321, 30))))
+
     def test_macro_program(self):
         doc = read_clean(self, convert(macro_program()))
         # 40 cos 15 = 38.637, 40 sin 15 = 10.353, 40 cos 45 = 28.284; K[1.4999] is a count of one.
