@@ -480,6 +480,13 @@ INSTANTIATE_TEST_SUITE_P(
                        {"G1 2,0,0<-0,0,0", "G1 4,0,0<-2,0,0", "G1 6,0,0<-4,0,0"},
                        12,
                        {}},
+        // M98 inside a G65 call reads the call's locals; a common written there is the main program's too.
+        SubprogramCase{"M98SharesTheMacrosLocalsAndCommonsAreShared",
+                       "G01 X0 Y0 Z0 F100\nG65 P9016 X4.\nG01 Y#100\nM30\nO9016\nM98 P9017\nM99\n"
+                       "O9017\nG01 X#24\n#100=#24*2\nM99\n",
+                       {"G1 4,0,0<-0,0,0", "G1 4,8,0<-4,0,0"},
+                       9,
+                       {}},
         // After each move until G67 the macro runs; its own moves call nothing.
         SubprogramCase{"G66CallsAfterEachMoveUntilG67",
                        "G01 X0 Y0 Z0 F100\nG66 P9013 Z-1.\nG00 X10.\nX20.\nG67\nX30.\nM30\n"
