@@ -450,6 +450,18 @@ INSTANTIATE_TEST_SUITE_P(
                        {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0"},
                        16,
                        {}},
+        // Three nested loops of two passes each, left by GOTO after the outer loop's first pass. Lines: 1-2;
+        // the DO3 loop is its WHILE, two passes of 8-10 and two tests again at END3: 9; a DO2 pass is 6, DO3,
+        // 11 and 12: 12, so the DO2 loop is 1 + 12 + 1 + 12 + 1 = 27; the DO1 pass 3, 4, DO2, 13 and 14: 31;
+        // then 16 and 17.
+        SubprogramCase{"NestedLoopsLeftByGoto",
+                       "G01 X0 Y0 Z0 F100\n#1=0\nWHILE [#1 LT 2] DO1\n#2=0\nWHILE [#2 LT 2] DO2\n#3=0\n"
+                       "WHILE [#3 LT 2] DO3\nG91 X1.\n#3=#3+1\nEND3\n#2=#2+1\nEND2\n#1=#1+1\n"
+                       "IF [#1 EQ 1] GOTO 20\nEND1\nN20 G90 Y#1\nM30\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0",
+                        "G1 4,1,0<-4,0,0"},
+                       35,
+                       {}},
         SubprogramCase{"GotoBackAndIfThen",
                        "G01 X0 Y0 Z0 F100\n#2=3\nN10 G91 X1.\n#2=#2-1\nIF [#2 GT 0] GOTO 10\n"
                        "IF [#2 EQ 0] THEN #3=5.\nG90 Y#3\nM30\n",
