@@ -251,15 +251,12 @@ class Examples(unittest.TestCase):
             (CENTRE, "LINE"): 2,
             (INFO, "TEXT"): 3,
         })
+        # Tool centre 5 inside the walls X20-80, Y15-55, passes 6 / 3 deep: each level reaches both corners. The
+        # last move runs along the back wall to the right (a LINE starts at the move's end).
         cuts = [e for e in doc.modelspace() if e.dxf.layer == UNCOMPENSATED]
-        # Tool centre 5 inside the walls X20-80, Y15-55; passes at 6 / 3 deep each.
-        ends = [point(e.dxf.end) for e in cuts] + [point(e.dxf.start) for e in cuts]
-        for depth in (-2, -4, -6):
-            level = [(x, y) for x, y, z in ends if z == depth]
-            self.assertEqual((min(level), max(level)), ((25, 20), (75, 50)), depth)
-        # The first row of the first pass runs to the right, the last move of the last pass along the back wall
-        # to the right (a LINE starts at the move's end).
-        self.assertEqual((point(cuts[1].dxf.end), point(cuts[1].dxf.start)), ((25, 20, -2), (75, 20, -2)))
+        ends = [point(e.dxf.start) for e in cuts]
+        self.assertEqual([(min(p for p in ends if p[2] == z), max(p for p in ends if p[2] == z)) for z in (-2, -4, -6)],
+                         [((25, 20, z), (75, 50, z)) for z in (-2, -4, -6)])
         self.assertEqual((point(cuts[-1].dxf.end), point(cuts[-1].dxf.start)), ((25, 50, -6), (75, 50, -6)))
         # Cutting: plunges 4 + 6 + 8 at F100 = 0.18 min; per pass 7 rows of 50, 6 step-overs of 5 and a lap of
         # 160 = 540 at F400, three times 4.05 min; rapids about 0.1 min. Scale 150 / 75.
