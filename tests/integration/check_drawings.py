@@ -24,12 +24,17 @@ del sys.argv[1:5]
 
 
 def convert(nc_path):
+    return convert_with_report(nc_path)[0]
+
+
+def convert_with_report(nc_path):
+    """The DXF file's path and the tool report printed on standard output."""
     name = os.path.splitext(os.path.basename(nc_path))[0]
     dxf_path = os.path.join(WORK, name + ".dxf")
     result = subprocess.run([CONVERTER, "-q", "-o", dxf_path, nc_path], capture_output=True)
     if result.returncode != 0:
         raise AssertionError("%s failed: %s" % (nc_path, result.stderr.decode("utf-8", "replace")))
-    return dxf_path
+    return dxf_path, result.stdout.decode("utf-8")
 
 
 def read_clean(test, dxf_path):
@@ -229,13 +234,70 @@ class Examples(unittest.TestCase):
         texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
         self.assertEqual(texts, ["Xmin:0 Xmax:80", "Ymin:0 Ymax:70", "TotalTime:0H1m Scale:1.9"])
 
+    def read_complete(self, name):
+        """The drawing of an example whose report lists nothing left undrawn."""
+        dxf_path, report = convert_with_report(os.path.join(EXAMPLES, name))
+        self.assertNotIn("作図していないコード", report)
+        return read_clean(self, dxf_path)
+
     def test_bolt_circles_called_from_another_file(self):
-        doc = read_clean(self, convert(os.path.join(EXAMPLES, "bolt-circle-g65.nc")))
+        doc = self.read_complete("bolt-circle-g65.nc")
         # O9000.nc beside it: the first circle as in bolt-circle-macro.nc; then R20 about (150, 40) at 90, 210
         # and 330 degrees: 20 cos 30 = 17.3205, 20 sin 30 = 10.
         self.assertEqual(holes(doc), sorted((x, y, 2, -12) for x, y in (
             (80, 40), (71.213, 61.213), (50, 70), (28.787, 61.213), (20, 40), (28.787, 18.787), (50, 10),
             (71.213, 18.787), (150, 60), (132.679, 30), (167.321, 30))))
+
+    def test_pocket_macro(self):
+        doc = self.read_complete("pocket-macro.nc")
+        # Three passes; in each: a rapid to the corner X25 Y20, a plunge, six rows each followed by a 5 step-over
+        # (Y20 to Y50), the seventh row, a lap of four walls and a rapid up to Z2. Rapids Z50 and Z2 before the
+        # passes, Z50 after them.
+        self.assertEqual(counts(doc.modelspace()), {
+            (RAPID, "LINE"): 2 + 3 * 2 + 1,
+            (UNCOMPENSATED, "LINE"): 3 * (1 + 6 * 2 + 1 + 4),
+            (CENTRE, "LINE"): 2,
+            (INFO, "TEXT"): 3,
+        })
+        # Tool centre 5 inside the walls X20-80, Y15-55, passes 6 / 3 deep: each level reaches both corners. The
+        # last move runs along the back wall to the right (a LINE starts at the move's end).
+        cuts = [e for e in doc.modelspace() if e.dxf.layer == UNCOMPENSATED]
+        ends = [point(e.dxf.start) for e in cuts]
+        self.assertEqual([(min(p for p in ends if p[2] == z), max(p for p in ends if p[2] == z)) for z in (-2, -4, -6)],
+                         [((25, 20, z), (75, 50, z)) for z in (-2, -4, -6)])
+        self.assertEqual((point(cuts[-1].dxf.end), point(cuts[-1].dxf.start)), ((25, 50, -6), (75, 50, -6)))
+        # Cutting: plunges 4 + 6 + 8 at F100 = 0.18 min; per pass 7 rows of 50, 6 step-overs of 5 and a lap of
+        # 160 = 540 at F400, three times 4.05 min; rapids about 0.1 min. Scale 150 / 75.
+        texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+        self.assertEqual(texts, ["Xmin:0 Xmax:75", "Ymin:0 Ymax:50", "TotalTime:0H4m Scale:2"])
+
+    def test_engraving_macro(self):
+        doc = self.read_complete("engraving-macro.nc")
+        # Rapids: Z20 and Z1 at the start; the frame's approach and lift; 31 ticks (0 to 30) and 4 dots (0 to 30
+        # by 10) each with an approach and a lift; Z20 at the end. Cuts: the frame's plunge and two straights,
+        # per tick a plunge and the tick, per dot a plunge; the dots are full circles, the frame's ends halves.
+        self.assertEqual(counts(doc.modelspace()), {
+            (RAPID, "LINE"): 2 + 2 + 31 * 2 + 4 * 2 + 1,
+            (UNCOMPENSATED, "LINE"): 3 + 31 * 2 + 4,
+            (UNCOMPENSATED, "ARC"): 2,
+            (UNCOMPENSATED, "CIRCLE"): 4,
+            (CENTRE, "LINE"): 2,
+            (INFO, "TEXT"): 3,
+        })
+        ticks = [(e.dxf.start.x, e.dxf.start.y) for e in doc.modelspace() if e.dxf.layer == UNCOMPENSATED and
+                 e.dxftype() == "LINE" and e.dxf.start.z == e.dxf.end.z == -0.1 and e.dxf.end.y == 0]
+        # Up from Y0: 5 long at every 10 mm, 3.5 at the other fives, 2 between.
+        self.assertEqual(ticks, [(x, 5 if x % 10 == 0 else 3.5 if x % 5 == 0 else 2) for x in range(31)])
+        dots = [(point(e.dxf.center), e.dxf.radius) for e in doc.modelspace() if e.dxftype() == "CIRCLE"]
+        self.assertEqual(dots, [((x, 6.5, -0.1), 0.5) for x in (0, 10, 20, 30)])
+        # G03 from the bottom to the top about (30, 3) turns from 270 to 90 degrees, back about (0, 3) from 90.
+        arcs = [(point(e.dxf.center), e.dxf.radius, e.dxf.start_angle, e.dxf.end_angle)
+                for e in doc.modelspace() if e.dxftype() == "ARC"]
+        self.assertEqual(arcs, [((30, 3, -0.1), 6, 270, 90), ((0, 3, -0.1), 6, 90, 270)])
+        # Cutting: the frame 60 + 12 pi and the ticks 4 x 5 + 3 x 3.5 + 24 x 2 = 78.5 and the dots 4 pi at F300,
+        # 36 plunges of 1.1 at F100: 1.03 min; rapids under 0.1 min. Scale 150 / (6 + 36) = 3.57.
+        texts = [e.dxf.text for e in doc.modelspace() if e.dxftype() == "TEXT"]
+        self.assertEqual(texts, ["Xmin:-6 Xmax:36", "Ymin:-3 Ymax:9", "TotalTime:0H1m Scale:3.6"])
 
     def test_macro_program(self):
         doc = read_clean(self, convert(macro_program()))
