@@ -5,7 +5,8 @@
 
 const char* const kUsageText =
     "Usage: plotra-convert [-o OUT.dxf] [--svg PICTURE.svg] [--header FILE] [--footer FILE]\n"
-    "                      [--library DIR]... [--max-blocks N] [-q] NC-FILE...\n"
+    "                      [--library DIR]... [--max-blocks N] [--inch] [--calculator-decimals]\n"
+    "                      [-q] NC-FILE...\n"
     "Converts each NC program into a DXF drawing of its tool path, one after the other.\n"
     "\n"
     "  -o, --output FILE  name of the DXF file (only with one NC file); by default the NC file's\n"
@@ -17,6 +18,9 @@ const char* const kUsageText =
     "      --library DIR  a folder where called programs that are not in the NC file are looked\n"
     "                     for, after the NC file's folder; may be given several times\n"
     "      --max-blocks N stop a run after N blocks, keeping what it drew (default 100000000)\n"
+    "      --inch         read programs in inch until they say G20 or G21 (the drawing is in mm)\n"
+    "      --calculator-decimals\n"
+    "                     a number without a decimal point is a whole unit: X3 is 3 mm, not 0.003\n"
     "  -q, --quiet        no progress line and no completion messages\n"
     "  -h, --help         show this help and exit\n"
     "      --version      show the version and exit\n"
@@ -73,6 +77,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--version") {
             options.version = true;
+        } else if (argument == "--inch") {
+            options.units.inchByDefault = true;
+        } else if (argument == "--calculator-decimals") {
+            options.units.calculatorDecimals = true;
         } else if (argument == "-q" || argument == "--quiet") {
             options.quiet = true;
         } else if (argument == "-o" || Matches(argument, "--output")) {

@@ -15,6 +15,7 @@ struct CommandLine {
     std::string svgFile;     // --svg; empty: no picture
     std::vector<std::string> libraryFolders;  // --library, in the order given
     std::int64_t maxBlocks = kDefaultMaxBlocks;
+    UnitOptions units;  // --inch, --calculator-decimals
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
         files.dxfFile = options.outputFile.empty() ? DxfNameFor(ncFile) : options.outputFile;
         files.libraryFolders = options.libraryFolders;
         files.maxBlocks = options.maxBlocks;
+        files.units = options.units;
         batch.push_back(std::move(files));
     }
     const std::vector<std::string> clashes = BatchClashes(batch);

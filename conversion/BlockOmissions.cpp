@@ -3,7 +3,7 @@
 std::string_view OmissionName(Omission omission) {
     switch (omission) {
         case Omission::InchUnits:
-            return "G20";
+            return "G20 インチ → mm に換算";
         case Omission::DataSetting:
             return "G10";
         case Omission::Scaling:

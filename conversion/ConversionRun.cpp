@@ -62,6 +62,7 @@ public:
 
 private:
     bool openNc();
+    void noteUnitOptions();
     RunOutcome readLines();
     RunOutcome noteUnreachedLines();
     RunOutcome finish();
@@ -114,8 +115,21 @@ RunOutcome Run::execute() {
         tee_.emplace(dxfWriter_, *picture_);
         tightArcs_.reset();
     }
+    analyzer_.setUnitOptions(files_.units);
+    noteUnitOptions();
     analyzer_.load(SString(kInitialBlock));
     return readLines();
+}
+
+// A report read later must say how the numbers were read when that was not the default.
+void Run::noteUnitOptions() {
+    const UnitOptions& units = files_.units;
+    if (units.inchByDefault || units.calculatorDecimals) {
+        std::string line = "設定:";
+        line += units.inchByDefault ? " 単位の既定: インチ" : "";
+        line += units.calculatorDecimals ? " 電卓型小数点入力" : "";
+        host_.appendReportLine(line);
+    }
 }
 
 // An NC program in UTF-16 would read as noise between NUL bytes; it is refused with its encoding named.
@@ -177,7 +191,7 @@ RunOutcome Run::readLines() {
             return fail();
         }
         lines_.follow(analyzer_, undrawn_);
-        macros_.afterBlock(analyzer_);
+        macros_.afterBlock();
     }
     if (ProgramFile* failed = lines_.failedFile()) {
         ShowReadFailure(failed->path(), failed->text().error());

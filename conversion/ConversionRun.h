@@ -9,6 +9,7 @@
 
 #include "conversion/PictureSink.h"
 #include "conversion/RunHost.h"
+#include "nc/NcBlock.h"
 
 inline constexpr std::int64_t kDefaultMaxBlocks = 100'000'000;
 
@@ -22,6 +23,8 @@ struct ConversionFiles {
     // The run stops after this many blocks, called and repeated ones counted each time, and keeps what it
     // drew: a program that loops for ever still gives a drawing.
     std::int64_t maxBlocks = kDefaultMaxBlocks;
+    // How the program's numbers are read when it does not say: inch, calculator-type decimal point input.
+    UnitOptions units;
 };
 
 enum class RunOutcome {

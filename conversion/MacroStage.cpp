@@ -73,22 +73,6 @@ std::string_view TooDeepText(MacroCallKind kind) {
     return kind == MacroCallKind::Call ? "G65 呼び出しの重なり超過" : "G66 呼び出しの重なり超過";
 }
 
-// A block that moves an axis, as G66 counts it: dwell, data setting, G52 and G92 write axis words without
-// moving.
-bool MovesAnAxis(const NcBlock& block) {
-    if (!block.isPresent(Slot::X) && !block.isPresent(Slot::Y) && !block.isPresent(Slot::Z) &&
-        !block.isPresent(Slot::A) && !block.isPresent(Slot::B) && !block.isPresent(Slot::C)) {
-        return false;
-    }
-    if (block.isPresent(Slot::NonModalG)) {
-        const double code = block.wordValue(Slot::NonModalG);
-        if (code == 4.0 || code == 52.0 || code == 92.0) {
-            return false;
-        }
-    }
-    return !(block.isPresent(Slot::OtherG) && block.wordValue(Slot::OtherG) == 10.0);
-}
-
 }  // namespace
 
 void MacroStage::Notes::note(const MacroNote& note) {
@@ -133,15 +117,19 @@ MacroStage::Step MacroStage::take(std::string_view piece, std::int64_t& extraBlo
 // The words of a G65 or G66 block are the arguments of its call, never a move; G67 ends the G66 call and
 // leaves the rest of its block to the parser.
 MacroStage::Step MacroStage::takeMacroCall() {
-    if (!MayHoldMacroCall(block_)) {
-        return Step::Block;
+    if (MayHoldMacroCall(block_)) {
+        ReadMacroCall(block_, lines_.startsInComment(), call_);
+    } else {
+        call_.kind = MacroCallKind::None;
     }
-    ReadMacroCall(block_, lines_.startsInComment(), call_);
     switch (call_.kind) {
         case MacroCallKind::None:
+            // The interpreter may rewrite a block's words as it carries it out: whether it moves is told here.
+            modal_.due = modal_.active && modal_.runningAt == 0 && MovesAnAxis(block_, lines_.startsInComment());
             return Step::Block;
         case MacroCallKind::ModalCancel:
             modal_.active = false;
+            modal_.due = false;
             return Step::Block;
         case MacroCallKind::Call:
         case MacroCallKind::ModalCall:
@@ -170,10 +158,11 @@ MacroStage::Step MacroStage::takeMacroCall() {
     return Step::Statement;
 }
 
-void MacroStage::afterBlock(const NcBlock& block) {
-    if (!modal_.active || modal_.runningAt != 0 || !MovesAnAxis(block)) {
+void MacroStage::afterBlock() {
+    if (!modal_.due) {
         return;
     }
+    modal_.due = false;
     if (callMacro(MacroCallKind::ModalCall, modal_.program, modal_.runs, modal_.arguments)) {
         modal_.runningAt = lines_.depth();
     }
@@ -318,8 +307,10 @@ MacroStage::Step MacroStage::passLoop(int id) {
 }
 
 MacroStage::Step MacroStage::substitute(std::string_view piece) {
-    switch (SubstituteMacroValues(piece, lines_.startsInComment(), analyzer_.isCycleActive(), evaluator_,
-                                  substituted_)) {
+    // The words of a macro call are arguments, never a canned cycle's: K there is a length.
+    const bool cycle = analyzer_.isCycleActive() && !MayHoldMacroCall(piece);
+    switch (SubstituteMacroValues(piece, lines_.startsInComment(), cycle, evaluator_, substituted_,
+                                  analyzer_.isInch())) {
         case MacroSubstitution::Unchanged:
             return Step::Block;
         case MacroSubstitution::Substituted:

@@ -38,8 +38,8 @@ public:
     Step take(std::string_view piece, std::int64_t& extraBlocks);
     // The block to parse after Step::Block: the piece itself or the piece with its values in place.
     std::string_view block() const { return block_; }
-    // After the parsed block has been carried out: the G66 call in force follows a block that moved an axis.
-    void afterBlock(const NcBlock& block);
+    // After the block has been carried out: the G66 call in force follows a block that moved an axis.
+    void afterBlock();
 
 private:
     // One loop of one call level: where its body starts and, for WHILE, the line that tests it again.
@@ -99,6 +99,7 @@ private:
         std::int64_t runs = 0;
         MacroLocals arguments{};
         int runningAt = 0;
+        bool due = false;  // the block handed to the parser moves an axis
     };
     ModalCall modal_;
     // The arguments of the call being entered, taken as its locals when the level starts.

@@ -7,10 +7,10 @@
 
 namespace {
 
-// The 22 address letters in either case, and ":" for O; 0 for every other byte.
-constexpr std::array<char, 256> AddressLetters() {
+// The letters in either case, and ":" for O; 0 for every other byte.
+constexpr std::array<char, 256> AddressLetters(std::string_view upper) {
     std::array<char, 256> letters{};
-    for (const char c : std::string_view("GONXYZABCIJKFSTHDMRQPL")) {
+    for (const char c : upper) {
         letters[static_cast<unsigned char>(c)] = c;
         letters[static_cast<unsigned char>(c - 'A' + 'a')] = c;
     }
@@ -18,7 +18,8 @@ constexpr std::array<char, 256> AddressLetters() {
     return letters;
 }
 
-constexpr std::array<char, 256> kAddressLetters = AddressLetters();
+constexpr std::array<char, 256> kAddressLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPL");
+constexpr std::array<char, 256> kArgumentLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPLEUVW");
 
 std::size_t SkipDigits(std::string_view text, std::size_t i) {
     while (i < text.size() && IsAsciiDigit(text[i])) {
@@ -76,14 +77,15 @@ BlockEnd ClassifyRest(std::string_view line, std::size_t stop, BlockEnd reason) 
     return reason;
 }
 
-BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block) {
+BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block,
+                   const std::array<char, 256>& addressLetters) {
     while (i < line.size()) {
         const char c = line[i];
         if (c == ';') {
             return SkipBlanksAndComments(line, i + 1) == line.size() ? BlockEnd::Complete
                                                                      : BlockEnd::UnreadText;
         }
-        const char letter = kAddressLetters[static_cast<unsigned char>(c)];
+        const char letter = addressLetters[static_cast<unsigned char>(c)];
         if (letter == '\0') {
             return ClassifyRest(line, i, BlockEnd::UnreadText);
         }
@@ -121,10 +123,11 @@ std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i) {
     return i;
 }
 
-void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block) {
+void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block, ScanLetters letters) {
     line = line.substr(0, ScannedBlock::kMaxLength);
     block.count = 0;
-    block.end = ReadWords(line, BlockStart(line, inComment), block);
+    block.end = ReadWords(line, BlockStart(line, inComment), block,
+                          letters == ScanLetters::Addresses ? kAddressLetters : kArgumentLetters);
 }
 
 std::size_t BlockStart(std::string_view line, bool inComment) {

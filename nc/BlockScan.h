@@ -38,8 +38,13 @@ struct ScannedBlock {
     BlockEnd end = BlockEnd::Complete;
 };
 
+// Which letters start a word: the addresses the block parser reads, or those and E, U, V and W, which a
+// macro call takes as arguments.
+enum class ScanLetters : std::uint8_t { Addresses, MacroArguments };
+
 // `inComment`: the line starts inside a comment that the piece before it, of the same line, left open.
-void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block);
+void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block,
+               ScanLetters letters = ScanLetters::Addresses);
 
 // Where the first word of `line` stands: after blanks, comments and an optional block skip ("/" and a digit
 // 1 to 9, read as if the skip switch were off).

@@ -23,13 +23,13 @@ Form FormOf(char letter, bool repeatCount) {
 }  // namespace
 
 // The value is scaled to a whole number of its last digit and written as digits, the point inserted.
-std::size_t AddressValueText(char letter, double value, bool repeatCount, char* out) {
+std::size_t AddressValueText(char letter, double value, bool repeatCount, char* out, bool inch) {
     if (!(std::fabs(value) < kMaxAddressValue)) {
         return 0;
     }
     const Form form = FormOf(letter, repeatCount);
-    const int decimals = form == Form::Integer ? 0 : form == Form::Tenths ? 1 : 3;
-    const double scale = form == Form::Integer ? 1.0 : form == Form::Tenths ? 10.0 : 1000.0;
+    const int decimals = form == Form::Integer ? 0 : form == Form::Tenths ? 1 : inch ? 4 : 3;
+    const double scale = form == Form::Integer ? 1.0 : form == Form::Tenths ? 10.0 : inch ? 10000.0 : 1000.0;
     const auto scaled = static_cast<std::int64_t>(std::round(value * scale));
     const std::int64_t magnitude = scaled < 0 ? -scaled : scaled;
     std::int64_t unit = 1;

@@ -72,6 +72,23 @@ private:
 
 }  // namespace
 
+bool MovesAnAxis(std::string_view block, bool inComment) {
+    ScannedBlock scanned;
+    ScanBlock(block, inComment, scanned);
+    bool axis = false;
+    for (int index = 0; index < scanned.count; ++index) {
+        const ScannedWord& word = scanned.words[static_cast<std::size_t>(index)];
+        if (word.letter == 'G') {
+            const double code = ReadDecimalNumber(block.substr(word.begin, word.length));
+            if (code == 4.0 || code == 10.0 || code == 52.0 || code == 92.0) {
+                return false;
+            }
+        }
+        axis = axis || std::strchr("XYZABC", word.letter) != nullptr;
+    }
+    return axis;
+}
+
 bool MayHoldMacroCall(std::string_view block) {
     for (const char letter : {'G', 'g'}) {
         const char* const end = block.data() + block.size();
@@ -93,7 +110,7 @@ bool MayHoldMacroCall(std::string_view block) {
 void ReadMacroCall(std::string_view block, bool inComment, MacroCall& call) {
     call = MacroCall{};
     ScannedBlock scanned;
-    ScanBlock(block, inComment, scanned);
+    ScanBlock(block, inComment, scanned, ScanLetters::MacroArguments);
     if (DropsTheWords(scanned.end)) {
         return;
     }

@@ -28,6 +28,10 @@ struct MacroCall {
 // True when the block may hold G65, G66 or G67: a cheap test that passes over most blocks unread.
 bool MayHoldMacroCall(std::string_view block);
 
+// Whether the block moves an axis as G66 counts it: it names X, Y, Z, A, B or C, and is no dwell, data
+// setting, G52 or G92, which write axis words without moving.
+bool MovesAnAxis(std::string_view block, bool inComment);
+
 // Reads the block's call. Argument list I gives each letter its own local (A #1, B #2, C #3, I #4, J #5,
 // K #6, D #7, E #8, F #9, H #11, M #13, Q #17, R #18, S #19, T #20, U #21, V #22, W #23, X #24, Y #25, Z #26);
 // list II numbers repeated I J K triples on from #4, three locals a triple. Both are one rule: a triple is

@@ -63,7 +63,7 @@ public:
 
     MacroError collect(std::size_t i, bool& cycle);
     bool empty() const { return count_ == 0; }
-    MacroError write(bool cycle, SubstitutedBlock& out) const;
+    MacroError write(bool cycle, bool inch, SubstitutedBlock& out) const;
 
 private:
     MacroError substitute(std::size_t letterAt, std::size_t valueAt, std::size_t& i);
@@ -131,7 +131,7 @@ MacroError Substitution::substitute(std::size_t letterAt, std::size_t valueAt, s
     return MacroError::None;
 }
 
-MacroError Substitution::write(bool cycle, SubstitutedBlock& out) const {
+MacroError Substitution::write(bool cycle, bool inch, SubstitutedBlock& out) const {
     out.length = 0;
     std::size_t from = 0;
     for (std::size_t w = 0; w < count_; ++w) {
@@ -144,7 +144,7 @@ MacroError Substitution::write(bool cycle, SubstitutedBlock& out) const {
             continue;
         }
         char number[kAddressTextCapacity];
-        const std::size_t length = AddressValueText(word.letter, word.value.number, cycle, number);
+        const std::size_t length = AddressValueText(word.letter, word.value.number, cycle, number, inch);
         if (length == 0) {
             return MacroError::Range;
         }
@@ -168,7 +168,7 @@ bool Substitution::append(std::string_view text, SubstitutedBlock& out) {
 }  // namespace
 
 MacroSubstitution SubstituteMacroValues(std::string_view line, bool inComment, bool cycleMode,
-                                        MacroEvaluator& evaluator, SubstitutedBlock& out) {
+                                        MacroEvaluator& evaluator, SubstitutedBlock& out, bool inch) {
     if (line.find_first_of("#[") == std::string_view::npos) {
         return MacroSubstitution::Unchanged;
     }
@@ -179,7 +179,7 @@ MacroSubstitution SubstituteMacroValues(std::string_view line, bool inComment, b
         if (substitution.empty()) {
             return MacroSubstitution::Unchanged;
         }
-        error = substitution.write(cycle, out);
+        error = substitution.write(cycle, inch, out);
     }
     if (error != MacroError::None) {
         evaluator.notes().note({MacroNoteKind::Error, 0, line});

@@ -31,6 +31,6 @@ enum class MacroSubstitution : std::uint8_t {
 
 // `inComment`: the line continues a comment that the piece before it left open. `cycleMode`: a canned cycle
 // is in force before the block; the block's own G codes, literal or substituted, then decide whether K is a
-// repeat count (an integer) or a length.
+// repeat count (an integer) or a length. `inch`: G20 is in force, lengths are rounded to 0.0001.
 MacroSubstitution SubstituteMacroValues(std::string_view line, bool inComment, bool cycleMode,
-                                        MacroEvaluator& evaluator, SubstitutedBlock& out);
+                                        MacroEvaluator& evaluator, SubstitutedBlock& out, bool inch = false);

@@ -48,7 +48,7 @@ void NcAnalyzer::takeToolDiameter() {
     if (first == '(' || first == '*') {
         static const SString kDiameterKey("DIA");
         // A diameter is a size: "DIA-10." is a slip of the sign, and a negative hole circle has no meaning.
-        toolDiameter_ = std::fabs(blockText().readNumber(kDiameterKey));
+        toolDiameter_ = std::fabs(blockText().readNumber(kDiameterKey)) * (isInch() ? 25.4 : 1.0);
     }
 }
 

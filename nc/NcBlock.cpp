@@ -59,10 +59,30 @@ const ResetWords& Resets() {
     return words;
 }
 
-// A coordinate written without a point counts in thousandths. The product is formed in extended precision,
-// so X1 gives the double nearest to 0.001 rather than 1 times the double nearest to it.
-double Thousandths(double value) {
-    return static_cast<double>(static_cast<long double>(value) * 0.001L);
+constexpr long double kMmPerInch = 25.4L;
+
+// A coordinate written without a point counts in thousandths of a mm, or ten-thousandths of an inch. The
+// product is formed in extended precision, so X1 gives the double nearest to 0.001 rather than 1 times the
+// double nearest to it.
+double LeastIncrements(double value, bool inch) {
+    return static_cast<double>(static_cast<long double>(value) * (inch ? 0.0001L * kMmPerInch : 0.001L));
+}
+
+// The words that are lengths, scaled from inch. A B C are angles of rotary axes.
+bool IsLengthLetter(char letter) {
+    switch (letter) {
+        case 'X':
+        case 'Y':
+        case 'Z':
+        case 'I':
+        case 'J':
+        case 'K':
+        case 'R':
+        case 'Q':
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -95,6 +115,11 @@ void NcBlock::setDefaults() {
     motionCode_ = 0;
     previousMotionCode_ = 0;
     everWritten_ = 0;
+}
+
+void NcBlock::setUnitOptions(const UnitOptions& options) {
+    inch_ = options.inchByDefault;
+    calculatorDecimals_ = options.calculatorDecimals;
 }
 
 NcBlock& NcBlock::load(const SString& text) {
@@ -141,6 +166,7 @@ int NcBlock::parse() {
     ScanBlock(line, inComment, scanned_);
     const bool takesWords = !DropsTheWords(scanned_.end);
     if (takesWords) {
+        followUnits();
         NcWord scratch(3);
         for (int i = 0; i < scanned_.count; ++i) {
             const ScannedWord& word = scanned_.words[i];
@@ -176,8 +202,12 @@ void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_vie
     const double asWritten = value;
     if (isIntegerLetter(letter)) {
         scratch.setDecimals(-1);
-    } else if (!word.point) {
-        value = Thousandths(value);
+        // A feed in inch per minute is kept in mm per minute, so the times stay right.
+        if (inch_ && letter == 'F') {
+            value = static_cast<double>(value * kMmPerInch);
+        }
+    } else {
+        value = lengthOf(letter, value, word.point);
     }
     scratch.setValue(value);
 
@@ -199,6 +229,28 @@ void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_vie
     if (words_[Slot::Distance].value() == 91.0 && slot >= Slot::X && slot <= Slot::C) {
         words_[slot].addValue(previousWords_[slot].value());
     }
+}
+
+// G20 and G21 count for the whole block they stand in, words before them included.
+void NcBlock::followUnits() {
+    for (int i = 0; i < scanned_.count; ++i) {
+        const ScannedWord& word = scanned_.words[i];
+        if (word.letter == 'G') {
+            const double code = ReadDecimalNumber(std::string_view(text_.str() + word.begin, word.length));
+            if (code == 20.0 || code == 21.0) {
+                inch_ = code == 20.0;
+            }
+        }
+    }
+}
+
+// The value of a coordinate letter: lengths in mm whatever the program's unit; angles and factors as written.
+double NcBlock::lengthOf(char letter, double value, bool point) const {
+    const bool length = IsLengthLetter(letter);
+    if (!point && !calculatorDecimals_) {
+        return LeastIncrements(value, inch_ && length);
+    }
+    return inch_ && length ? static_cast<double>(value * kMmPerInch) : value;
 }
 
 void NcBlock::setWord(int slot, double value) {

@@ -51,6 +51,13 @@ constexpr int L = 30;
 constexpr int Count = 31;
 }  // namespace Slot
 
+// How numbers are read into lengths: a control set to inch (until the program says G20 or G21), and
+// calculator-type decimal point input, where a number without a point is a whole number of its unit.
+struct UnitOptions {
+    bool inchByDefault = false;
+    bool calculatorDecimals = false;
+};
+
 class NcBlock {
 public:
     // The longest line the parser reads; the rest of a longer text is ignored.
@@ -60,6 +67,10 @@ public:
 
     // The start words, the text "%", no slot present, motion code 0.
     void setDefaults();
+    // Set before the first block of a run.
+    void setUnitOptions(const UnitOptions& options);
+    // G20 is in force: lengths and feeds are read in inch and kept in mm.
+    bool isInch() const { return inch_; }
 
     // Stores the text and parses it.
     virtual NcBlock& load(const SString& text);
@@ -127,7 +138,11 @@ private:
     void takeWord(NcWord& scratch, const ScannedWord& word, std::string_view number);
     void noteGCode(double value);
     void noteBlockEnd(BlockEnd end);
+    void followUnits();
+    double lengthOf(char letter, double value, bool point) const;
 
     bool openComment_;
+    bool inch_ = false;
+    bool calculatorDecimals_ = false;
     ScannedBlock scanned_;
 };
