@@ -343,7 +343,7 @@ def nc_programs():
     features = os.path.join(WORK, "features.nc")
     with open(features, "w") as out:
         out.write("\n".join(features_program()) + "\n")
-    return programs + [surfacing, features, macro_program()]
+    return programs + [surfacing, features, macro_program()] + call_programs()
 
 
 def macro_program():
@@ -394,6 +394,161 @@ M#7
 G01 Y999.
 %
 """
+
+
+def call_programs():
+    """Writes the programs of G65 and G66 calls and the files they call into a folder of their own, so that a
+    lookup in the folder meets no other file; returns the main programs."""
+    folder = os.path.join(WORK, "calls")
+    os.makedirs(folder, exist_ok=True)
+    for name, text in CALL_FILES.items():
+        with open(os.path.join(folder, name), "w") as out:
+            out.write(text)
+    return [os.path.join(folder, name) for name in sorted(CALL_FILES) if name.startswith("call-")]
+
+
+# Each macro draws what its locals hold; values that persist where they should not, or vanish, move the lines.
+CALL_FILES = {"call-g65-arguments.nc": """%
+:7300 (G65: ARGUMENT LIST I, REPEATS, LOCALS PER LEVEL, M98 SHARING THE MACRO'S LOCALS)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z5. F500
+#1 = 7.
+G65 P7301 A1000 B2. C3 I4000 J5. K6 D7 F9 H11 M13 Q17000 R18. S19 T20 X24. Y25 Z26.
+G65 P7302 L3 X40. Y-10.
+G01 X#1 Y-#1 (THE MAIN PROGRAM'S #1 AGAIN)
+M30
+O7301 (EVERY LOCAL: X ITS NUMBER, Y ITS VALUE; A NULL LEAVES Y OUT)
+#100 = 1
+WHILE [#100 LE 33] DO1
+G01 X#100 Y#[#100]
+#100 = #100 + 1
+END1
+M99
+O7302 (EACH RUN STARTS FROM THE ARGUMENTS; #101 COUNTS THE RUNS)
+#101 = #101 + 1
+#24 = #24 + 5.
+G01 X#24 Y[#25 - #101]
+M98 P7303
+G01 X#24 Y[#25 - #101 - .5]
+M99
+O7303 (SHARES THE LOCALS OF THE MACRO THAT CALLS IT)
+#24 = #24 + 1.
+M99
+%
+""", "call-g65-list2.nc": """%
+:7330 (G65: ARGUMENT LIST II, TRIPLES MIXED WITH LIST I, THE LATER WORD WINS, NOTHING BEYOND #33)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z5. F500
+G65 P7331 A1. I2. J3. K4. I5. K6. D7. H99. I8. J9. I11. J12. K13. I14 J15 K16 I17. J18. K19. I20. J21. K22. \
+I23. J24. K25. I26. J27. K28. I29. J30. K31. I32. J33.
+M30
+O7331
+#100 = 1
+WHILE [#100 LE 33] DO1
+G01 X#100 Y#[#100]
+#100 = #100 + 1
+END1
+M99
+%
+""", "call-g66.nc": """%
+:7340 (G66: A MODAL CALL AFTER EVERY BLOCK THAT MOVES, UNTIL G67)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z5. F300
+G66 P7341 Z-2. R1.
+G00 X10. Y10. (CALLED)
+X20. (CALLED)
+M08 (MOVES NOTHING: NOT CALLED)
+G01 Y20. (CALLED)
+G67
+X0 (NOT CALLED)
+G66 P7342 L2 X3.
+G00 X40. Y0 (CALLED TWICE)
+G67
+G00 Z20.
+M30
+O7341 (A PLUNGE WHERE THE TOOL STANDS; ITS OWN MOVES CALL NOTHING)
+G01 Z#26
+G00 Z#18
+M99
+O7342
+#102 = #102 + 1
+G91 G01 X#24 Y#102
+G90
+M99
+%
+""", "call-nesting.nc": """%
+:7360 (FIVE G65 LEVELS, THEN M98 TO TEN LEVELS IN ALL; DEEPER CALLS ARE SKIPPED)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z5. F600
+#500 = 0
+G65 P7361 X1.
+G01 X0 Y0
+M30
+O7361 (ITS OWN #24 IS ITS LEVEL)
+G01 X[#24 * 10.] Y#24
+G65 P7361 X[#24 + 1.]
+IF [#24 NE 5] GOTO 10
+M98 P7362
+N10 G01 X[#24 * 10.] Y-#24
+M99
+O7362 (CALLS ITSELF)
+#500 = #500 + 1
+G01 X[50. + #500 * 5.] Y[10. + #500]
+M98 P7362
+M99
+%
+""", "call-other-files.nc": """%
+:7350 (CALLS INTO OTHER FILES OF THIS FOLDER)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z5. F400
+G65 P7310 X10. Y10. (O7310.NC, FOUND BY ITS NAME)
+M98 P7311 (FOUND BY ITS FIRST O LINE)
+G65 P7315 X30. (THE FILE NAMED FOR IT COMES BEFORE ONE WHOSE FIRST O LINE NAMES IT)
+M98 P7314 (THIS FILE'S OWN O7314)
+G00 Z20.
+M30
+O7312 (CALLED FROM O7310.NC, WHICH DOES NOT DEFINE IT)
+G01 X[#24 + 5.] Y[#25 + 5.]
+M99
+O7314
+G01 X-50. Y-5.
+M99
+%
+""", "O7310.nc": """%
+O7310 (A SQUARE FROM X Y, THEN O7312 OF THE NC FILE AND THIS FILE'S OWN O7314)
+G01 X#24 Y#25
+G91 X10.
+Y10.
+X-10.
+Y-10.
+G90
+M98 P7312
+M98 P7314
+M99
+O7314
+G01 X-60. Y-6.
+M99
+%
+""", "pocket-macro.nc": """%
+(A FILE NAMED FOR WHAT IT CUTS)
+:7311
+G01 X50. Y0
+G02 X60. Y0 I5. J0
+GOTO 10
+G01 X999.
+N10 M99
+%
+""", "o07315.nc": """%
+O7315
+G01 X#24 Y-20.
+M99
+%
+""", "1-other.nc": """%
+O7315
+G01 X999. Y999.
+M99
+%
+"""}
 
 
 FEATURES_HEAD = """%

@@ -3,13 +3,15 @@
 The words are read by the plain rules of Plotra's dialect: any case, comments anywhere, blanks after a letter,
 ";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, implied thousandths. The blocks are
 then followed as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle
-holes, in-file M97/M98/M99 calls and the main program's end at M30 or M02, with the Custom Macro B variables,
-expressions and statements worked out by a small evaluator of its own. The drawing is predicted from that
-geometry alone: each entity with its points, the extents as the bounding box of the path, and the machining time.
+holes, M97/M98/M99 calls, G65 and G66 macro calls with their arguments, programs found in other files of the NC
+file's folder, and the main program's end at M30 or M02, with the Custom Macro B variables, expressions and
+statements worked out by a small evaluator of its own. The drawing is predicted from that geometry alone: each
+entity with its points, the extents as the bounding box of the path, and the machining time.
 """
 import collections
 import math
 import operator
+import os
 import re
 from fractions import Fraction
 
@@ -17,9 +19,16 @@ RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
 CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 
 ADDRESS = set("GONXYZABCIJKFSTHDMRQPL")
-IMPLIED_DECIMALS = "ABCIJKQRXYZ"
+ARGUMENT_ONLY = set("EUVW")  # address letters only as the arguments of a G65 or G66 block
+IMPLIED_DECIMALS = "ABCIJKQRXYZUVW"  # U, V and W are read only as arguments, and in thousandths there too
 PIECE = 255
 MAX_CALL_DEPTH = 10
+MAX_MACRO_DEPTH = 5
+FIRST_LINES = 20  # a file in the folder names its program in an O line among these
+# Argument list I: the local each letter of a G65 or G66 block sets. I, J and K beyond the first triple go on
+# from #7 in threes (list II).
+ARGUMENTS = dict(zip("ABCIJKDEFHMQRSTUVWXYZ", (1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13, 17, 18, 19, 20, 21, 22, 23,
+                                                  24, 25, 26)))
 RAPID_RATE = 5000.0
 TURN = 2 * math.pi
 G_GROUPS = {"nonmodal": {4, 28, 29, 30, 52, 53, 92}, "motion": {0, 1, 2, 3, 33}, "plane": {17, 18, 19},
@@ -62,12 +71,16 @@ FUNCTIONS = {"SIN": lambda a: math.sin(math.radians(a)), "COS": lambda a: math.c
 
 
 class Macro:
-    """The variables of a run (locals and commons; any other reads null), and expressions and statements read
-    token by token from self.text at self.pos. A value is a float, None when null, or a bool from a comparison.
-    An error in an expression or a #3000 alarm raises an ArithmeticError or a ValueError: the drawing stops."""
+    """The variables of a run (the locals #1-#33 of the call level in force and the commons; any other reads
+    null), and expressions and statements read token by token from self.text at self.pos. A value is a float,
+    None when null, or a bool from a comparison. An error in an expression or a #3000 alarm raises an
+    ArithmeticError or a ValueError: the drawing stops."""
 
     def __init__(self):
-        self.variables = {}
+        self.locals, self.commons = {}, {}
+
+    def variables(self, number):
+        return self.locals if 1 <= number <= 33 else self.commons
 
     def take(self, peek=False):
         found = TOKEN.match(self.text, self.pos)
@@ -100,7 +113,8 @@ class Macro:
             value = self.primary()
             return value if value is None or token == "+" else -value  # minus a null stays null
         if token == "#":
-            return self.variables.get(self.index())
+            number = self.index()
+            return self.variables(number).get(number)
         if token in FUNCTIONS:
             self.take()  # [
             args = [self.expression()]
@@ -136,7 +150,7 @@ class Macro:
             if number == 3000:
                 raise ValueError("alarm")
             if 1 <= number <= 33 or 100 <= number <= 199 or 500 <= number <= 999:
-                self.variables[number] = value
+                self.variables(number)[number] = value
         if token == "DO" or token in ("GOTO", "END") and holds:
             return token, self.index(), holds
         return None, 0, holds
@@ -187,7 +201,8 @@ def read_words(text, in_comment=False, macro=None, cycle=False):
     words, pos = [], block_start(text, in_comment)
     while pos < len(text) and text[pos] != ";":
         letter = "O" if text[pos] == ":" else text[pos].upper()
-        if letter not in ADDRESS:
+        call = any(l == "G" and v in (65, 66) for l, v, _ in words)
+        if letter not in ADDRESS and not (call and letter in ARGUMENT_ONLY):
             break
         if text[pos] in "Oo" and O_WORD.match(text, pos):
             return []
@@ -196,7 +211,8 @@ def read_words(text, in_comment=False, macro=None, cycle=False):
             macro.text, macro.pos = text, start
             value = macro.primary()
             pos = skip_blanks_and_comments(text, macro.pos)
-            count = letter == "K" and (cycle or any(l == "G" and v in G_GROUPS["cycle"] - {80} for l, v, _ in words))
+            count = letter == "K" and not call and \
+                (cycle or any(l == "G" and v in G_GROUPS["cycle"] - {80} for l, v, _ in words))
             if value is not None:  # a null value leaves the address out
                 value = half_away(value * 10) / 10 if letter == "G" else half_away(value) \
                     if letter in "MTDHSPLNO" or count else half_away(value * 1000) / 1000
@@ -391,6 +407,10 @@ def pieces(path):
         pos = end
 
 
+def g_codes(words):
+    return {int(value) for letter, value, _ in words if letter == "G"}
+
+
 def call_of(words, starts):
     """(subprogram number, repeats) of an M98 block; the number is None without P."""
     p, count = last_word(words, "P"), last_word(words, "L")
@@ -402,9 +422,27 @@ def call_of(words, starts):
     return number, int(count) if count is not None else repeats
 
 
+def macro_call(words):
+    """(program number, repeats, {local: value}) of a G65 or G66 block; the number is None without P."""
+    p, count = last_word(words, "P"), last_word(words, "L")
+    arguments, triple, last = {}, 0, None
+    for letter, value, _ in words:
+        if letter in "IJK":
+            place = "IJK".index(letter)
+            if last is not None and place <= last:  # a letter again, or out of order: the next triple
+                triple += 1
+            last, local = place, 4 + 3 * triple + place
+        else:
+            local = ARGUMENTS.get(letter, 0)
+        if 1 <= local <= 33:
+            arguments[local] = value  # where two words name one local, the later wins
+    return None if p is None else int(p), 1 if count is None else int(count), arguments
+
+
 def programs(words, named):
     """Per block, the definition it lies in (the index of its O block; up to the next O block) and whether the
-    main program reads it: everything but the definitions that M98 names, from their O block to their M99."""
+    main program reads it: everything but the definitions that M98, G65 or G66 name, from their O block to their
+    M99."""
     definition, in_main, current, in_named = [], [], None, False
     for index, block in enumerate(words):
         is_o = bool(block) and block[0][0] == "O"
@@ -417,89 +455,212 @@ def programs(words, named):
     return definition, in_main
 
 
+class Source:
+    """One NC file as a run reads it: its lines with their words (macro values aside) and statements, where its
+    O-number programs start, and per block the definition it lies in and whether its main program reads it."""
+
+    def __init__(self, path):
+        self.path = path
+        self.lines = list(pieces(path))
+        self.words = [read_words(*line) for line in self.lines]
+        self.statements = [statement(*line) for line in self.lines]
+        self.starts = {}
+        for index, block in enumerate(self.words):
+            if block and block[0][0] == "O":
+                self.starts.setdefault(int(block[0][1]), index)
+        self.named = {call_of(w, self.starts)[0] for w in self.words if last_word(w, "M") == 98} | \
+            {macro_call(w)[0] for w in self.words if g_codes(w) & {65, 66}}
+        self.definition, self.in_main = programs(self.words, self.named)
+
+    def numbered(self, n, program, after):
+        """Block N n of the program (an O block's index, or "main"): the first after `after`, else the first."""
+        found = [i for i, block in enumerate(self.words) if block and block[0][0] == "N" and block[0][2] == n and
+                 (self.in_main[i] if program == "main" else self.definition[i] == program)]
+        return next((i for i in found if i > after), found[0] if found else None)
+
+    def matching(self, index, step, pattern):
+        """The nearest statement from index on in the direction of step that matches the pattern."""
+        return next((i for i in range(index + step, len(self.lines) if step > 0 else -1, step)
+                     if self.statements[i] and re.match(pattern, self.statements[i], re.IGNORECASE)), None)
+
+    def after_definition(self, index):
+        """The block after the M99 of the definition whose O block is at index."""
+        index += 1
+        while index < len(self.words) and last_word(self.words[index], "M") != 99:
+            index += 1
+        return index + 1
+
+
+def first_program(path):
+    """The number of the first O block among the first lines of a file, None when there is none."""
+    with open(path, "rb") as f:
+        for _, line in zip(range(FIRST_LINES), f):
+            words = read_words(line.split(b"\0")[0].decode("latin-1").rstrip("".join(map(chr, range(33)))))
+            if words and words[0][0] == "O":
+                return int(words[0][1])
+    return None
+
+
+def program_file(folder, number):
+    """The file of the folder that holds program O number: one named O1234 or 1234 first, then one whose first
+    O block is that number; None when there is neither."""
+    names = sorted(n for n in os.listdir(folder) if os.path.isfile(os.path.join(folder, n)))
+    by_name = [n for n in names if re.fullmatch(r"[Oo]?0*%d" % number, os.path.splitext(n)[0])]
+    found = by_name[0] if by_name else next((n for n in names if first_program(os.path.join(folder, n)) == number),
+                                            None)
+    return found and os.path.join(folder, found)
+
+
+class Files:
+    """The NC file and the files of its folder that calls reach, each read once."""
+
+    def __init__(self, path):
+        self.main = Source(path)
+        self.found = {}
+
+    def find(self, number, caller):
+        """(source, program, first block) of program O number called from the Source caller: in the caller's
+        file, the NC file, then the NC file's folder; None when it is nowhere."""
+        if number is None:
+            return None
+        for source in (caller, self.main):
+            if number in source.starts:
+                return source, source.starts[number], source.starts[number] + 1
+        if number not in self.found:
+            path = program_file(os.path.dirname(self.main.path) or ".", number)
+            self.found[number] = path and Source(path)
+        source = self.found[number]
+        if not source:
+            return None
+        start = source.starts.get(number)
+        return (source, "main", 0) if start is None else (source, start, start + 1)
+
+
+class Call:
+    """One call level: where the caller goes on and with which locals, where each run of the callee starts, and
+    the locals its arguments set (None for M98 and M97, which share the caller's)."""
+
+    def __init__(self, caller, back, runs, start, arguments, modal):
+        self.source, self.program, self.called_at, self.locals = caller
+        self.back, self.runs, self.start, self.arguments, self.modal = back, runs, start, arguments, modal
+
+
+class Execution:
+    """The way of one run through the programs of the NC file and of the files its calls reach."""
+
+    def __init__(self, path):
+        self.files = Files(path)
+        self.macro, self.run = Macro(), Run()
+        self.calls = []
+        self.modal = None  # (number, repeats, arguments) of the G66 in force
+        self.source, self.program, self.index = self.files.main, "main", 0
+
+    def follow(self):
+        while self.index < len(self.source.words) or self.calls:
+            if self.index >= len(self.source.words):  # a program without M99 runs to the end of its file
+                self.leave()
+            elif not self.step():
+                break
+        return self.run
+
+    def call(self, found, runs, arguments=None, modal=False):
+        """Enters the program found (source, program, first block) for runs runs; False when there is nothing to
+        enter or the calls nest too deep."""
+        macros = sum(call.arguments is not None for call in self.calls)
+        if found is None or runs <= 0 or len(self.calls) >= MAX_CALL_DEPTH or \
+                arguments is not None and macros >= MAX_MACRO_DEPTH:
+            return False
+        caller = (self.source, self.program, self.index, self.macro.locals)
+        self.calls.append(Call(caller, self.index + 1, runs - 1, found, arguments, modal))
+        self.begin(self.calls[-1])
+        return True
+
+    def begin(self, call):
+        """One run of the callee, from the arguments again."""
+        self.source, self.program, self.index = call.start
+        if call.arguments is not None:
+            self.macro.locals = dict(call.arguments)
+
+    def leave(self, back=None):
+        call = self.calls.pop()
+        self.source, self.program, self.macro.locals = call.source, call.program, call.locals
+        self.index = call.back if back is None else back
+
+    def statement(self, text):
+        """The block after a statement; None when the run's drawing stops there."""
+        source, index = self.source, self.index
+        kind, n, holds = self.macro.statement(text)
+        if kind == "END":  # back to its DO line, which reads its condition again
+            back = source.matching(index, -1, r"(WHILE.*)?DO[ \t]*%d[ \t]*$" % n)
+            return index + 1 if back is None else back
+        if kind == "DO":
+            end = source.matching(index, 1, r"END[ \t]*%d[ \t]*$" % n)
+            return None if end is None else index + 1 if holds else end + 1
+        return source.numbered(n, self.program, index) if kind == "GOTO" else index + 1
+
+    def step(self):
+        """Runs the block at self.index; False when the run's drawing ends there."""
+        source, index = self.source, self.index
+        words = source.words[index]
+        if not self.calls and words and words[0][0] == "O" and int(words[0][1]) in source.named:
+            self.index = source.after_definition(index)  # a called definition is left out where it stands
+            return True
+        try:
+            if source.statements[index] is not None:
+                self.index = self.statement(source.statements[index])
+                return self.index is not None
+            block = read_words(*source.lines[index], self.macro, self.run.mode["cycle"] != 80)
+        except (ArithmeticError, ValueError, TypeError):  # a macro error or alarm stops the drawing here
+            return False
+        codes = g_codes(block)
+        if codes & {65, 66}:  # a call block moves nothing
+            number, runs, arguments = macro_call(block)
+            if 66 in codes:
+                self.modal = number, runs, arguments
+            if 66 in codes or not self.call(self.files.find(number, source), runs, arguments):
+                self.index += 1
+            return True
+        self.run.block(block)
+        if 67 in codes:
+            self.modal = None
+        m, p, count = last_word(block, "M"), last_word(block, "P"), last_word(block, "L")
+        if m in (2, 30):
+            return False
+        if m == 98 and p is not None:
+            number, repeats = call_of(block, source.starts)
+            if self.call(self.files.find(number, source), repeats):
+                return True
+        elif m == 97 and p is not None:
+            target = source.numbered(int(p), self.program, index)
+            found = None if target is None else (source, self.program, target)
+            if self.call(found, 1 if count is None else int(count)):
+                return True
+        elif m == 99 and self.calls and p is not None:
+            call = self.calls[-1]
+            back = call.source.numbered(int(p), call.program, call.called_at)
+            if back is not None:
+                self.leave(back)
+            return back is not None
+        elif m == 99 and self.calls and self.calls[-1].runs > 0:
+            self.calls[-1].runs -= 1
+            self.begin(self.calls[-1])
+            return True
+        elif m == 99 and self.calls:
+            self.leave()
+            return True
+        elif self.modal and set(l for l, _, _ in block) & set("XYZ") and not codes & {4, 10, 52, 92} and \
+                not any(call.modal for call in self.calls):
+            number, runs, arguments = self.modal  # the G66 call after a block that moves
+            if self.call(self.files.find(number, source), runs, arguments, modal=True):
+                return True
+        self.index += 1
+        return True
+
+
 def expected_drawing(path):
     """The Drawing of the NC file at path: the entities in drawing order (the centre lines last), the bounding
     box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the origin, and the minutes."""
-    lines = list(pieces(path))
-    words = [read_words(*line) for line in lines]
-    statements = [statement(*line) for line in lines]
-    macro = Macro()
-    starts = {}
-    for index, block in enumerate(words):
-        if block and block[0][0] == "O":
-            starts.setdefault(int(block[0][1]), index)
-    named = {call_of(w, starts)[0] for w in words if last_word(w, "M") == 98}
-    definition, in_main = programs(words, named)
-    run = Run()
-
-    def numbered(n, program, after):
-        """Block N n of the program (an O block's index, or "main"): the first after `after`, else the first."""
-        found = [i for i, block in enumerate(words) if block and block[0][0] == "N" and block[0][2] == n and
-                 (in_main[i] if program == "main" else definition[i] == program)]
-        return next((i for i in found if i > after), found[0] if found else None)
-
-    def matching(index, step, pattern):
-        """The nearest statement from index on in the direction of step that matches the pattern."""
-        return next((i for i in range(index + step, len(lines) if step > 0 else -1, step)
-                     if statements[i] and re.match(pattern, statements[i], re.IGNORECASE)), None)
-
-    # Each call: [program, where it goes on, runs left, where its runs start, where it was called].
-    calls, program, index = [], "main", 0
-    while index < len(words):
-        block = words[index]
-        if not calls and block and block[0][0] == "O" and int(block[0][1]) in named:
-            index += 1  # a called subprogram is left out where it stands, through its M99
-            while index < len(words) and last_word(words[index], "M") != 99:
-                index += 1
-            index += 1
-            continue
-        try:
-            if statements[index] is not None:
-                kind, n, holds = macro.statement(statements[index])
-                if kind == "END":  # back to its DO line, which reads its condition again
-                    back = matching(index, -1, r"(WHILE.*)?DO[ \t]*%d[ \t]*$" % n)
-                    index = index + 1 if back is None else back
-                elif kind == "DO":
-                    end = matching(index, 1, r"END[ \t]*%d[ \t]*$" % n)
-                    index = None if end is None else index + 1 if holds else end + 1
-                else:
-                    index = numbered(n, program, index) if kind == "GOTO" else index + 1
-                if index is None:
-                    break
-                continue
-            block = read_words(*lines[index], macro, run.mode["cycle"] != 80)
-        except (ArithmeticError, ValueError, TypeError):  # a macro error or alarm stops the drawing here
-            break
-        run.block(block)
-        m, p, count = last_word(block, "M"), last_word(block, "P"), last_word(block, "L")
-        target = None
-        if m in (2, 30):
-            break
-        if m == 98 and p is not None:
-            number, repeats = call_of(block, starts)
-            if number in starts:
-                target, runs, callee = starts[number] + 1, repeats, starts[number]
-        elif m == 97 and p is not None:
-            target, runs, callee = numbered(int(p), program, index), 1 if count is None else int(count), program
-        if target is not None and runs > 0 and len(calls) < MAX_CALL_DEPTH:
-            calls.append([program, index + 1, runs - 1, target, index])
-            program, index = callee, target
-            continue
-        if m == 99 and calls and p is not None:
-            caller, _, _, _, called_at = calls.pop()
-            index = numbered(int(p), caller, called_at)
-            if index is None:
-                break
-            program = caller
-            continue
-        if m == 99 and calls and calls[-1][2] > 0:
-            calls[-1][2] -= 1
-            index = calls[-1][3]
-            continue
-        index += 1
-        # A subprogram without M99 runs to the end of the file, and its call then ends.
-        if (m == 99 or index == len(words)) and calls:
-            program, index = calls.pop()[:2]
+    run = Execution(path).follow()
     xs, ys = zip(*run.path)
     box = min(xs), max(xs), min(ys), max(ys)
     if box[0] == box[1] and box[2] == box[3]:
