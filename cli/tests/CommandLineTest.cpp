@@ -59,6 +59,15 @@ TEST(CommandLine, LibraryFoldersInTheirOrderAndABlockLimit) {
     EXPECT_EQ(parsed.options.maxBlocks, 7);
 }
 
+TEST(CommandLine, UnitOptionsAreOffUnlessGiven) {
+    EXPECT_FALSE(ParseCommandLine({"A.NC"}).options.units.inchByDefault);
+    EXPECT_FALSE(ParseCommandLine({"A.NC"}).options.units.calculatorDecimals);
+    const ParsedCommandLine parsed = ParseCommandLine({"--inch", "A.NC", "--calculator-decimals"});
+    ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+    EXPECT_TRUE(parsed.options.units.inchByDefault);
+    EXPECT_TRUE(parsed.options.units.calculatorDecimals);
+}
+
 TEST(CommandLine, OutputGoesWithOneFile) {
     const ParsedCommandLine parsed = ParseCommandLine({"A.NC", "-o", "OUT.dxf"});
     ASSERT_TRUE(parsed.error.empty()) << parsed.error;
