@@ -62,7 +62,7 @@ TEST(UndrawnReport, ListsEveryKindOnceWithItsCountAndFirstLine) {
     EXPECT_EQ(ReportOfRun(program, &drawing), (Lines{
                                                   "作図していないコード",
                                                   "    G68 ×2 (最初: 4行目)",
-                                                  "    G20 ×1 (最初: 5行目)",
+                                                  "    G20 インチ → mm に換算 ×1 (最初: 5行目)",
                                                   "    R 始点=終点 ×2 (最初: 8行目)",
                                                   "    R 半径不足 ×1 (最初: 10行目)",
                                                   "    @ ^ 極座標 (LinuxCNC) ×1 (最初: 12行目)",
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ReportCase{"EachCodeUnderItsOwnName",
                    "G20\nG10\nG51\nG51.1\nG52\nG16\nG65\nG66 P1\nG68\nM97\n",
-                   {"作図していないコード", "    G20 ×1 (最初: 1行目)", "    G10 ×1 (最初: 2行目)",
+                   {"作図していないコード", "    G20 インチ → mm に換算 ×1 (最初: 1行目)", "    G10 ×1 (最初: 2行目)",
                     "    G51 ×1 (最初: 3行目)", "    G51.1 ×1 (最初: 4行目)", "    G52 ×1 (最初: 5行目)",
                     "    G16 ×1 (最初: 6行目)", "    G65 P無し ×1 (最初: 7行目)", "    G66 呼び出し先無し ×1 (最初: 8行目)",
                     "    G68 ×1 (最初: 9行目)", "    M97 P無し ×1 (最初: 10行目)"}},
