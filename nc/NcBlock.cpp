@@ -115,6 +115,9 @@ void NcBlock::setDefaults() {
     motionCode_ = 0;
     previousMotionCode_ = 0;
     everWritten_ = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        program_[axis] = words_[Slot::X + axis].value();
+    }
 }
 
 void NcBlock::setUnitOptions(const UnitOptions& options) {
@@ -151,6 +154,12 @@ int NcBlock::parse() {
     const char* source = text_.str();
     const std::string_view line(source, strnlen(source, kMaxLineLength));
     closePreviousBlock();
+    gCodeCount_ = 0;
+    motionWritten_ = false;
+    writtenPoints_ = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        programBefore_[axis] = program_[axis];
+    }
     std::size_t first = 0;
     while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) {
         ++first;
@@ -171,6 +180,11 @@ int NcBlock::parse() {
         for (int i = 0; i < scanned_.count; ++i) {
             const ScannedWord& word = scanned_.words[i];
             takeWord(scratch, word, line.substr(word.begin, word.length));
+        }
+        for (int axis = 0; axis < 3; ++axis) {
+            if (present_[Slot::X + axis]) {
+                program_[axis] = words_[Slot::X + axis].value();
+            }
         }
     }
     noteBlockEnd(scanned_.end);
@@ -212,11 +226,18 @@ void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_vie
     scratch.setValue(value);
 
     const int slot = letter == 'G' ? gGroupOf(integerPart(value)) : kLetterSlots[letter - 'A'];
+    if (letter == 'G' && gCodeCount_ < kMaxGCodes) {
+        gCodes_[gCodeCount_++] = value;
+    }
+    if (word.point) {
+        writtenPoints_ |= 1u << slot;
+    }
     // Every code outside the drawn dialect falls in one of the first two G slots.
     if (slot <= Slot::NonModalG) {
         noteGCode(value);
     }
     if (slot == Slot::Motion) {
+        motionWritten_ = true;
         words_[Slot::Cycle] = Resets().cycleCancel;
         present_[Slot::Cycle] = true;
         motionCode_ = integerPart(value);
@@ -225,9 +246,11 @@ void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_vie
     present_[slot] = true;
     written_[slot] = value;
     writtenNumber_[slot] = asWritten;
-    // G91 counts from the moment it is read: in "X10. G91" the X is absolute, in "G91 X10." it is not.
+    // G91 counts from the moment it is read: in "X10. G91" the X is absolute, in "G91 X10." it is not. X, Y
+    // and Z count from where the program has the tool, which is where it is drawn unless a transform is in
+    // force.
     if (words_[Slot::Distance].value() == 91.0 && slot >= Slot::X && slot <= Slot::C) {
-        words_[slot].addValue(previousWords_[slot].value());
+        words_[slot].addValue(slot <= Slot::Z ? program_[slot - Slot::X] : previousWords_[slot].value());
     }
 }
 
@@ -253,9 +276,17 @@ double NcBlock::lengthOf(char letter, double value, bool point) const {
     return inch_ && length ? static_cast<double>(value * kMmPerInch) : value;
 }
 
+double NcBlock::plainNumber(int slot) const {
+    const double number = writtenNumber_[slot];
+    return (writtenPoints_ & (1u << slot)) != 0 || calculatorDecimals_ ? number : LeastIncrements(number, false);
+}
+
 void NcBlock::setWord(int slot, double value) {
     words_[slot].setValue(value);
     present_[slot] = true;
+    if (slot >= Slot::X && slot <= Slot::Z) {
+        program_[slot - Slot::X] = value;
+    }
 }
 
 int NcBlock::gGroupOf(int code) {

@@ -71,6 +71,21 @@ public:
     void setUnitOptions(const UnitOptions& options);
     // G20 is in force: lengths and feeds are read in inch and kept in mm.
     bool isInch() const { return inch_; }
+    bool readsCalculatorDecimals() const { return calculatorDecimals_; }
+
+    // Where the program has the tool in its own coordinates (X, Y, Z), after and before the block: the words
+    // of X, Y and Z hold where it is drawn, which differs under a coordinate transform.
+    const double* programPosition() const { return program_; }
+    const double* programPositionBefore() const { return programBefore_; }
+    // The block's G codes in the order written, up to kMaxGCodes of them.
+    static constexpr int kMaxGCodes = 8;
+    int gCodeCount() const { return gCodeCount_; }
+    double gCode(int index) const { return gCodes_[index]; }
+    // Whether the block itself wrote a motion code (the motion group's presence carries over).
+    bool wroteMotionCode() const { return motionWritten_; }
+    // A number that is no length (an angle, a factor) as the block wrote it in a present slot: in thousandths
+    // when written without a point, unless numbers are read as calculator decimals.
+    double plainNumber(int slot) const;
 
     // Stores the text and parses it.
     virtual NcBlock& load(const SString& text);
@@ -89,7 +104,8 @@ public:
 
     double wordValue(int slot) const { return words_[slot].value(); }
     double previousValue(int slot) const { return previousWords_[slot].value(); }
-    // Gives the slot's word a new value (the old one becoming its former value) and marks the slot present.
+    // Gives the slot's word a new value (the old one becoming its former value) and marks the slot present;
+    // for X, Y and Z the program has the tool there too.
     void setWord(int slot, double value);
     bool isPresent(int slot) const { return present_[slot]; }
     // Some block since the start has written the slot (the start words do not count).
@@ -128,6 +144,12 @@ protected:
     std::uint32_t everWritten_ = 0;
     double written_[Slot::Count];
     double writtenNumber_[Slot::Count];
+    std::uint32_t writtenPoints_ = 0;  // one bit per slot: the number was written with a point
+    double program_[3] = {kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
+    double programBefore_[3] = {kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
+    double gCodes_[kMaxGCodes] = {};
+    int gCodeCount_ = 0;
+    bool motionWritten_ = false;
     int motionCode_;
     int previousMotionCode_;
     bool commentLine_;

@@ -69,12 +69,12 @@ TEST(UndrawnReport, ListsEveryKindOnceWithItsCountAndFirstLine) {
                                                   "    Oワード制御 (LinuxCNC) ×1 (最初: 13行目)",
                                                   "    名前付き変数 (LinuxCNC) ×1 (最初: 14行目)",
                                               }));
-    // The one arc drawn is the half circle from (10, 5) counter-clockwise to (20, 5) around (15, 5), at the
-    // last Z.
+    // From the G20 of line 5 on, lengths are inch: the one arc drawn is the half circle from (254, 127)
+    // counter-clockwise to (508, 127) around (381, 127), its R of 76.2 being short, at the last Z of 5 mm.
     EXPECT_EQ(Count(drawing, "\r\nARC\r\n"), 1);
     EXPECT_NE(
-        drawing.find("\r\nARC\r\n8\r\n\x95\xE2\x90\xB3\x96\xB3\x82\xB5\r\n10\r\n15\r\n20\r\n5\r\n30\r\n5\r\n"
-                     "40\r\n5\r\n50\r\n180\r\n51\r\n360\r\n"),
+        drawing.find("\r\nARC\r\n8\r\n\x95\xE2\x90\xB3\x96\xB3\x82\xB5\r\n10\r\n381\r\n20\r\n127\r\n30\r\n5\r\n"
+                     "40\r\n127\r\n50\r\n180\r\n51\r\n360\r\n"),
         std::string::npos);
 }
 
