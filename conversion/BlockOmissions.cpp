@@ -4,18 +4,18 @@ std::string_view OmissionName(Omission omission) {
     switch (omission) {
         case Omission::InchUnits:
             return "G20 インチ → mm に換算";
-        case Omission::DataSetting:
-            return "G10";
-        case Omission::Scaling:
-            return "G51";
-        case Omission::Mirroring:
-            return "G51.1";
-        case Omission::LocalCoordinates:
-            return "G52";
         case Omission::PolarCoordinates:
             return "G16";
-        case Omission::Rotation:
-            return "G68";
+        case Omission::MachineCoordinates:
+            return "G53 機械座標 (オフセット0として作図)";
+        case Omission::ReferenceReturn:
+            return "G28/G30 原点復帰 (オフセット0として作図)";
+        case Omission::UnequalScaleArc:
+            return "G51 不等倍率の円弧";
+        case Omission::ScaleFactorZero:
+            return "G51 倍率0";
+        case Omission::OffsetNumberOutOfRange:
+            return "G10/G54.1 P範囲外";
         case Omission::MacroVariable:
             return "# マクロ変数";
         case Omission::RArcStartIsEnd:

@@ -27,6 +27,7 @@ void NcAnalyzer::interpret() {
     // 1 tool diameter, 2 cycle flag and initial level, 3 R level and bottom, 4 and 5 holes, 6 tool number,
     // 7 tool change, 8 feed, 9 cutter compensation, 10 non-modal X, 11 motion, 12 extents.
     holes_.count = 0;
+    followFrames();
     takeToolDiameter();
     followCycleSlot();
     if (isCycleActive_) {
@@ -83,7 +84,8 @@ void NcAnalyzer::followCompensation() {
     } else {
         isCompensationOn_ = true;
         compensationD_ = integerPart(wordValue(Slot::D));
-        compensationCode_ = integerPart(code);
+        // A mirror in one axis of the plane swaps the side the tool is on.
+        compensationCode_ = integerPart(frames_.shape().mirrors(17) ? 83.0 - code : code);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/SString.h"
 #include "nc/ArcPath.h"
+#include "nc/CoordinateFrames.h"
 #include "nc/HoleRow.h"
 #include "nc/NcBlock.h"
 
@@ -78,6 +79,9 @@ public:
     double startAngle(bool radians) const { return radians ? startAngle_ : startAngle_ * kDegreesPerRadian; }
     double endAngle(bool radians) const { return radians ? endAngle_ : endAngle_ * kDegreesPerRadian; }
 
+    // The work systems and transforms in force.
+    const CoordinateFrames& frames() const { return frames_; }
+
     double minX() const { return minX_; }
     double minY() const { return minY_; }
     double maxX() const { return maxX_; }
@@ -85,6 +89,31 @@ public:
 
 private:
     void interpret();
+
+    // Coordinate systems (NcAnalyzerFrames.cpp): the block's frame codes are carried out and its words
+    // turned into drawing coordinates.
+    void followFrames();
+    void restoreProgramMotion();
+    void placeAtReference();
+    // Returns whether the block's axis words are the code's parameters rather than a move.
+    bool followFrameCode(double code, bool& reexpress, double& special);
+    void selectWorkSystem(double code);
+    void setOffsetFromBlock(bool& reexpress);
+    void setLocalShiftFromBlock();
+    void setRotationFromBlock();
+    void setScalingFromBlock();
+    void setMirrorFromBlock();
+    void dropAxisWords();
+    void reexpressProgramPosition();
+    void moveInMachineCoordinates();
+    void returnToReference();
+    void mapBlock();
+    void mapArc();
+    void mapCycleWords();
+    void overrideMotion(int code);
+    Point3 programPoint() const;
+    void setProgramPoint(const Point3& point);
+    void setDrawnAxis(int axis, double value);
 
     void takeToolDiameter();
     void followCycleSlot();
@@ -179,4 +208,16 @@ private:
     // to this run alone: a batch of files gives each file the time it would get on its own.
     double initialLevel_ = 0.0;
     double pendingHoleDepth_ = 0.0;
+    CoordinateFrames frames_;
+    // The words of X, Y and Z may differ from the program's position: each move is mapped until they agree.
+    bool wordsDrawn_ = false;
+    // A block drawn with another motion code than the program's (a mirrored arc, a G53 or G28 rapid); the
+    // program's code is back for the next block.
+    bool motionOverridden_ = false;
+    int programMotion_ = 0;
+    // After G28 or G30 the named axes stand at the reference point, drawn at `reference_`, once the
+    // intermediate move has been drawn.
+    bool referenceAxes_[3] = {false, false, false};
+    bool referencePending_ = false;
+    Point3 reference_{0.0, 0.0, 0.0};
 };

@@ -4,23 +4,11 @@
 
 void NcBlock::noteGCode(double value) {
     switch (integerPart(value)) {
-        case 10:
-            omissions_.add(Omission::DataSetting);
-            break;
         case 16:
             omissions_.add(Omission::PolarCoordinates);
             break;
         case 20:
             omissions_.add(Omission::InchUnits);
-            break;
-        case 51:
-            omissions_.add(value == 51.1 ? Omission::Mirroring : Omission::Scaling);
-            break;
-        case 52:
-            omissions_.add(Omission::LocalCoordinates);
-            break;
-        case 68:
-            omissions_.add(Omission::Rotation);
             break;
         default:
             break;

@@ -8,13 +8,13 @@
 #include <cstdint>
 
 enum class Omission : std::uint8_t {
-    InchUnits,         // G20: drawn in program units, implied decimals still read as millimetre thousandths
-    DataSetting,       // G10
-    Scaling,           // G51
-    Mirroring,         // G51.1
-    LocalCoordinates,  // G52
+    InchUnits,         // G20: read in inch and drawn in mm
     PolarCoordinates,  // G16
-    Rotation,          // G68
+    MachineCoordinates,     // G53 drawn as if G54's and the external offset were 0
+    ReferenceReturn,        // G28 or G30: the reference point taken as machine 0, offsets as above
+    UnequalScaleArc,        // an arc under unequal scaling factors: drawn with the first axis' factor
+    ScaleFactorZero,        // G51 with a factor of 0: not set
+    OffsetNumberOutOfRange,  // G10 or G54.1 with a P of no work system: nothing set or selected
     MacroVariable,        // Custom Macro B: the rest of the block is not read
     RArcStartIsEnd,       // an R arc that ends where it starts: no move
     RArcRadiusTooShort,   // an R arc that cannot reach its end: drawn as the half circle

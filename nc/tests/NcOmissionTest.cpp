@@ -33,17 +33,15 @@ TEST_P(NcOmission, ListsWhatTheBlockLeavesUndrawn) {
 INSTANTIATE_TEST_SUITE_P(
     Codes, NcOmission,
     ::testing::Values(OmissionCase{"G20", "G20 G00 X1.", {Omission::InchUnits}},
-                      OmissionCase{"G10", "G10 L2 P1 X0", {Omission::DataSetting}},
-                      OmissionCase{"G51", "G51 X0 Y0 P2000", {Omission::Scaling}},
-                      OmissionCase{"G51_1", "G51.1 X0", {Omission::Mirroring}},
-                      // G52 interprets a nested block of its own; the outer block's list survives it.
-                      OmissionCase{"G52", "G52 X10.", {Omission::LocalCoordinates}},
                       OmissionCase{"G16", "G16", {Omission::PolarCoordinates}},
-                      OmissionCase{"G68", "G68 X0 Y0 R45.", {Omission::Rotation}},
-                      OmissionCase{
-                          "InTheOrderMet", "G68 X0 Y0 R45. G20", {Omission::Rotation, Omission::InchUnits}},
-                      OmissionCase{"OnceAPerBlock", "G68 G68", {Omission::Rotation}},
-                      OmissionCase{"DrawnCodes", "N10 G91 G28 Z0 M05", {}},
+                      OmissionCase{"G53", "G53 Z0", {Omission::MachineCoordinates}},
+                      OmissionCase{"G28", "N10 G91 G28 Z0 M05", {Omission::ReferenceReturn}},
+                      OmissionCase{"G54_1P49", "G54.1 P49", {Omission::OffsetNumberOutOfRange}},
+                      OmissionCase{"G10L2P7", "G10 L2 P7 X0", {Omission::OffsetNumberOutOfRange}},
+                      OmissionCase{"G51P0", "G51 X0 Y0 P0", {Omission::ScaleFactorZero}},
+                      OmissionCase{"InTheOrderMet", "G16 G20", {Omission::PolarCoordinates, Omission::InchUnits}},
+                      OmissionCase{"OnceAPerBlock", "G20 G20", {Omission::InchUnits}},
+                      OmissionCase{"DrawnCodes", "G68 X0 Y0 R45.", {}},
                       OmissionCase{"G21", "G21 G17 G40 G49 G80", {}}),
     [](const auto& info) { return std::string(info.param.label); });
 
