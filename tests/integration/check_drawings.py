@@ -23,15 +23,15 @@ CONVERTER, EXAMPLES, SAMPLES, WORK = sys.argv[1:5]
 del sys.argv[1:5]
 
 
-def convert(nc_path):
-    return convert_with_report(nc_path)[0]
+def convert(nc_path, options=()):
+    return convert_with_report(nc_path, options)[0]
 
 
-def convert_with_report(nc_path):
+def convert_with_report(nc_path, options=()):
     """The DXF file's path and the tool report printed on standard output."""
-    name = os.path.splitext(os.path.basename(nc_path))[0]
+    name = os.path.splitext(os.path.basename(nc_path))[0] + "".join(options)
     dxf_path = os.path.join(WORK, name + ".dxf")
-    result = subprocess.run([CONVERTER, "-q", "-o", dxf_path, nc_path], capture_output=True)
+    result = subprocess.run([CONVERTER, "-q", *options, "-o", dxf_path, nc_path], capture_output=True)
     if result.returncode != 0:
         raise AssertionError("%s failed: %s" % (nc_path, result.stderr.decode("utf-8", "replace")))
     return dxf_path, result.stdout.decode("utf-8")
@@ -332,7 +332,8 @@ class Examples(unittest.TestCase):
 
 
 def nc_programs():
-    """Every program of the examples and of the public samples."""
+    """Every program of the examples, of the public samples and of the generated ones, each with the options
+    plotra-convert runs it with."""
     programs = [os.path.join(EXAMPLES, n) for n in sorted(os.listdir(EXAMPLES)) if n.endswith(".nc")]
     if os.path.isdir(SAMPLES):
         programs += [os.path.join(SAMPLES, n) for n in sorted(os.listdir(SAMPLES)) if n.endswith((".nc", ".ngc"))]
@@ -343,7 +344,52 @@ def nc_programs():
     features = os.path.join(WORK, "features.nc")
     with open(features, "w") as out:
         out.write("\n".join(features_program()) + "\n")
-    return programs + [surfacing, features, macro_program()] + call_programs()
+    programs += [surfacing, features, macro_program()] + call_programs()
+    return [(path, ()) for path in programs] + unit_programs()
+
+
+def unit_programs():
+    """The program that switches between inch and mm, read as written, from inch, with calculator-type input
+    and with both."""
+    path = os.path.join(WORK, "units.nc")
+    with open(path, "w") as out:
+        out.write(UNITS_PROGRAM)
+    return [(path, options) for options in ((), ("--inch",), ("--calculator-decimals",),
+                                            ("--inch", "--calculator-decimals"))]
+
+
+# A number without a point is 0.001 mm, 0.0001 inch or, with calculator-type input, a whole mm or inch: each arc
+# is written all with points or all without, so it stays an arc whichever way it is read.
+UNITS_PROGRAM = """%
+:7400 (G20 AND G21 IN TURN: WORDS WITH AND WITHOUT A POINT, ARCS, PECKS AND FEEDS)
+G90 G17 G40 G80
+G00 X4. Y2 Z1. (BEFORE G20 OR G21: MM, OR INCH FROM THE START)
+G01 X2 Y3. F10
+G20 G01 X1. Y0 F4 (INCH FROM THIS BLOCK ON: 25.4, 0 AND 101.6 MM/MIN)
+G03 X2. Y1. R1.
+G02 X3. Y0 I1. J0 F4.5
+G01 X3 Y1
+X2 Y0
+G03 X0 Y2 I-2 J0
+G02 X2 Y0 R2
+#1 = 1.23456 (TO 0.0001 INCH: 1.2346 AND 0.6173)
+G01 X#1 Y[#1 / 2]
+G00 Z0
+G18 G02 X2.2346 Z0 I.5 K0
+G17 G00 Z.5
+G99 G83 X1. Y1. Z-.25 R.1 Q.1 F2.
+X2 Y1 Q1000
+G91 G81 X.5 Z-3 R-1 K2
+G90 G80 G00 Z1.
+G21 G00 X10. Y10. Z5. (MM AGAIN)
+G01 X20. Y5. F100
+G02 X30. Y5. R6.
+G01 X300 Y-20. Z-1
+G20 G01 X.5 Y-.5 F20.
+G00 Z2.
+M30
+%
+"""
 
 
 def macro_program():
@@ -671,10 +717,10 @@ class DrawingsMatchAnIndependentReading(unittest.TestCase):
     def test_every_program(self):
         programs = nc_programs()
         self.assertGreaterEqual(len(programs), 5)
-        for path in programs:
-            with self.subTest(program=os.path.basename(path)):
-                doc = read_clean(self, convert(path))
-                expected = expected_drawing(path)
+        for path, options in programs:
+            with self.subTest(program=" ".join((os.path.basename(path),) + options)):
+                doc = read_clean(self, convert(path, options))
+                expected = expected_drawing(path, options)
                 drawn = [e for e in doc.modelspace() if e.dxftype() != "TEXT"]
                 self.assertEqual(counts(drawn), dict(collections.Counter(e[:2] for e in expected.entities)))
                 for index, (got, want) in enumerate(zip(map(shape, drawn), expected.entities)):

@@ -1,26 +1,26 @@
 """Where the tool of an NC program goes, and so what its drawing must hold, worked out from the NC text alone.
 
 The words are read by the plain rules of Plotra's dialect: any case, comments anywhere, blanks after a letter,
-";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, implied thousandths. The blocks are
-then followed as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle
-holes, M97/M98/M99 calls, G65 and G66 macro calls with their arguments, programs found in other files of the NC
-file's folder, and the main program's end at M30 or M02, with the Custom Macro B variables, expressions and
-statements worked out by a small evaluator of its own. The drawing is predicted from that geometry alone: each
-entity with its points, the extents as the bounding box of the path, and the machining time.
+";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, numbers without a point in thousandths
+(ten-thousandths of an inch under G20, every length in mm as G20 and G21 switch). The blocks are then followed
+as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle holes,
+M97/M98/M99 calls, G65 and G66 macro calls with their arguments, programs found in other files of the NC file's
+folder, and the main program's end at M30 or M02, with the Custom Macro B variables, expressions and statements
+worked out by a small evaluator of its own. The drawing is predicted from that geometry alone: each entity with
+its points, the extents as the bounding box of the path, and the machining time.
 """
 import collections
 import math
 import operator
 import os
 import re
-from fractions import Fraction
 
 RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
 CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 
 ADDRESS = set("GONXYZABCIJKFSTHDMRQPL")
 ARGUMENT_ONLY = set("EUVW")  # address letters only as the arguments of a G65 or G66 block
-IMPLIED_DECIMALS = "ABCIJKQRXYZUVW"  # U, V and W are read only as arguments, and in thousandths there too
+INCH = 25.4
 PIECE = 255
 MAX_CALL_DEPTH = 10
 MAX_MACRO_DEPTH = 5
@@ -33,7 +33,7 @@ RAPID_RATE = 5000.0
 TURN = 2 * math.pi
 G_GROUPS = {"nonmodal": {4, 28, 29, 30, 52, 53, 92}, "motion": {0, 1, 2, 3, 33}, "plane": {17, 18, 19},
             "distance": {90, 91}, "compensation": {40, 41, 42}, "cycle": {73, 74, 76} | set(range(80, 90)),
-            "return": {98, 99}}
+            "return": {98, 99}, "units": {20, 21}}
 # The plane's two axes and its normal as a right-handed triple: seen from the plus end of the normal, G03 turns
 # counter-clockwise from the first axis toward the second in every plane.
 PLANES = {17: (0, 1, 2), 18: (2, 0, 1), 19: (1, 2, 0)}
@@ -192,16 +192,62 @@ def is_linuxcnc(rest):
     return "@" in rest or "^" in rest or "#<" in rest
 
 
-def read_words(text, in_comment=False, macro=None, cycle=False):
+class Units:
+    """How the numbers of a block are read: in the length unit in force before it (G20 inch, G21 mm) unless the
+    block switches, into mm; a number without a point is in the unit's smallest step (0.0001 inch, 0.001 mm,
+    0.001 degree) or, with calculator-type input, a whole unit."""
+
+    def __init__(self, inch=False, calculator=False):
+        self.inch, self.calculator = inch, calculator
+
+    def words(self, raw, cycle):
+        codes = {v for l, v, _ in raw if l == "G"}
+        inch = next((v == 20 for l, v, _ in reversed(raw) if l == "G" and v in (20, 21)), self.inch)
+        call = bool(codes & {65, 66})
+        counting = not call and (cycle or bool(codes & (G_GROUPS["cycle"] - {80})))
+        words = []
+        for letter, number, kind in raw:
+            value = self.value(number, kind, self.role(letter, call, counting), inch)
+            words.append((letter, value, value if kind == "macro" else number))
+        return words
+
+    @staticmethod
+    def role(letter, call, counting):
+        """length: in steps and scaled; feed: as written and scaled; angle: in 0.001 steps, never scaled;
+        argument: in steps, kept in the program's unit (the macro scales it where it uses it); plain: as
+        written; integer: a count or a number; code: a G code."""
+        if letter == "G":
+            return "code"
+        if letter in "MTDHSPLNO" or letter == "K" and counting:
+            return "integer"
+        if call:
+            return "plain" if letter in "FE" else "argument"
+        return "angle" if letter in "ABC" else "feed" if letter == "F" else "length"
+
+    def value(self, number, kind, role, inch):
+        if role == "code":
+            return number
+        if role == "integer":
+            return half_away(number) if kind == "macro" else number
+        steps = 10000 if inch and role != "angle" else 1000
+        if kind == "macro":  # a value as it is, to the unit's step
+            number = half_away(number * steps) / steps
+        elif kind == "whole" and role in ("length", "angle", "argument") and not self.calculator:
+            number /= steps
+        return number * INCH if inch and role in ("length", "feed") else number
+
+
+def read_words(text, in_comment=False, macro=None, cycle=False, units=None):
     """The (letter, value, number as written) words of one block, in reading order; the block text is already
     cleaned. A piece that continues a comment left open by the piece before it is read from the comment's
-    end. With a macro, values written with # or [ are worked out (cycle: whether a canned cycle is in force)."""
+    end. With a macro, values written with # or [ are worked out (cycle: whether a canned cycle is in force).
+    Values come out in mm and degrees as the Units in force before the block (mm by default) read them."""
     if not in_comment and text.lstrip(" \t")[:1] in ("-", "%"):
         return []
-    words, pos = [], block_start(text, in_comment)
+    raw, pos = [], block_start(text, in_comment)
     while pos < len(text) and text[pos] != ";":
         letter = "O" if text[pos] == ":" else text[pos].upper()
-        call = any(l == "G" and v in (65, 66) for l, v, _ in words)
+        call = any(l == "G" and v in (65, 66) for l, v, _ in raw)
         if letter not in ADDRESS and not (call and letter in ARGUMENT_ONLY):
             break
         if text[pos] in "Oo" and O_WORD.match(text, pos):
@@ -211,26 +257,19 @@ def read_words(text, in_comment=False, macro=None, cycle=False):
             macro.text, macro.pos = text, start
             value = macro.primary()
             pos = skip_blanks_and_comments(text, macro.pos)
-            count = letter == "K" and not call and \
-                (cycle or any(l == "G" and v in G_GROUPS["cycle"] - {80} for l, v, _ in words))
             if value is not None:  # a null value leaves the address out
-                value = half_away(value * 10) / 10 if letter == "G" else half_away(value) \
-                    if letter in "MTDHSPLNO" or count else half_away(value * 1000) / 1000
-                words.append((letter, value, value))
+                raw.append((letter, half_away(value * 10) / 10 if letter == "G" else value, "macro"))
             continue
         number = NUMBER.match(text, start)
         if not number:
             break
         digits = number.group(0)
-        written = float(digits) if re.search("[0-9]", digits) else 0.0
-        value = written
-        if letter in IMPLIED_DECIMALS and "." not in digits:
-            value = float(Fraction(digits) / 1000)
-        words.append((letter, value, written))
+        raw.append((letter, float(digits) if re.search("[0-9]", digits) else 0.0,
+                    "point" if "." in digits else "whole"))
         pos = skip_blanks_and_comments(text, number.end())
     if pos < len(text) and text[pos] != ";" and is_linuxcnc(text[pos:]):
         return []
-    return words
+    return (units or Units()).words(raw, cycle)
 
 
 def last_word(words, letter):
@@ -241,12 +280,13 @@ def last_word(words, letter):
 class Run:
     """The tool's way through the blocks of one run, and the entities, path points and time it makes."""
 
-    def __init__(self):
+    def __init__(self, inch=False):
         # Every run starts with a rapid from the home position (0, 0, 200) down to the origin, not drawn.
         self.at = [0.0, 0.0, 0.0]
         self.path = [(0.0, 0.0)]
         self.minutes = 200 / RAPID_RATE
-        self.mode = {"motion": 0, "plane": 17, "distance": 90, "compensation": 40, "cycle": 80, "return": 98}
+        self.mode = {"motion": 0, "plane": 17, "distance": 90, "compensation": 40, "cycle": 80, "return": 98,
+                     "units": 20 if inch else 21}
         self.feed, self.q, self.held = 0.0, 1.0, 0.0
         self.levels = None  # initial level, R level, bottom, whether the bottom is an increment from R
         self.entities = []
@@ -548,9 +588,9 @@ class Call:
 class Execution:
     """The way of one run through the programs of the NC file and of the files its calls reach."""
 
-    def __init__(self, path):
+    def __init__(self, path, inch=False, calculator=False):
         self.files = Files(path)
-        self.macro, self.run = Macro(), Run()
+        self.macro, self.run, self.calculator = Macro(), Run(inch), calculator
         self.calls = []
         self.modal = None  # (number, repeats, arguments) of the G66 in force
         self.source, self.program, self.index = self.files.main, "main", 0
@@ -609,7 +649,8 @@ class Execution:
             if source.statements[index] is not None:
                 self.index = self.statement(source.statements[index])
                 return self.index is not None
-            block = read_words(*source.lines[index], self.macro, self.run.mode["cycle"] != 80)
+            units = Units(self.run.mode["units"] == 20, self.calculator)
+            block = read_words(*source.lines[index], self.macro, self.run.mode["cycle"] != 80, units)
         except (ArithmeticError, ValueError, TypeError):  # a macro error or alarm stops the drawing here
             return False
         codes = g_codes(block)
@@ -657,10 +698,12 @@ class Execution:
         return True
 
 
-def expected_drawing(path):
-    """The Drawing of the NC file at path: the entities in drawing order (the centre lines last), the bounding
-    box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the origin, and the minutes."""
-    run = Execution(path).follow()
+def expected_drawing(path, options=()):
+    """The Drawing of the NC file at path as plotra-convert draws it with the options (--inch starts in inch,
+    --calculator-decimals reads a number without a point as a whole unit): the entities in drawing order (the
+    centre lines last), the bounding box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the
+    origin, and the minutes."""
+    run = Execution(path, "--inch" in options, "--calculator-decimals" in options).follow()
     xs, ys = zip(*run.path)
     box = min(xs), max(xs), min(ys), max(ys)
     if box[0] == box[1] and box[2] == box[3]:
