@@ -21,17 +21,19 @@ from expected_drawing import CENTRE, COMPENSATED, CYCLE, INFO, RAPID, UNCOMPENSA
 
 CONVERTER, EXAMPLES, SAMPLES, WORK = sys.argv[1:5]
 del sys.argv[1:5]
+# The programs of work systems, offsets and transforms are compared once plotra-convert follows them.
+TRANSFORMS_BUILT = False
 
 
-def convert(nc_path):
-    return convert_with_report(nc_path)[0]
+def convert(nc_path, options=()):
+    return convert_with_report(nc_path, options)[0]
 
 
-def convert_with_report(nc_path):
+def convert_with_report(nc_path, options=()):
     """The DXF file's path and the tool report printed on standard output."""
-    name = os.path.splitext(os.path.basename(nc_path))[0]
+    name = os.path.splitext(os.path.basename(nc_path))[0] + "".join(options)
     dxf_path = os.path.join(WORK, name + ".dxf")
-    result = subprocess.run([CONVERTER, "-q", "-o", dxf_path, nc_path], capture_output=True)
+    result = subprocess.run([CONVERTER, "-q", *options, "-o", dxf_path, nc_path], capture_output=True)
     if result.returncode != 0:
         raise AssertionError("%s failed: %s" % (nc_path, result.stderr.decode("utf-8", "replace")))
     return dxf_path, result.stdout.decode("utf-8")
@@ -332,7 +334,8 @@ class Examples(unittest.TestCase):
 
 
 def nc_programs():
-    """Every program of the examples and of the public samples."""
+    """Every program of the examples, of the public samples and of the generated ones, each with the options
+    plotra-convert runs it with."""
     programs = [os.path.join(EXAMPLES, n) for n in sorted(os.listdir(EXAMPLES)) if n.endswith(".nc")]
     if os.path.isdir(SAMPLES):
         programs += [os.path.join(SAMPLES, n) for n in sorted(os.listdir(SAMPLES)) if n.endswith((".nc", ".ngc"))]
@@ -343,7 +346,194 @@ def nc_programs():
     features = os.path.join(WORK, "features.nc")
     with open(features, "w") as out:
         out.write("\n".join(features_program()) + "\n")
-    return programs + [surfacing, features, macro_program()] + call_programs()
+    programs += [surfacing, features, macro_program()] + call_programs()
+    if TRANSFORMS_BUILT:
+        programs += transform_programs()
+    return [(path, ()) for path in programs] + unit_programs()
+
+
+def transform_programs():
+    """Writes the programs of work systems, offsets and transforms into a folder of their own; returns them."""
+    folder = os.path.join(WORK, "transforms")
+    os.makedirs(folder, exist_ok=True)
+    for name, text in TRANSFORM_PROGRAMS.items():
+        with open(os.path.join(folder, name), "w") as out:
+            out.write(text)
+    return [os.path.join(folder, name) for name in sorted(TRANSFORM_PROGRAMS)]
+
+
+# Work systems, offsets and transforms; the comments give points worked out by hand, in the drawing (G54).
+TRANSFORM_PROGRAMS = {"work-offsets.nc": """%
+:7500 (WORK OFFSETS, WORK SYSTEMS, LOCAL SHIFT, MACHINE AND REFERENCE POINTS)
+G90 G17 G21 G40 G80
+G10 L2 P2 X100. Y50. Z0 (G55)
+G10 L20 P3 X-40. Y80. (G54.1 P3)
+#5261 = 20. (G56 X)
+#5262 = #5261 - 50. (G56 Y: -30)
+G00 X0 Y0 Z5. F500
+G01 X10. Y10.
+G55 (THE TOOL STAYS AT 10, 10; IN G55 IT READS X-90 Y-40)
+Y0 (A LINE FROM 10, 10 TO 10, 50)
+X10. (TO 110, 50)
+G91 G10 L2 P2 X5. (G55 X BECOMES 105: THE TOOL STAYS AND READS X5.)
+G90 Y10. (A LINE FROM 110, 50 TO 110, 60)
+G54.1 P3 X0 Y0 (TO -40, 80)
+G56 X0 Y0 (TO 20, -30)
+G52 X10. Y10. (THE TOOL STAYS; IT READS X-10 Y-10)
+X0 (A LINE FROM 20, -30 TO 30, -30)
+G52 X0 Y0 Z0
+G54 X0 Y0
+G10 L2 P1 X5. Y50. (G54 ITSELF: ONLY THE FRAME MOVES, MACHINE 0 IS NOW DRAWN AT -5, -50)
+G10 L2 P0 X1. (AND NOW AT -6, -50)
+X20.
+G53 X0 (A RAPID FROM 20, 0, 5 TO -6, 0, 5)
+G01 X0 Y-10.
+G91 G28 Z0 (NO MOVE TO THE INTERMEDIATE POINT; Z STANDS AT 0, UNSEEN)
+G30 Y0 (Y STANDS AT -50, UNSEEN, AND WIDENS NO EXTENTS)
+G90 G01 X10. Y-40. (A LINE FROM 0, -50, 0 TO 10, -40, 0)
+G00 Z5.
+M30
+%
+""", "rotation.nc": """%
+:7510 (G68 ROTATION IN G17 AND G18, AN INCREMENTAL ANGLE, ARCS WITH R AND WITH I J K)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z0 F400
+G68 X10. Y0 R90. (THE TOOL STAYS AT THE ORIGIN)
+G01 X20. Y0 (A LINE FROM THE ORIGIN TO 10, 10)
+G03 X10. Y10. R10. (ABOUT 10, 0 FROM 90 TO 180 DEGREES: TO 0, 0)
+G02 X20. Y0 I0 J-10. (BACK: CLOCKWISE FROM 180 TO 90 DEGREES)
+G91 G68 X10. Y0 R-45000 (90 - 45 DEGREES, AN ANGLE WITHOUT A POINT IN 0.001)
+G90 G01 X30. Y0 (A LINE FROM 10, 10 TO 24.142, 14.142)
+G69
+X40. (A LINE FROM 24.142, 14.142 TO 40, 0)
+G18 G68 X40. Z0 R90. (ABOUT THE LINE X40 Z0 ALONG Y, TURNING Z TOWARD X)
+G01 Z-10. (A LINE FROM 40, 0, 0 TO 30, 0, 0)
+G02 X50. Z0 I10. K0 (THREE QUARTERS ABOUT 30, 0, -10 TO 40, 0, -10; VERTEX 27 OF 55 AT 22.929, 0, -17.071)
+G69 G17
+G00 Z5. (FROM 40, 0, -10 TO 50, 0, 5)
+M30
+%
+""", "scaling.nc": """%
+:7520 (G51 SCALING: ONE FACTOR WITH HOLE LEVELS, A NEGATIVE FACTOR, UNEQUAL FACTORS)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z10. F300
+G51 X0 Y0 P2000 (TWICE ABOUT THE ORIGIN, AND ABOUT Z10 WHERE THE TOOL IS)
+G99 G81 X10. Y5. Z-5. R2. (A HOLE AT 20, 10 FROM R -6 TO -20)
+G80
+G01 X10. Y10. (TO 20, 20, -6)
+G02 X20. Y0 I0 J-10. (ABOUT 20, 0 WITH RADIUS 20 TO 40, 0)
+G50
+G00 Z2. (FROM 40, 0, -6 TO 20, 0, 2)
+G51 X0 Y0 I-1000 J1000 (A MIRROR IN X)
+G01 X10. Y0 (TO -10, 0)
+G03 X0 Y10. I-10. J0 (CLOCKWISE ABOUT THE ORIGIN FROM 180 TO 90 DEGREES)
+G50
+G51 X0 Y0 I2000 J1000 (UNEQUAL: AN ARC TAKES THE SIZE OF X)
+G01 X10. Y10. (TO 20, 10)
+G02 X20. Y0 R10. (RADIUS 20 TO 40, 0 ABOUT 22.584, -9.832)
+G03 X10. Y10. I-10. J0 (RADIUS 20 ABOUT 20, 0 FROM 0 TO 90 DEGREES; THE TOOL ENDS AT 20, 10)
+G50
+G00 Z10. (FROM 20, 10, 2 TO 10, 10, 10)
+M30
+%
+""", "mirror.nc": """%
+:7530 (G51.1 MIRROR: IN ONE AXIS ARCS TURN THE OTHER WAY, IN TWO AS WRITTEN)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z0 F300
+G51.1 X-5.
+G41 D1 G01 X10. Y0 (TO -20, 0)
+G03 X20. Y10. R10. (CLOCKWISE ABOUT -20, 10 FROM 270 TO 180 DEGREES)
+G02 X30. Y10. I5. J0 (COUNTER-CLOCKWISE ABOUT -35, 10 OVER THE TOP TO -40, 10)
+G40 G01 X30. Y0
+G51.1 Y5. (BOTH AXES)
+G01 X40. Y0 (TO -50, 10)
+G02 X50. Y0 I5. J0 (CLOCKWISE ABOUT -55, 10 THROUGH -55, 5 TO -60, 10)
+G50.1 X0 Y0
+G00 Z5. (FROM -60, 10, 0 TO 50, 0, 5)
+M30
+%
+""", "polar.nc": """%
+:7540 (G16 POLAR COORDINATES: A HOLE CIRCLE, INCREMENTAL ANGLES, REPEATS, A CENTRE AT THE TOOL)
+G90 G17 G21 G40 G80
+G00 X0 Y0 Z10. F200
+G16
+G99 G81 X100. Y30. Z-5. R2. (86.603, 50)
+G91 Y120. (-86.603, 50)
+Y120. (0, -100)
+Y45. K2 (70.711, -70.711 AND 100, 0)
+G80 G15
+G90 G00 X50. Y0 Z2.
+G16
+G91 G01 X10. Y90. (ABOUT THE TOOL AT 50, 0: TO 50, 10)
+Y90. (TO 40, 0)
+G15
+G90 G00 Z10.
+M30
+%
+""", "transforms-together.nc": """%
+:7550 (MIRROR, SCALING, ROTATION, LOCAL SHIFT AND OFFSET IN THEIR ORDER)
+G90 G17 G21 G40 G80
+G10 L2 P2 X100. Y0
+G00 X0 Y0 Z0 F300
+G55 (THE TOOL STAYS AT THE ORIGIN AND READS X-100)
+G52 X10.
+G51 X0 Y0 P2.
+G68 X5. Y0 R90. (THE CENTRE IS SCALED TO 10, 0)
+G01 X10. Y0 (A LINE FROM THE ORIGIN TO 120, 10)
+Y5. (TO 110, 10)
+G51.1 X10. (SET LAST, MIRRORS FIRST)
+X12. (TO 110, 6)
+G50.1 G69 G50 G54 (THE TOOL STAYS AT 110, 6 AND READS X100 Y6)
+X0 (TO 10, 6)
+G52 X0
+G00 Z5.
+M30
+%
+"""}
+
+
+def unit_programs():
+    """The program that switches between inch and mm, read as written, from inch, with calculator-type input
+    and with both."""
+    path = os.path.join(WORK, "units.nc")
+    with open(path, "w") as out:
+        out.write(UNITS_PROGRAM)
+    return [(path, options) for options in ((), ("--inch",), ("--calculator-decimals",),
+                                            ("--inch", "--calculator-decimals"))]
+
+
+# A number without a point is 0.001 mm, 0.0001 inch or, with calculator-type input, a whole mm or inch: each arc
+# is written all with points or all without, so it stays an arc whichever way it is read.
+UNITS_PROGRAM = """%
+:7400 (G20 AND G21 IN TURN: WORDS WITH AND WITHOUT A POINT, ARCS, PECKS AND FEEDS)
+G90 G17 G40 G80
+G00 X4. Y2 Z1. (BEFORE G20 OR G21: MM, OR INCH FROM THE START)
+G01 X2 Y3. F10
+G20 G01 X1. Y0 F4 (INCH FROM THIS BLOCK ON: 25.4, 0 AND 101.6 MM/MIN)
+G03 X2. Y1. R1.
+G02 X3. Y0 I1. J0 F4.5
+G01 X3 Y1
+X2 Y0
+G03 X0 Y2 I-2 J0
+G02 X2 Y0 R2
+#1 = 1.23456 (TO 0.0001 INCH: 1.2346 AND 0.6173)
+G01 X#1 Y[#1 / 2]
+G00 Z0
+G18 G02 X2.2346 Z0 I.5 K0
+G17 G00 Z.5
+G99 G83 X1. Y1. Z-.25 R.1 Q.1 F2.
+X2 Y1 Q1000
+G91 G81 X.5 Z-3 R-1 K2
+G90 G80 G00 Z1.
+G21 G00 X10. Y10. Z5. (MM AGAIN)
+G01 X20. Y5. F100
+G02 X30. Y5. R6.
+G01 X300 Y-20. Z-1
+G20 G01 X.5 Y-.5 F20.
+G00 Z2.
+M30
+%
+"""
 
 
 def macro_program():
@@ -671,10 +861,10 @@ class DrawingsMatchAnIndependentReading(unittest.TestCase):
     def test_every_program(self):
         programs = nc_programs()
         self.assertGreaterEqual(len(programs), 5)
-        for path in programs:
-            with self.subTest(program=os.path.basename(path)):
-                doc = read_clean(self, convert(path))
-                expected = expected_drawing(path)
+        for path, options in programs:
+            with self.subTest(program=" ".join((os.path.basename(path),) + options)):
+                doc = read_clean(self, convert(path, options))
+                expected = expected_drawing(path, options)
                 drawn = [e for e in doc.modelspace() if e.dxftype() != "TEXT"]
                 self.assertEqual(counts(drawn), dict(collections.Counter(e[:2] for e in expected.entities)))
                 for index, (got, want) in enumerate(zip(map(shape, drawn), expected.entities)):

@@ -1,26 +1,29 @@
 """Where the tool of an NC program goes, and so what its drawing must hold, worked out from the NC text alone.
 
 The words are read by the plain rules of Plotra's dialect: any case, comments anywhere, blanks after a letter,
-";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, implied thousandths. The blocks are
-then followed as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle
-holes, M97/M98/M99 calls, G65 and G66 macro calls with their arguments, programs found in other files of the NC
-file's folder, and the main program's end at M30 or M02, with the Custom Macro B variables, expressions and
-statements worked out by a small evaluator of its own. The drawing is predicted from that geometry alone: each
-entity with its points, the extents as the bounding box of the path, and the machining time.
+";", a skip slash, ":" program numbers, LinuxCNC-only lines left undrawn, numbers without a point in thousandths
+(ten-thousandths of an inch under G20, every length in mm as G20 and G21 switch). The blocks are then followed
+as a machine moves: straight moves, arcs about their centre in their turning, helices, canned-cycle holes,
+M97/M98/M99 calls, G65 and G66 macro calls with their arguments, programs found in other files of the NC file's
+folder, and the main program's end at M30 or M02, with the Custom Macro B variables, expressions and statements
+worked out by a small evaluator of its own; every point passes through the work offsets and transforms in force
+(coordinate_frame.py) into the frame of G54. The drawing is predicted from that geometry alone: each entity with
+its points, the extents as the bounding box of the path, and the machining time.
 """
 import collections
 import math
 import operator
 import os
 import re
-from fractions import Fraction
+
+from coordinate_frame import EXTERNAL, G54, PLANES, Frame, offset_place
 
 RAPID, COMPENSATED, UNCOMPENSATED = "早送り", "補正あり", "補正無し"
 CYCLE, CENTRE, INFO = "固定サイクル", "中心線", "情報"
 
 ADDRESS = set("GONXYZABCIJKFSTHDMRQPL")
 ARGUMENT_ONLY = set("EUVW")  # address letters only as the arguments of a G65 or G66 block
-IMPLIED_DECIMALS = "ABCIJKQRXYZUVW"  # U, V and W are read only as arguments, and in thousandths there too
+INCH = 25.4
 PIECE = 255
 MAX_CALL_DEPTH = 10
 MAX_MACRO_DEPTH = 5
@@ -31,12 +34,15 @@ ARGUMENTS = dict(zip("ABCIJKDEFHMQRSTUVWXYZ", (1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13
                                                   24, 25, 26)))
 RAPID_RATE = 5000.0
 TURN = 2 * math.pi
-G_GROUPS = {"nonmodal": {4, 28, 29, 30, 52, 53, 92}, "motion": {0, 1, 2, 3, 33}, "plane": {17, 18, 19},
-            "distance": {90, 91}, "compensation": {40, 41, 42}, "cycle": {73, 74, 76} | set(range(80, 90)),
-            "return": {98, 99}}
-# The plane's two axes and its normal as a right-handed triple: seen from the plus end of the normal, G03 turns
-# counter-clockwise from the first axis toward the second in every plane.
-PLANES = {17: (0, 1, 2), 18: (2, 0, 1), 19: (1, 2, 0)}
+G_GROUPS = {"motion": {0, 1, 2, 3, 33}, "plane": {17, 18, 19}, "distance": {90, 91}, "compensation": {40, 41, 42},
+            "cycle": {73, 74, 76} | set(range(80, 90)), "return": {98, 99}, "units": {20, 21}}
+DECIMAL_CODES = {50.1, 51.1, 54.1}  # told apart from the whole codes before them
+SYSTEMS = dict(zip(range(54, 60), range(1, 7)))
+SETTINGS = {10, 50.1, 51, 51.1, 52, 68}  # their X Y Z words set something and move nothing
+REFERENCE_RETURNS = {28, 30}
+KEEPING_X = {4, 29, 92}  # X in such a block is no target (G04 dwell, G29 and G92 as ever)
+# X Y Z words that are never polar: settings, machine and reference points, and the blocks that keep X.
+CARTESIAN = SETTINGS | REFERENCE_RETURNS | KEEPING_X | {53}
 
 # points: a LINE's group 10 and 11 points; a CIRCLE's centre; an ARC's centre and its points at groups 50 and
 # 51; a POLYLINE's vertices. radius None: not predicted (the mark of a hole).
@@ -71,13 +77,20 @@ FUNCTIONS = {"SIN": lambda a: math.sin(math.radians(a)), "COS": lambda a: math.c
 
 
 class Macro:
-    """The variables of a run (the locals #1-#33 of the call level in force and the commons; any other reads
-    null), and expressions and statements read token by token from self.text at self.pos. A value is a float,
-    None when null, or a bool from a comparison. An error in an expression or a #3000 alarm raises an
+    """The variables of a run (the locals #1-#33 of the call level in force, the commons and the work offsets;
+    any other reads null), and expressions and statements read token by token from self.text at self.pos. A value
+    is a float, None when null, or a bool from a comparison. An error in an expression or a #3000 alarm raises an
     ArithmeticError or a ValueError: the drawing stops."""
 
     def __init__(self):
         self.locals, self.commons = {}, {}
+        self.work_offsets = None  # what reads and writes the work offset variables
+
+    def read(self, number):
+        place = offset_place(number)
+        if place is not None and self.work_offsets:
+            return self.work_offsets.offset_value(place)
+        return self.variables(number).get(number)
 
     def variables(self, number):
         return self.locals if 1 <= number <= 33 else self.commons
@@ -113,8 +126,7 @@ class Macro:
             value = self.primary()
             return value if value is None or token == "+" else -value  # minus a null stays null
         if token == "#":
-            number = self.index()
-            return self.variables(number).get(number)
+            return self.read(self.index())
         if token in FUNCTIONS:
             self.take()  # [
             args = [self.expression()]
@@ -151,6 +163,8 @@ class Macro:
                 raise ValueError("alarm")
             if 1 <= number <= 33 or 100 <= number <= 199 or 500 <= number <= 999:
                 self.variables(number)[number] = value
+            elif offset_place(number) is not None and self.work_offsets:
+                self.work_offsets.write_offset(offset_place(number), value)
         if token == "DO" or token in ("GOTO", "END") and holds:
             return token, self.index(), holds
         return None, 0, holds
@@ -192,16 +206,73 @@ def is_linuxcnc(rest):
     return "@" in rest or "^" in rest or "#<" in rest
 
 
-def read_words(text, in_comment=False, macro=None, cycle=False):
+class Units:
+    """How the numbers of a block are read: in the length unit in force before it (G20 inch, G21 mm) unless the
+    block switches, into mm; a number without a point is in the unit's smallest step (0.0001 inch, 0.001 mm,
+    0.001 degree or factor) or, with calculator-type input, a whole unit. Under G16 the second axis of the plane
+    names an angle."""
+
+    def __init__(self, inch=False, calculator=False, polar=False, plane=17):
+        self.inch, self.calculator, self.polar, self.plane = inch, calculator, polar, plane
+
+    def words(self, raw, cycle):
+        codes = {v for l, v, _ in raw if l == "G"}
+
+        def last(choices, default):  # the block's own code of a group, else the one in force
+            return next((v for l, v, _ in reversed(raw) if l == "G" and v in choices), default)
+
+        inch = last((20, 21), 20 if self.inch else 21) == 20
+        polar = last((15, 16), 16 if self.polar else 15) == 16 and not codes & CARTESIAN
+        angle = "XYZ"[PLANES[last((17, 18, 19), self.plane)][1]] if polar else None
+        call = bool(codes & {65, 66})
+        counting = not call and (cycle or bool(codes & (G_GROUPS["cycle"] - {80})))
+        words = []
+        for letter, number, kind in raw:
+            value = self.value(number, kind, self.role(letter, codes, call, counting, angle), inch)
+            words.append((letter, value, value if kind == "macro" else number))
+        return words
+
+    @staticmethod
+    def role(letter, codes, call, counting, angle):
+        """length: in steps and scaled; feed: as written and scaled; angle (or factor): in 0.001 steps, never
+        scaled; argument: in steps, kept in the program's unit (the macro scales it where it uses it); plain: as
+        written; integer: a count or a number; code: a G code."""
+        if letter == "G":
+            return "code"
+        if call:
+            return "integer" if letter in "MTDHSPLNO" else "plain" if letter in "FE" else "argument"
+        if letter == "K" and counting:
+            return "integer"
+        if letter in "IJKP" and 51 in codes or letter == "R" and 68 in codes or letter in "ABC" or letter == angle:
+            return "angle"
+        if letter in "MTDHSPLNO":
+            return "integer"
+        return "feed" if letter == "F" else "length"
+
+    def value(self, number, kind, role, inch):
+        if role == "code":
+            return number
+        if role == "integer":
+            return half_away(number) if kind == "macro" else number
+        steps = 10000 if inch and role != "angle" else 1000
+        if kind == "macro":  # a value as it is, to the unit's step
+            number = half_away(number * steps) / steps
+        elif kind == "whole" and role in ("length", "angle", "argument") and not self.calculator:
+            number /= steps
+        return number * INCH if inch and role in ("length", "feed") else number
+
+
+def read_words(text, in_comment=False, macro=None, cycle=False, units=None):
     """The (letter, value, number as written) words of one block, in reading order; the block text is already
     cleaned. A piece that continues a comment left open by the piece before it is read from the comment's
-    end. With a macro, values written with # or [ are worked out (cycle: whether a canned cycle is in force)."""
+    end. With a macro, values written with # or [ are worked out (cycle: whether a canned cycle is in force).
+    Values come out in mm and degrees as the Units in force before the block (mm by default) read them."""
     if not in_comment and text.lstrip(" \t")[:1] in ("-", "%"):
         return []
-    words, pos = [], block_start(text, in_comment)
+    raw, pos = [], block_start(text, in_comment)
     while pos < len(text) and text[pos] != ";":
         letter = "O" if text[pos] == ":" else text[pos].upper()
-        call = any(l == "G" and v in (65, 66) for l, v, _ in words)
+        call = any(l == "G" and v in (65, 66) for l, v, _ in raw)
         if letter not in ADDRESS and not (call and letter in ARGUMENT_ONLY):
             break
         if text[pos] in "Oo" and O_WORD.match(text, pos):
@@ -211,26 +282,27 @@ def read_words(text, in_comment=False, macro=None, cycle=False):
             macro.text, macro.pos = text, start
             value = macro.primary()
             pos = skip_blanks_and_comments(text, macro.pos)
-            count = letter == "K" and not call and \
-                (cycle or any(l == "G" and v in G_GROUPS["cycle"] - {80} for l, v, _ in words))
             if value is not None:  # a null value leaves the address out
-                value = half_away(value * 10) / 10 if letter == "G" else half_away(value) \
-                    if letter in "MTDHSPLNO" or count else half_away(value * 1000) / 1000
-                words.append((letter, value, value))
+                raw.append((letter, half_away(value * 10) / 10 if letter == "G" else value, "macro"))
             continue
         number = NUMBER.match(text, start)
         if not number:
             break
         digits = number.group(0)
-        written = float(digits) if re.search("[0-9]", digits) else 0.0
-        value = written
-        if letter in IMPLIED_DECIMALS and "." not in digits:
-            value = float(Fraction(digits) / 1000)
-        words.append((letter, value, written))
+        raw.append((letter, float(digits) if re.search("[0-9]", digits) else 0.0,
+                    "point" if "." in digits else "whole"))
         pos = skip_blanks_and_comments(text, number.end())
     if pos < len(text) and text[pos] != ";" and is_linuxcnc(text[pos:]):
         return []
-    return words
+    return (units or Units()).words(raw, cycle)
+
+
+def offset_system(written):
+    """The work offset that a G10 block sets: L2 P0-P6 the external one and G54-G59, L20 P1-P48 G54.1 P1-P48."""
+    kind, number = written.get("L", (None,))[0], int(written.get("P", (0,))[0])
+    if kind == 2 and 0 <= number <= 6:
+        return number
+    return 6 + number if kind == 20 and 1 <= number <= 48 else None
 
 
 def last_word(words, letter):
@@ -239,88 +311,207 @@ def last_word(words, letter):
 
 
 class Run:
-    """The tool's way through the blocks of one run, and the entities, path points and time it makes."""
+    """The tool's way through the blocks of one run, and the entities, path points and time it makes. The tool
+    stands at a drawn point and at a program point (in the work system in force, before the transforms); the two
+    part when a transform is set or cancelled, until the next move."""
 
-    def __init__(self):
+    def __init__(self, inch=False):
         # Every run starts with a rapid from the home position (0, 0, 200) down to the origin, not drawn.
-        self.at = [0.0, 0.0, 0.0]
+        self.at, self.program = [0.0, 0.0, 0.0], [0.0, 0.0, 0.0]
         self.path = [(0.0, 0.0)]
         self.minutes = 200 / RAPID_RATE
-        self.mode = {"motion": 0, "plane": 17, "distance": 90, "compensation": 40, "cycle": 80, "return": 98}
+        self.mode = {"motion": 0, "plane": 17, "distance": 90, "compensation": 40, "cycle": 80, "return": 98,
+                     "units": 20 if inch else 21}
         self.feed, self.q, self.held = 0.0, 1.0, 0.0
         self.levels = None  # initial level, R level, bottom, whether the bottom is an increment from R
+        self.frame = Frame()
+        self.polar = None  # under G16: the centre (first, second axis of the plane), radius and angle in force
         self.entities = []
 
     def add(self, layer, kind, points, radius=None):
         self.entities.append(Entity(layer, kind, points, radius))
 
-    def go(self, point):
-        self.at = point
+    def go(self, point, program):
+        self.at, self.program = point, program
         self.path.append(tuple(point[:2]))
 
     def layer(self):
         return UNCOMPENSATED if self.mode["compensation"] == 40 else COMPENSATED
 
     def block(self, words):
-        target, written, groups = list(self.at), {}, set()
+        codes, written, groups = set(), {}, set()
         for letter, value, number in words:
-            if letter == "G":
-                group = next((g for g, codes in G_GROUPS.items() if int(value) in codes), None)
-                if group == "motion":  # a motion word ends a canned cycle
-                    self.mode["cycle"] = 80
-                    groups.add("cycle")
-                if group:
-                    self.mode[group] = int(value)
-                    groups.add(group)
+            if letter != "G":
+                written[letter] = (value, number)
                 continue
-            written[letter] = (value, number)
-            if letter in "XYZ":
-                axis = "XYZ".index(letter)
-                target[axis] = value + (self.at[axis] if self.mode["distance"] == 91 else 0.0)
+            code = round(value, 1) if round(value, 1) in DECIMAL_CODES else int(value)
+            codes.add(code)
+            group = next((g for g, members in G_GROUPS.items() if code in members), None)
+            if group == "motion":  # a motion word ends a canned cycle
+                self.mode["cycle"] = 80
+                groups.add("cycle")
+            if group:
+                self.mode[group] = code
+                groups.add(group)
+        self.transforms(codes, written)
+        self.offsets(codes, written)
         if "cycle" in groups:
-            self.levels = None if self.mode["cycle"] == 80 else self.levels or [self.at[2], self.at[2], None, False]
+            z = self.program[2]
+            self.levels = None if self.mode["cycle"] == 80 else self.levels or [z, z, None, False]
         self.q = written.get("Q", (self.q,))[0]
-        jump = "nonmodal" in groups and "X" in written
+        if codes & (SETTINGS | {53} | REFERENCE_RETURNS):
+            self.feed = abs(written.get("F", (self.feed,))[0])
+            if 53 in codes:
+                self.machine_move(written)
+            elif codes & REFERENCE_RETURNS:
+                self.reference_return(written)
+            return
+        jump = codes & KEEPING_X and "X" in written
+        target = self.target(written, polar=not codes & KEEPING_X)
         if self.levels and not jump:
             self.drill(target, written)  # with the feed known before the block: a depth at F0 waits
         self.feed = abs(written.get("F", (self.feed,))[0])
-        if jump:  # X of G92, G28 and the like is no target, and the tool does not move
-            self.at = [self.at[0]] + target[1:]
-        elif self.levels is None and self.mode["motion"] < 2:
-            self.line(target)
-        elif self.levels is None:
+        if jump:  # the tool does not move, and X stays
+            self.program = [self.program[0]] + target[1:]
+            self.at = self.frame.drawn(self.program)
+        elif self.levels is None and self.mode["motion"] < 2 and set(written) & set("XYZ"):
+            self.line(self.frame.drawn(target), target, self.mode["motion"] == 0)
+        elif self.levels is None and self.mode["motion"] > 1:
             self.arc(target, written, self.mode["motion"])
 
-    def line(self, end):
-        rapid = self.mode["motion"] == 0
+    def target(self, written, polar=True):
+        """The program point that the block's X Y Z words name, from the program point; under G16 the plane's
+        first axis word is the radius and its second the angle, about the work origin or, for a radius written
+        under G91, about the program point."""
+        incremental = self.mode["distance"] == 91
+        target = list(self.program)
+        for axis, letter in enumerate("XYZ"):
+            if letter in written:
+                target[axis] = written[letter][0] + (self.program[axis] if incremental else 0.0)
+        u, v, _ = PLANES[self.mode["plane"]]
+        radius, angle = "XYZ"[u], "XYZ"[v]
+        if self.polar is None or not polar or not {radius, angle} & set(written):
+            return target
+        cu, cv, r, degrees = self.polar
+        if radius in written:
+            r = written[radius][0]
+            cu, cv = (self.program[u], self.program[v]) if incremental else (0.0, 0.0)
+        if angle in written:
+            degrees = written[angle][0] + (degrees if incremental else 0.0)
+        self.polar = [cu, cv, r, degrees]
+        target[u] = cu + r * math.cos(math.radians(degrees))
+        target[v] = cv + r * math.sin(math.radians(degrees))
+        return target
+
+    def transforms(self, codes, written):
+        """Polar coordinates, mirror, scaling and rotation set or cancelled, in their order; the tool stays where
+        it is drawn and where it is in the program."""
+        frame, u, v = self.frame, *PLANES[self.mode["plane"]][:2]
+        if 15 in codes:
+            self.polar = None
+        if 16 in codes and self.polar is None:  # the tool's own radius and angle until the block names them
+            pu, pv = self.program[u], self.program[v]
+            self.polar = [0.0, 0.0, math.hypot(pu, pv), math.degrees(math.atan2(pv, pu))]
+        if 50.1 in codes:
+            frame.mirror = [None] * 3
+        if 51.1 in codes:
+            frame.mirror = [written[l][0] if l in written else m for l, m in zip("XYZ", frame.mirror)]
+        centre = [written[l][0] if l in written else x for l, x in zip("XYZ", self.program)]
+        if 50 in codes:
+            frame.scaling = None
+        if 51 in codes:
+            every = written.get("P", (1.0,))[0]
+            frame.set_scaling(centre, [written.get(l, (every,))[0] for l in "IJK"])
+        if 69 in codes:
+            frame.rotation = None
+        if 68 in codes:
+            degrees = written.get("R", (0.0,))[0]
+            if self.mode["distance"] == 91 and frame.rotation:
+                degrees += frame.rotation[2]
+            frame.set_rotation(self.mode["plane"], centre, degrees)
+
+    def offsets(self, codes, written):
+        """Work offsets, the work system and the local shift: when the system in force moves, the tool stays where
+        it is drawn and its program point is worked out anew; a change of G54 or the external offset moves only
+        the frame of the drawing."""
+        frame, moved = self.frame, False
+        system = offset_system(written) if 10 in codes else None
+        if system is not None:
+            for axis, letter in enumerate("XYZ"):
+                if letter in written:
+                    self.set_offset((system, axis), written[letter][0], self.mode["distance"] == 91)
+        chosen = next((SYSTEMS[c] for c in codes if c in SYSTEMS), None)
+        if 54.1 in codes:
+            chosen = 6 + int(written.get("P", (1,))[0])
+        if chosen is not None and chosen != frame.system:
+            frame.system, moved = chosen, True
+        if 52 in codes:
+            shift = [written[l][0] if l in written else s for l, s in zip("XYZ", frame.shift)]
+            moved, frame.shift = shift != frame.shift, shift
+        if moved:
+            self.program = frame.program(self.at)
+
+    def set_offset(self, place, value, added=False):
+        self.frame.offsets[place] = value + (self.frame.offsets[place] if added else 0.0)
+        if place[0] == self.frame.system and place[0] not in (EXTERNAL, G54):
+            self.program = self.frame.program(self.at)
+
+    def offset_value(self, place):
+        """A work offset variable as the program reads it, in its unit."""
+        return self.frame.offsets[place] / (INCH if self.mode["units"] == 20 else 1.0)
+
+    def write_offset(self, place, value):
+        self.set_offset(place, (value or 0.0) * (INCH if self.mode["units"] == 20 else 1.0))
+
+    def machine_move(self, written):
+        """G53: the named axes go to machine coordinates as a rapid, in G90 and G91 alike."""
+        zero, end = self.frame.machine_zero(), list(self.at)
+        for axis, letter in enumerate("XYZ"):
+            if letter in written:
+                end[axis] = written[letter][0] + zero[axis]
+        self.line(end, self.frame.program(end), True)
+
+    def reference_return(self, written):
+        """G28, G30: a rapid to the intermediate point; then the named axes stand at machine 0, reached unseen."""
+        middle = self.target(written, polar=False)
+        self.line(self.frame.drawn(middle), middle, True)
+        self.at = [zero if letter in written else x for letter, zero, x in zip("XYZ", self.frame.machine_zero(),
+                                                                                 self.at)]
+        self.program = self.frame.program(self.at)
+
+    def line(self, end, program, rapid):
         if end != self.at:
             self.add(RAPID if rapid else self.layer(), "LINE", [end, self.at])
         self.charge(math.dist(self.at, end), rapid)
-        self.go(end)
+        self.go(end, program)
 
     def charge(self, length, rapid=False):
         rate = RAPID_RATE if rapid else self.feed
         self.minutes += length / (rate or 1.0)
 
-    def arc(self, end, written, code):
-        u, v, n = PLANES[self.mode["plane"]]
-        start, offsets = self.at, ["IJK"[u], "IJK"[v]]
+    def arc(self, target, written, code):
+        """From the drawn point to the drawn target; the centre offset or radius as the transforms draw them."""
+        plane = self.mode["plane"]
+        u, v, n = PLANES[plane]
+        start, end, offsets = self.at, self.frame.drawn(target), ["IJK"[u], "IJK"[v]]
         if code != 33 and not set(written) & set("XYZIJKR"):
             return  # a G02/G03 block that names no axis moves nothing
+        size, _, reverse = self.frame.arc_size(plane)
+        ccw = (code != 2) != reverse
         if code != 33 and "R" in written and not set(offsets) & set(written):
-            if (end[u], end[v]) == (start[u], start[v]):
-                self.at = end  # no arc has the same start and end and a radius
+            if (target[u], target[v]) == (self.program[u], self.program[v]):
+                self.at, self.program = end, target  # no arc has the same start and end and a radius
                 return
-            cu, cv = centre_from_radius(start[u], start[v], end[u], end[v], written["R"][0], code == 3)
+            cu, cv = centre_from_radius(start[u], start[v], end[u], end[v], written["R"][0] * size, ccw)
         else:
-            cu, cv = (start[a] + written.get(letter, (0.0,))[0] for a, letter in zip((u, v), offsets))
+            du, dv = self.frame.arc_offset(plane, *(written.get(letter, (0.0,))[0] for letter in offsets))
+            cu, cv = start[u] + du, start[v] + dv
         radius = math.hypot(start[u] - cu, start[v] - cv)
         a0 = math.atan2(start[v] - cv, start[u] - cu)
         a1 = math.atan2(end[v] - cv, end[u] - cu)
-        ccw = code != 2
         sweep = (a1 - a0) % TURN if ccw else -((a0 - a1) % TURN)
         # A control reads thousandths: an end within half of one of the start in the plane is a whole turn.
-        if sweep == 0 or (abs(end[u] - start[u]) < 5e-4 and abs(end[v] - start[v]) < 5e-4):
+        if sweep == 0 or (abs(target[u] - self.program[u]) < 5e-4 and abs(target[v] - self.program[v]) < 5e-4):
             sweep = TURN if ccw else -TURN
         self.charge(abs(radius * sweep))
         if code != 33 and (n != 2 or end[n] != start[n]):
@@ -345,10 +536,11 @@ class Run:
                 angle = k * math.pi / 2
                 if ((angle - a0) % TURN if ccw else (a0 - angle) % TURN) <= abs(sweep):
                     self.path.append((cu + radius * math.cos(angle), cv + radius * math.sin(angle)))
-        self.go(end)
+        self.go(end, target)
 
     def drill(self, target, written):
-        """The holes of one block in cycle mode; the tool ends at the return level over the last one."""
+        """The holes of one block in cycle mode; the tool ends at the return level over the last one. A repeat
+        reads the block's X and Y again from where the last hole left the tool."""
         levels, incremental = self.levels, self.mode["distance"] == 91
         if "R" in written:
             levels[1] = written["R"][0] + (levels[0] if incremental else 0.0)
@@ -359,16 +551,16 @@ class Run:
         if not set(written) & set("XYZR") or levels[2] is None or count == 0:
             return
         r_level, bottom = levels[1], levels[2] + (levels[1] if levels[3] else 0.0)
-        step = [written[a][0] if incremental and a in written else 0.0 for a in "XY"]
         for k in range(count):
-            hole = [target[0] + step[0] * k, target[1] + step[1] * k, self.at[2]]
+            x, y = (target if k == 0 else self.target(written))[:2]
+            hole, top, end = (self.frame.drawn([x, y, z]) for z in (self.program[2], r_level, bottom))
             if hole != self.at:
                 self.add(RAPID, "LINE", [hole, self.at])
             self.charge(math.dist(hole, self.at), rapid=True)
-            self.add(RAPID, "LINE", [hole[:2] + [r_level], hole])
-            self.add(CYCLE, "LINE", [hole[:2] + [r_level], hole[:2] + [bottom]])
-            self.add(CYCLE, "CIRCLE", [hole[:2] + [bottom]])
-            depth = abs(r_level - bottom)
+            self.add(RAPID, "LINE", [top, hole])
+            self.add(CYCLE, "LINE", [top, end])
+            self.add(CYCLE, "CIRCLE", [end])
+            depth = math.dist(top, end)
             if self.feed == 0:
                 self.held = depth
             else:
@@ -376,7 +568,8 @@ class Run:
                 self.held = 0.0
             if self.mode["cycle"] == 83 and self.q != 0:
                 self.minutes += depth / abs(self.q) * 0.2 / RAPID_RATE  # 0.2 per peck at the rapid rate
-            self.go(hole[:2] + [levels[0] if self.mode["return"] == 98 else r_level])
+            back = [x, y, levels[0] if self.mode["return"] == 98 else r_level]
+            self.go(self.frame.drawn(back), back)
 
 
 def centre_from_radius(u0, v0, u1, v1, r, ccw):
@@ -548,9 +741,10 @@ class Call:
 class Execution:
     """The way of one run through the programs of the NC file and of the files its calls reach."""
 
-    def __init__(self, path):
+    def __init__(self, path, inch=False, calculator=False):
         self.files = Files(path)
-        self.macro, self.run = Macro(), Run()
+        self.macro, self.run, self.calculator = Macro(), Run(inch), calculator
+        self.macro.work_offsets = self.run
         self.calls = []
         self.modal = None  # (number, repeats, arguments) of the G66 in force
         self.source, self.program, self.index = self.files.main, "main", 0
@@ -609,7 +803,9 @@ class Execution:
             if source.statements[index] is not None:
                 self.index = self.statement(source.statements[index])
                 return self.index is not None
-            block = read_words(*source.lines[index], self.macro, self.run.mode["cycle"] != 80)
+            run = self.run
+            units = Units(run.mode["units"] == 20, self.calculator, run.polar is not None, run.mode["plane"])
+            block = read_words(*source.lines[index], self.macro, self.run.mode["cycle"] != 80, units)
         except (ArithmeticError, ValueError, TypeError):  # a macro error or alarm stops the drawing here
             return False
         codes = g_codes(block)
@@ -657,10 +853,12 @@ class Execution:
         return True
 
 
-def expected_drawing(path):
-    """The Drawing of the NC file at path: the entities in drawing order (the centre lines last), the bounding
-    box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the origin, and the minutes."""
-    run = Execution(path).follow()
+def expected_drawing(path, options=()):
+    """The Drawing of the NC file at path as plotra-convert draws it with the options (--inch starts in inch,
+    --calculator-decimals reads a number without a point as a whole unit): the entities in drawing order (the
+    centre lines last), the bounding box (xmin, xmax, ymin, ymax) of the path, None when it never leaves the
+    origin, and the minutes."""
+    run = Execution(path, "--inch" in options, "--calculator-decimals" in options).follow()
     xs, ys = zip(*run.path)
     box = min(xs), max(xs), min(ys), max(ys)
     if box[0] == box[1] and box[2] == box[3]:
