@@ -81,7 +81,7 @@ void MacroStage::Notes::note(const MacroNote& note) {
     undrawn_.note(text_, lines_.lineNumber());
 }
 
-MacroStage::MacroStage(const NcAnalyzer& analyzer, ProgramLines& lines, UndrawnCodes& undrawn)
+MacroStage::MacroStage(NcAnalyzer& analyzer, ProgramLines& lines, UndrawnCodes& undrawn)
     : analyzer_(analyzer),
       lines_(lines),
       undrawn_(undrawn),

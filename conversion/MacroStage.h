@@ -27,7 +27,7 @@
 
 class MacroStage final : private CallLevelObserver {
 public:
-    MacroStage(const NcAnalyzer& analyzer, ProgramLines& lines, UndrawnCodes& undrawn);
+    MacroStage(NcAnalyzer& analyzer, ProgramLines& lines, UndrawnCodes& undrawn);
 
     enum class Step : std::uint8_t {
         Block,      // hand `block()` to the parser

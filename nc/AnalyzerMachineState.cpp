@@ -36,11 +36,40 @@ MacroValue AnalyzerMachineState::modalG(int group) const {
 }
 
 Point3 AnalyzerMachineState::position() const {
-    return {analyzer_.wordValue(Slot::X), analyzer_.wordValue(Slot::Y), analyzer_.wordValue(Slot::Z)};
+    const double* program = analyzer_.programPosition();
+    return {program[0], program[1], program[2]};
 }
 
 MacroValue AnalyzerMachineState::lastWord(char letter) const {
     const int slot = NcBlock::slotOfLetter(letter);
     return slot != kNoSlot && analyzer_.everWritten(slot) ? MacroValue::Of(analyzer_.wordValue(slot))
                                                           : MacroValue{};
+}
+
+// The program's point in its work system, plus that system's offset, the external one and the local shift.
+Point3 AnalyzerMachineState::machinePosition() const {
+    const CoordinateFrames& frames = analyzer_.frames();
+    const Point3 program = position();
+    const Point3& own = frames.offset(frames.selected());
+    const Point3& external = frames.offset(CoordinateFrames::kExternal);
+    const Point3& shift = frames.localShift();
+    return {program.x + own.x + external.x + shift.x, program.y + own.y + external.y + shift.y,
+            program.z + own.z + external.z + shift.z};
+}
+
+bool AnalyzerMachineState::workOffset(int system, int axis, double& value) const {
+    if (system >= CoordinateFrames::kSystems || axis > 2) {
+        return false;
+    }
+    const Point3& offset = analyzer_.frames().offset(system);
+    value = axis == 0 ? offset.x : axis == 1 ? offset.y : offset.z;
+    return true;
+}
+
+bool AnalyzerMachineState::setWorkOffset(int system, int axis, double value) {
+    if (system >= CoordinateFrames::kSystems || axis > 2) {
+        return false;
+    }
+    analyzer_.setWorkOffset(system, axis, value);
+    return true;
 }

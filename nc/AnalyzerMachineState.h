@@ -8,14 +8,15 @@
 
 class AnalyzerMachineState final : public MacroMachineState {
 public:
-    explicit AnalyzerMachineState(const NcAnalyzer& analyzer) : analyzer_(analyzer) {}
+    explicit AnalyzerMachineState(NcAnalyzer& analyzer) : analyzer_(analyzer) {}
 
     MacroValue modalG(int group) const override;
     Point3 position() const override;
-    // Until work offsets are drawn, machine coordinates are the programmed ones.
-    Point3 machinePosition() const override { return position(); }
+    Point3 machinePosition() const override;
     MacroValue lastWord(char letter) const override;
+    bool workOffset(int system, int axis, double& value) const override;
+    bool setWorkOffset(int system, int axis, double value) override;
 
 private:
-    const NcAnalyzer& analyzer_;
+    NcAnalyzer& analyzer_;
 };

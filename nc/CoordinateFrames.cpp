@@ -44,15 +44,16 @@ Point3 CoordinateFrames::drawnFromMachine(const Point3& machine) const {
     return Minus(machine, Plus(offsets_[kExternal], offsets_[kG54]));
 }
 
-void CoordinateFrames::setMirror(const Point3& centre, bool x, bool y) {
-    mirrorFactors_ = {x ? -1.0 : 1.0, y ? -1.0 : 1.0, 1.0};
-    mirror_ = CoordinateTransform::scaling(centre, mirrorFactors_);
+void CoordinateFrames::setMirror(int axis, double position) {
+    (axis == 0 ? mirrorFactors_.x : mirrorFactors_.y) = -1.0;
+    (axis == 0 ? mirrorLines_.x : mirrorLines_.y) = position;
+    mirror_ = CoordinateTransform::scaling(mirrorLines_, mirrorFactors_);
     compose();
 }
 
-void CoordinateFrames::cancelMirror() {
-    mirrorFactors_ = {1.0, 1.0, 1.0};
-    mirror_ = {};
+void CoordinateFrames::cancelMirror(int axis) {
+    (axis == 0 ? mirrorFactors_.x : mirrorFactors_.y) = 1.0;
+    mirror_ = CoordinateTransform::scaling(mirrorLines_, mirrorFactors_);
     compose();
 }
 

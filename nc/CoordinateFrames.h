@@ -30,8 +30,9 @@ public:
     Point3 drawnFromMachine(const Point3& machine) const;
 
     // Each transform's centre is given in program coordinates and passes through the transforms before it.
-    void setMirror(const Point3& centre, bool x, bool y);
-    void cancelMirror();
+    // A mirror is set and cancelled axis by axis; the other axis keeps its own.
+    void setMirror(int axis, double position);
+    void cancelMirror(int axis);
     void setScaling(const Point3& centre, const Point3& factors);
     void cancelScaling();
     void setRotation(int plane, const Point3& centre, double degrees);
@@ -54,6 +55,7 @@ private:
     int selected_ = kG54;
     Point3 localShift_{0.0, 0.0, 0.0};
     CoordinateTransform mirror_;
+    Point3 mirrorLines_{0.0, 0.0, 0.0};  // the position of each axis' mirror line
     CoordinateTransform scaling_;
     CoordinateTransform rotation_;
     Point3 mirrorFactors_{1.0, 1.0, 1.0};

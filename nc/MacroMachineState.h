@@ -1,5 +1,5 @@
-// What the macro variables read from the interpreter: the state of the machine after the last block. The
-// interpreter implements it; the macro core only reads.
+// What the macro variables read from the interpreter: the state of the machine after the last block, and the
+// work offsets, which macros may also set. The interpreter implements it.
 #pragma once
 
 #include "nc/MacroValue.h"
@@ -15,6 +15,10 @@ public:
     virtual Point3 machinePosition() const = 0;
     // The last value written to B, D, F, H, M, N, O, S or T (#4102-#4120); null before the first.
     virtual MacroValue lastWord(char letter) const = 0;
+    // Axis 0 to 2 (X, Y, Z) of work system 0 (the external offset) to 54 (G54.1 P48), as the interpreter
+    // numbers them: #5201-#5326 and #7001-#7956. A machine without work systems keeps none: false.
+    virtual bool workOffset(int /*system*/, int /*axis*/, double& /*value*/) const { return false; }
+    virtual bool setWorkOffset(int /*system*/, int /*axis*/, double /*value*/) { return false; }
 
 protected:
     ~MacroMachineState() = default;

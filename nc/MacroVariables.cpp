@@ -98,9 +98,25 @@ bool MachineValue(const MacroMachineState& machine, int number, MacroValue& valu
     return true;
 }
 
+// The work system and axis of #5201-#5326 (external, G54-G59) and #7001-#7956 (G54.1 P1-P48), twenty
+// numbers a system; false for any other number.
+bool WorkOffsetOf(int number, int& system, int& axis) {
+    if (In(number, {5201, 5326})) {
+        system = (number - 5201) / 20;
+        axis = (number - 5201) % 20;
+        return true;
+    }
+    if (In(number, {7001, 7956})) {
+        system = 7 + (number - 7001) / 20;
+        axis = (number - 7001) % 20;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-MacroVariables::MacroVariables(const MacroMachineState& machine)
+MacroVariables::MacroVariables(MacroMachineState& machine)
     : machine_(machine), offsets_(OffsetCount(), 0.0) {}
 
 MacroValue MacroVariables::read(int number, MacroNotes& notes) const {
@@ -121,6 +137,12 @@ MacroValue MacroVariables::read(int number, MacroNotes& notes) const {
         return {};
     }
     if (const int index = OffsetIndex(number); index >= 0) {
+        int system = 0;
+        int axis = 0;
+        double value = 0.0;
+        if (WorkOffsetOf(number, system, axis) && machine_.workOffset(system, axis, value)) {
+            return MacroValue::Of(value);
+        }
         return MacroValue::Of(offsets_[index]);
     }
     if (IsFixedZero(number)) {
@@ -146,6 +168,11 @@ MacroWrite MacroVariables::write(int number, MacroValue value, MacroNotes& notes
         notes.note({MacroNoteKind::Undefined, number, {}});
     } else if (const int index = OffsetIndex(number); index >= 0) {
         offsets_[index] = value.orZero();
+        int system = 0;
+        int axis = 0;
+        if (WorkOffsetOf(number, system, axis)) {
+            machine_.setWorkOffset(system, axis, value.orZero());
+        }
     } else if (number == 3000) {
         return MacroWrite::Alarm;
     } else if (number == 3006) {

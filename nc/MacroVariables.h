@@ -27,7 +27,7 @@ public:
     static constexpr int kMaxCallLevel = 5;  // G65/G66 levels above the main program
     static constexpr int kMaxNumber = 99999999;
 
-    explicit MacroVariables(const MacroMachineState& machine);
+    explicit MacroVariables(MacroMachineState& machine);
 
     // `number` is 0 to kMaxNumber. Reading a variable that does not exist, or a system variable without an
     // offline value, notes it and gives null.
@@ -44,7 +44,7 @@ public:
     int callLevel() const { return level_; }
 
 private:
-    const MacroMachineState& machine_;
+    MacroMachineState& machine_;
     int level_ = 0;
     std::array<MacroLocals, kMaxCallLevel + 1> locals_{};
     std::array<MacroLocals, kMaxCallLevel + 1> arguments_{};

@@ -97,6 +97,7 @@ void NcAnalyzer::restoreNonModalX() {
     // previous values of all words equal to their current ones, so neither block moves.
     const double formerX = previousValue(Slot::X);
     setWord(Slot::X, formerX);
+    program_[0] = programBefore_[0];
     // Under G91 the parser adds the former X to the nested X, which would double it; an increment of 0 keeps
     // X where it was.
     const double nestedX = wordValue(Slot::Distance) == 91.0 ? 0.0 : formerX;
@@ -107,11 +108,17 @@ void NcAnalyzer::interpretNestedBlock(const SString& text) {
     // The nested block holds only an X the current block already had, so what the current block left
     // undrawn is all there is to keep of it, and it drills no hole.
     const OmissionList current = omissions_;
+    const Point3 program = programPoint();
+    const Point3 programBefore{programBefore_[0], programBefore_[1], programBefore_[2]};
     isNestedBlock_ = true;
     NcBlock::load(text);
     interpret();
     isNestedBlock_ = false;
     omissions_ = current;
+    setProgramPoint(program);
+    programBefore_[0] = programBefore.x;
+    programBefore_[1] = programBefore.y;
+    programBefore_[2] = programBefore.z;
 }
 
 void NcAnalyzer::move() {

@@ -81,6 +81,8 @@ public:
 
     // The work systems and transforms in force.
     const CoordinateFrames& frames() const { return frames_; }
+    // A work offset written by a macro between blocks: as G10 sets it.
+    void setWorkOffset(int system, int axis, double value);
 
     double minX() const { return minX_; }
     double minY() const { return minY_; }
@@ -102,7 +104,7 @@ private:
     void setLocalShiftFromBlock();
     void setRotationFromBlock();
     void setScalingFromBlock();
-    void setMirrorFromBlock();
+    void setMirrorFromBlock(bool set);
     void dropAxisWords();
     void reexpressProgramPosition();
     void moveInMachineCoordinates();
@@ -114,6 +116,8 @@ private:
     Point3 programPoint() const;
     void setProgramPoint(const Point3& point);
     void setDrawnAxis(int axis, double value);
+    // The program's position after the interpreter placed the tool (over the last hole of a cycle).
+    void placeProgramAtDrawnTool();
 
     void takeToolDiameter();
     void followCycleSlot();

@@ -118,6 +118,7 @@ void NcAnalyzer::drillHoles() {
     setWord(Slot::X, x);
     setWord(Slot::Y, y);
     setWord(Slot::Z, row.returnLevel);
+    placeProgramAtDrawnTool();
     startZ_ = row.returnLevel;
     endZ_ = row.returnLevel;
 }
@@ -126,6 +127,7 @@ void NcAnalyzer::keepToolInPlace() {
     for (const int axis : {Slot::X, Slot::Y, Slot::Z}) {
         if (isPresent(axis)) {
             setWord(axis, previousValue(axis));
+            program_[axis - Slot::X] = programBefore_[axis - Slot::X];
         }
     }
 }

@@ -125,17 +125,17 @@ bool NcAnalyzer::followFrameCode(double code, bool& reexpress, double& special) 
             return false;
         case 51:
             if (code == 51.1) {
-                setMirrorFromBlock();
+                setMirrorFromBlock(true);
             } else {
                 setScalingFromBlock();
             }
             return true;
         case 50:
             if (code == 50.1) {
-                frames_.cancelMirror();
-            } else {
-                frames_.cancelScaling();
+                setMirrorFromBlock(false);
+                return true;
             }
+            frames_.cancelScaling();
             return false;
         default:
             return false;
@@ -155,6 +155,17 @@ void NcAnalyzer::selectWorkSystem(double code) {
         return;
     }
     frames_.select(CoordinateFrames::kExtended + extended);
+}
+
+void NcAnalyzer::setWorkOffset(int system, int axis, double value) {
+    Point3 offset = frames_.offset(system);
+    SetAxisOf(offset, axis, Saturated(value));
+    frames_.setOffset(system, offset);
+    if (system == frames_.selected() && system != CoordinateFrames::kG54) {
+        const Point3 drawn{wordValue(Slot::X), wordValue(Slot::Y), wordValue(Slot::Z)};
+        setProgramPoint(frames_.transform().inverse().apply(drawn));
+        wordsDrawn_ = true;
+    }
 }
 
 // G10 L2 P0-P6 (P0 the external offset) and G10 L20 P1-P48; other G10 data (tool offsets) changes nothing
@@ -237,10 +248,21 @@ void NcAnalyzer::setScalingFromBlock() {
     frames_.setScaling(centre, factors);
 }
 
-void NcAnalyzer::setMirrorFromBlock() {
-    const Point3 centre{isPresent(Slot::X) ? writtenValue(Slot::X) : 0.0,
-                        isPresent(Slot::Y) ? writtenValue(Slot::Y) : 0.0, 0.0};
-    frames_.setMirror(centre, isPresent(Slot::X), isPresent(Slot::Y));
+// G51.1 mirrors about the lines its X and Y name; G50.1 cancels the axes it names, or both when it names
+// none.
+void NcAnalyzer::setMirrorFromBlock(bool set) {
+    const bool named = isPresent(Slot::X) || isPresent(Slot::Y);
+    for (int axis = 0; axis < 2; ++axis) {
+        if (isPresent(Slot::X + axis)) {
+            if (set) {
+                frames_.setMirror(axis, writtenValue(Slot::X + axis));
+            } else {
+                frames_.cancelMirror(axis);
+            }
+        } else if (!set && !named) {
+            frames_.cancelMirror(axis);
+        }
+    }
 }
 
 // The axis words of G10, G52, G68, G51 and G51.1 are their data: the tool stays, and no arc is made of the
@@ -286,6 +308,11 @@ void NcAnalyzer::setProgramPoint(const Point3& point) {
     for (int axis = 0; axis < 3; ++axis) {
         program_[axis] = Saturated(AxisOf(point, axis));
     }
+}
+
+void NcAnalyzer::placeProgramAtDrawnTool() {
+    const Point3 drawn{wordValue(Slot::X), wordValue(Slot::Y), wordValue(Slot::Z)};
+    setProgramPoint(frames_.isIdentity() ? drawn : frames_.transform().inverse().apply(drawn));
 }
 
 void NcAnalyzer::setDrawnAxis(int axis, double value) {

@@ -284,9 +284,6 @@ double NcBlock::plainNumber(int slot) const {
 void NcBlock::setWord(int slot, double value) {
     words_[slot].setValue(value);
     present_[slot] = true;
-    if (slot >= Slot::X && slot <= Slot::Z) {
-        program_[slot - Slot::X] = value;
-    }
 }
 
 int NcBlock::gGroupOf(int code) {

@@ -104,8 +104,8 @@ public:
 
     double wordValue(int slot) const { return words_[slot].value(); }
     double previousValue(int slot) const { return previousWords_[slot].value(); }
-    // Gives the slot's word a new value (the old one becoming its former value) and marks the slot present;
-    // for X, Y and Z the program has the tool there too.
+    // Gives the slot's word a new value (the old one becoming its former value) and marks the slot present.
+    // For X, Y and Z the caller keeps `program_` in step.
     void setWord(int slot, double value);
     bool isPresent(int slot) const { return present_[slot]; }
     // Some block since the start has written the slot (the start words do not count).

@@ -44,10 +44,10 @@ TEST(UndrawnReport, ListsEveryKindOnceWithItsCountAndFirstLine) {
         "%\n"
         "O1000 (UNDRAWN)\n"
         "G90 G00 X0 Y0 Z5.\n"
-        "G68 X0 Y0 R30.\n" +
+        "G51 X0 Y0 P0\n" +
         longLine +
         "\n"
-        "G68 X0 Y0 R30.\n"
+        "G51 X0 Y0 P0\n"
         "G01 X10. F100 (FEED) Y5.\n"
         "G02 R5.\n"
         "#1=2. (RUNS, SO NOT LISTED)\n"
@@ -61,7 +61,7 @@ TEST(UndrawnReport, ListsEveryKindOnceWithItsCountAndFirstLine) {
     std::string drawing;
     EXPECT_EQ(ReportOfRun(program, &drawing), (Lines{
                                                   "作図していないコード",
-                                                  "    G68 ×2 (最初: 4行目)",
+                                                  "    G51 倍率0 ×2 (最初: 4行目)",
                                                   "    G20 インチ → mm に換算 ×1 (最初: 5行目)",
                                                   "    R 始点=終点 ×2 (最初: 8行目)",
                                                   "    R 半径不足 ×1 (最初: 10行目)",
@@ -125,11 +125,14 @@ INSTANTIATE_TEST_SUITE_P(
     Programs, UndrawnReportCase,
     testing::Values(
         ReportCase{"EachCodeUnderItsOwnName",
-                   "G20\nG10\nG51\nG51.1\nG52\nG16\nG65\nG66 P1\nG68\nM97\n",
-                   {"作図していないコード", "    G20 インチ → mm に換算 ×1 (最初: 1行目)", "    G10 ×1 (最初: 2行目)",
-                    "    G51 ×1 (最初: 3行目)", "    G51.1 ×1 (最初: 4行目)", "    G52 ×1 (最初: 5行目)",
-                    "    G16 ×1 (最初: 6行目)", "    G65 P無し ×1 (最初: 7行目)", "    G66 呼び出し先無し ×1 (最初: 8行目)",
-                    "    G68 ×1 (最初: 9行目)", "    M97 P無し ×1 (最初: 10行目)"}},
+                   "G20\nG53 Z0\nG91 G28 Z0\nG90 G51 X0 Y0 P0\nG54.1 P49\nG65\nG66 P1\n"
+                   "G51 X0 Y0 I1000 J2000\nG02 X1. R1.\nM97\n",
+                   {"作図していないコード", "    G20 インチ → mm に換算 ×1 (最初: 1行目)",
+                    "    G53 機械座標 (オフセット0として作図) ×1 (最初: 2行目)",
+                    "    G28/G30 原点復帰 (オフセット0として作図) ×1 (最初: 3行目)", "    G51 倍率0 ×1 (最初: 4行目)",
+                    "    G10/G54.1 P範囲外 ×1 (最初: 5行目)", "    G65 P無し ×1 (最初: 6行目)",
+                    "    G66 呼び出し先無し ×1 (最初: 7行目)", "    G51 不等倍率の円弧 ×1 (最初: 9行目)",
+                    "    M97 P無し ×1 (最初: 10行目)"}},
         // From X0 the chord is 10: R4.99 is a hundredth short of reaching X10.
         ReportCase{"RadiusAHundredthShort",
                    "G02 X10. R4.99\n",

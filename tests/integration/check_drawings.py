@@ -22,7 +22,7 @@ from expected_drawing import CENTRE, COMPENSATED, CYCLE, INFO, RAPID, UNCOMPENSA
 CONVERTER, EXAMPLES, SAMPLES, WORK = sys.argv[1:5]
 del sys.argv[1:5]
 # The programs of work systems, offsets and transforms are compared once plotra-convert follows them.
-TRANSFORMS_BUILT = False
+TRANSFORMS_BUILT = True
 
 
 def convert(nc_path, options=()):
