@@ -4,8 +4,6 @@ std::string_view OmissionName(Omission omission) {
     switch (omission) {
         case Omission::InchUnits:
             return "G20 インチ → mm に換算";
-        case Omission::PolarCoordinates:
-            return "G16";
         case Omission::MachineCoordinates:
             return "G53 機械座標 (オフセット0として作図)";
         case Omission::ReferenceReturn:

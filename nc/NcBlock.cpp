@@ -1,6 +1,7 @@
 #include "nc/NcBlock.h"
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -60,6 +61,7 @@ const ResetWords& Resets() {
 }
 
 constexpr long double kMmPerInch = 25.4L;
+constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // A coordinate written without a point counts in thousandths of a mm, or ten-thousandths of an inch. The
 // product is formed in extended precision, so X1 gives the double nearest to 0.001 rather than 1 times the
@@ -175,11 +177,14 @@ int NcBlock::parse() {
     ScanBlock(line, inComment, scanned_);
     const bool takesWords = !DropsTheWords(scanned_.end);
     if (takesWords) {
-        followUnits();
+        followModes();
         NcWord scratch(3);
         for (int i = 0; i < scanned_.count; ++i) {
             const ScannedWord& word = scanned_.words[i];
             takeWord(scratch, word, line.substr(word.begin, word.length));
+        }
+        if (polar_.active) {
+            placePolarPoint();
         }
         for (int axis = 0; axis < 3; ++axis) {
             if (present_[Slot::X + axis]) {
@@ -248,23 +253,81 @@ void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_vie
     writtenNumber_[slot] = asWritten;
     // G91 counts from the moment it is read: in "X10. G91" the X is absolute, in "G91 X10." it is not. X, Y
     // and Z count from where the program has the tool, which is where it is drawn unless a transform is in
-    // force.
+    // force. Under G16 the plane's axis words are a radius and an angle, placed once the block is read.
+    if (polar_.active && slot >= Slot::X && slot <= Slot::Z) {
+        int radius = 0;
+        int angle = 0;
+        polarSlots(radius, angle);
+        if (slot == radius || slot == angle) {
+            return;
+        }
+    }
     if (words_[Slot::Distance].value() == 91.0 && slot >= Slot::X && slot <= Slot::C) {
         words_[slot].addValue(slot <= Slot::Z ? program_[slot - Slot::X] : previousWords_[slot].value());
     }
 }
 
-// G20 and G21 count for the whole block they stand in, words before them included.
-void NcBlock::followUnits() {
+// G20 and G21, G16 and G15 count for the whole block they stand in, words before them included.
+void NcBlock::followModes() {
     for (int i = 0; i < scanned_.count; ++i) {
         const ScannedWord& word = scanned_.words[i];
         if (word.letter == 'G') {
             const double code = ReadDecimalNumber(std::string_view(text_.str() + word.begin, word.length));
             if (code == 20.0 || code == 21.0) {
                 inch_ = code == 20.0;
+            } else if (code == 16.0 && !polar_.active) {
+                startPolar();
+            } else if (code == 15.0) {
+                polar_.active = false;
             }
         }
     }
+}
+
+// The plane's first axis word is the radius, the second the angle: X and Y in G17, Z and X in G18, Y and Z in
+// G19.
+void NcBlock::polarSlots(int& radius, int& angle) const {
+    const double plane = words_[Slot::Plane].value();
+    radius = plane == 18.0 ? Slot::Z : plane == 19.0 ? Slot::Y : Slot::X;
+    angle = plane == 18.0 ? Slot::X : plane == 19.0 ? Slot::Z : Slot::Y;
+}
+
+// Until a radius is written, the tool's own radius and angle about the work origin stand.
+void NcBlock::startPolar() {
+    int radius = 0;
+    int angle = 0;
+    polarSlots(radius, angle);
+    const double u = program_[radius - Slot::X];
+    const double v = program_[angle - Slot::X];
+    const bool set = u != kUnsetCoordinate && v != kUnsetCoordinate;
+    polar_ = PolarState{true, set ? std::hypot(u, v) : 0.0, set ? std::atan2(v, u) * kDegreesPerRadian : 0.0,
+                        0.0, 0.0};
+}
+
+// The radius is about the work origin, or about the tool when written under G91; a block without it keeps
+// the last radius and centre. An angle under G91 adds to the last one.
+void NcBlock::placePolarPoint() {
+    int radius = 0;
+    int angle = 0;
+    polarSlots(radius, angle);
+    if (!present_[radius] && !present_[angle]) {
+        return;
+    }
+    const bool incremental = words_[Slot::Distance].value() == 91.0;
+    if (present_[radius]) {
+        polar_.centreU = incremental ? programBefore_[radius - Slot::X] : 0.0;
+        polar_.centreV = incremental ? programBefore_[angle - Slot::X] : 0.0;
+        polar_.radius = written_[radius];
+    }
+    if (present_[angle]) {
+        const double degrees = plainNumber(angle);
+        polar_.angle = incremental ? polar_.angle + degrees : degrees;
+    }
+    const double turn = polar_.angle / kDegreesPerRadian;
+    words_[radius].setValue(polar_.centreU + polar_.radius * std::cos(turn));
+    words_[angle].setValue(polar_.centreV + polar_.radius * std::sin(turn));
+    present_[radius] = true;
+    present_[angle] = true;
 }
 
 // The value of a coordinate letter: lengths in mm whatever the program's unit; angles and factors as written.

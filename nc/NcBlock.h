@@ -160,11 +160,23 @@ private:
     void takeWord(NcWord& scratch, const ScannedWord& word, std::string_view number);
     void noteGCode(double value);
     void noteBlockEnd(BlockEnd end);
-    void followUnits();
+    void followModes();
+    void polarSlots(int& radius, int& angle) const;
+    void startPolar();
+    void placePolarPoint();
     double lengthOf(char letter, double value, bool point) const;
 
     bool openComment_;
     bool inch_ = false;
+    // G16: the radius and angle last written, and the centre the radius is about.
+    struct PolarState {
+        bool active = false;
+        double radius = 0.0;
+        double angle = 0.0;
+        double centreU = 0.0;
+        double centreV = 0.0;
+    };
+    PolarState polar_;
     bool calculatorDecimals_ = false;
     ScannedBlock scanned_;
 };

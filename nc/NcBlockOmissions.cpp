@@ -4,9 +4,6 @@
 
 void NcBlock::noteGCode(double value) {
     switch (integerPart(value)) {
-        case 16:
-            omissions_.add(Omission::PolarCoordinates);
-            break;
         case 20:
             omissions_.add(Omission::InchUnits);
             break;

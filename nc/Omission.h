@@ -9,7 +9,6 @@
 
 enum class Omission : std::uint8_t {
     InchUnits,         // G20: read in inch and drawn in mm
-    PolarCoordinates,  // G16
     MachineCoordinates,     // G53 drawn as if G54's and the external offset were 0
     ReferenceReturn,        // G28 or G30: the reference point taken as machine 0, offsets as above
     UnequalScaleArc,        // an arc under unequal scaling factors: drawn with the first axis' factor
