@@ -28,6 +28,7 @@
 #include "app/OKDlg.h"
 #include "app/OpenFileDialog.h"
 #include "app/PreviewPane.h"
+#include "app/SettingsDialog.h"
 #include "conversion/DxfName.h"
 #include "core/File.h"
 #include "core/MessageSink.h"
@@ -211,6 +212,8 @@ void TForm1::buildMenu() {
     File1 = menuBar()->addMenu(QStringLiteral("ファイル"));
     Open1 = File1->addAction(QStringLiteral("開く"));
     Exit1 = File1->addAction(QStringLiteral("終了"));
+    Settings1 = menuBar()->addMenu(QStringLiteral("設定(&S)"));
+    Options1 = Settings1->addAction(QStringLiteral("オプション(&O)..."));
     N1 = menuBar()->addAction(QStringLiteral("バージョン"));
 }
 
@@ -226,6 +229,7 @@ void TForm1::connectHandlers() {
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+    connect(Options1, &QAction::triggered, this, &TForm1::Options1Click);
 }
 
 void TForm1::init(const std::vector<std::string>& arguments) {
@@ -233,6 +237,7 @@ void TForm1::init(const std::vector<std::string>& arguments) {
     const ChosenTemplates templates = ChooseTemplates({}, {});
     hedderFile = templates.hedderFile;
     footerFile = templates.footerFile;
+    settings_ = LoadWindowSettings(SettingsFilePath());
     HedderEdit->setText(ToQString(hedderFile));
     FooterEdit->setText(ToQString(footerFile));
     forgetArcRadii();
@@ -293,7 +298,8 @@ void TForm1::StartClick() {
 RunOutcome TForm1::convert() {
     hedderFile = BytesShown(HedderEdit->text(), hedderFile);
     footerFile = BytesShown(FooterEdit->text(), footerFile);
-    const ConversionFiles files{hedderFile, footerFile, ncFile, dxfFile, {}, kDefaultMaxBlocks};
+    const ConversionFiles files{
+        hedderFile, footerFile, ncFile, dxfFile, settings_.macro.libraryFolders, settings_.macro.maxBlocks};
     pacer_.restart();
     const WindowStateScope converting(state_, WindowState::Converting);
     Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
@@ -325,6 +331,15 @@ void TForm1::SpeedButton1Click() {
 void TForm1::N1Click() {
     TAboutBox box(this, SettingsFilePath());
     box.exec();
+}
+
+// A settings file that cannot be written leaves the settings in use until the window closes.
+void TForm1::Options1Click() {
+    SettingsDialog dialog(this, settings_);
+    if (dialog.exec() == QDialog::Accepted) {
+        settings_ = dialog.settings();
+        SaveWindowSettings(settings_, SettingsFilePath());
+    }
 }
 
 void TForm1::WMDropFiles(const std::vector<std::string>& paths) {

@@ -12,7 +12,8 @@
 //   Abort leaves the window's state alone: the run's return ends Converting.
 // - Start, the two browse buttons, File/Open and a drop are ignored (a drag is refused) in any state but
 //   Idle: a second run never starts inside the first, and the names the run reads stay as they were.
-// - The edits, the version dialog and the file manager stay usable; a changed name counts from the next run.
+// - The edits, the version and settings dialogs and the file manager stay usable; a changed name or setting
+//   counts from the next run.
 // - The preview takes the run's entities as they are drawn and paints them in the turns where the counter is
 //   repainted; zoom, pan, the layer boxes and clicks work during the run. Abort and a failed run clear it.
 // - Closing the window puts it into Closing and stops the run as Abort does; a drop of several files then
@@ -30,6 +31,7 @@
 #include <vector>
 
 #include "app/EventPacer.h"
+#include "app/WindowSettings.h"
 #include "app/WindowState.h"
 #include "conversion/ConversionRun.h"
 #include "conversion/RunHost.h"
@@ -81,6 +83,8 @@ public:
     void AboatClick();
     void SpeedButton1Click();
     void N1Click();
+    // The settings dialog; accepted settings are kept in the settings file and used from the next run.
+    void Options1Click();
     // The files of one drop, in the order the desktop gave them.
     void WMDropFiles(const std::vector<std::string>& paths);
 
@@ -109,6 +113,8 @@ public:
     QMenu* File1;
     QAction* Open1;
     QAction* Exit1;
+    QMenu* Settings1;
+    QAction* Options1;
     QAction* N1;
 
     std::string exeDir;
@@ -142,6 +148,8 @@ private:
 
     EventPacer pacer_;
     WindowState state_ = WindowState::Idle;
+    // Read from the settings file at start; every run takes the library folders and the block limit.
+    WindowSettings settings_;
 
     // The run reports every line; the widgets follow at the pacer's rate.
     std::string startCaption_;

@@ -1,7 +1,8 @@
 #include "cli/CommandLine.h"
 
-#include <charconv>
-#include <system_error>
+#include <optional>
+
+#include "conversion/BlockLimit.h"
 
 const char* const kUsageText =
     "Usage: plotra-convert [-o OUT.dxf] [--svg PICTURE.svg] [--header FILE] [--footer FILE]\n"
@@ -47,13 +48,6 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& index, co
         return false;
     }
     return true;
-}
-
-// A count of at least one, in decimal digits only.
-bool TakeCount(const std::string& text, std::int64_t& count) {
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, count);
-    return error == std::errc() && stop == end && count > 0;
 }
 
 bool Matches(const std::string& argument, const std::string& name) {
@@ -108,11 +102,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             options.libraryFolders.push_back(folder);
         } else if (Matches(argument, "--max-blocks")) {
             std::string count;
-            if (!TakeValue(arguments, i, "--max-blocks", count, parsed.error) ||
-                !TakeCount(count, options.maxBlocks)) {
+            const bool given = TakeValue(arguments, i, "--max-blocks", count, parsed.error);
+            const std::optional<std::int64_t> limit = ParseBlockLimit(count);
+            if (!given || !limit) {
                 parsed.error = "option --max-blocks needs a whole number of at least 1";
                 return parsed;
             }
+            options.maxBlocks = *limit;
         } else {
             parsed.error = "unknown option " + argument;
             return parsed;

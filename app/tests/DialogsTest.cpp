@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,8 +21,10 @@
 #include <vector>
 
 #include "app/About.h"
+#include "app/MacroSettingsBox.h"
 #include "app/OKDlg.h"
 #include "app/OpenFileDialog.h"
+#include "app/SettingsDialog.h"
 #include "app/tests/WindowFixture.h"
 #include "core/MessageSink.h"
 #include "core/Settings.h"
@@ -220,11 +223,7 @@ TEST(QtTexts, EditMenusAreInJapanese) {
 using WindowDialogsTest = WindowTest;
 
 TEST_F(WindowDialogsTest, VersionMenuShowsTheVersionDialogWithTheSettingsBesideTheProgram) {
-    const fs::path exe = fs::read_symlink("/proc/self/exe");
-    const std::string settingsBeside = (exe.parent_path() / (exe.stem().string() + ".INI")).string();
-    const bool existedBefore = fs::exists(settingsBeside);
-    const std::string before = ReadBytes(settingsBeside);
-    WriteBytes(settingsBeside, "[INIT]\r\nNET=ON\r\nURL=https://support.example/\r\n");
+    const SettingsBesideProgram settings("[INIT]\r\nNET=ON\r\nURL=https://support.example/\r\n");
     TForm1& window = open();
     std::string title;
     bool supportEnabled = false;
@@ -238,11 +237,42 @@ TEST_F(WindowDialogsTest, VersionMenuShowsTheVersionDialogWithTheSettingsBesideT
     window.N1->trigger();
     EXPECT_EQ(title, "バージョン情報");
     EXPECT_TRUE(supportEnabled);
-    if (existedBefore) {
-        WriteBytes(settingsBeside, before);
-    } else {
-        fs::remove(settingsBeside);
-    }
+}
+
+// The dialog shows the settings read at start, refuses a limit of 0 and stores what OK takes. The next run
+// looks in lib/ before other/ and stops after six blocks: LOOP.NC's lines 1 and 2, then lib/O9000's two lines
+// twice, so X ends at 2 and the third pass's line 1 is where it stopped (all five passes would end at 5).
+TEST_F(WindowDialogsTest, SettingsMenuSetsTheFoldersAndLimitOfTheNextRuns) {
+    fs::create_directories(folder.file("lib"));
+    fs::create_directories(folder.file("other"));
+    folder.write("lib/O9000.nc", "G91 X1.\nG90 M99\n");
+    folder.write("other/O9000.nc", "G01 X50.\nM99\n");
+    const std::string nc = folder.write("LOOP.NC", "G01 X0 Y0 Z0 F100\nM98 P9000 L5\nM30\n");
+    const SettingsBesideProgram settings("[MACRO]\r\nLIBRARY1=" + folder.file("other") +
+                                         "\r\nMAXBLOCKS=100\r\n");
+    TForm1& window = open({nc});
+    AnswerModal(window, [&](QWidget& dialog) {
+        MacroSettingsBox& box = *qobject_cast<SettingsDialog*>(&dialog)->Macro;
+        QPushButton& ok = *qobject_cast<SettingsDialog*>(&dialog)->Buttons->button(QDialogButtonBox::Ok);
+        EXPECT_EQ(Text(box.Folders->item(0)->text()), folder.file("other"));
+        EXPECT_EQ(Text(box.MaxBlocksEdit->text()), "100");
+        box.MaxBlocksEdit->setText(QStringLiteral("0"));
+        ok.click();
+        EXPECT_TRUE(dialog.isVisible() && box.Problem->isVisible());
+        box.chooseFolder = [this](const QString&) { return QString::fromStdString(folder.file("lib")); };
+        box.AddFolder->click();
+        box.MoveUp->click();
+        box.MaxBlocksEdit->setText(QStringLiteral("６"));
+        ok.click();
+        dialog.close();  // only if OK was refused, so that the test fails instead of waiting
+    });
+    window.Options1->trigger();
+    EXPECT_EQ(LoadWindowSettings(settings.path).macro,
+              (MacroSettings{{folder.file("lib"), folder.file("other")}, 6}));
+    window.Start->click();
+    EXPECT_NE(memoText().find("\n    実行ブロック数の上限で停止 ×1 (最初: O9000.nc 1行目)"),
+              std::string::npos);
+    EXPECT_NE(ReadBytes(folder.file("LOOP.DXF")).find("Xmin:0 Xmax:2"), std::string::npos);
 }
 
 TEST_F(WindowDialogsTest, ExplorerButtonOpensTheProgramFolder) {

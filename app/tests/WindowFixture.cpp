@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <filesystem>
 
 TForm1& WindowTest::open(const std::vector<std::string>& arguments, EventPacing pacing) {
     form = std::make_unique<TForm1>(arguments, pacing);
@@ -83,4 +84,19 @@ void AnswerModalWithin(QObject& context, int tries, std::function<void(QWidget& 
 
 void AnswerModal(QObject& context, std::function<void(QWidget& dialog)> answer) {
     AnswerModalWithin(context, 1000, std::move(answer));
+}
+
+SettingsBesideProgram::SettingsBesideProgram(const std::string& content)
+    : path(std::filesystem::read_symlink("/proc/self/exe").replace_extension(".INI").string()),
+      existed_(std::filesystem::exists(path)),
+      before_(ReadBytes(path)) {
+    WriteBytes(path, content);
+}
+
+SettingsBesideProgram::~SettingsBesideProgram() {
+    if (existed_) {
+        WriteBytes(path, before_);
+    } else {
+        std::filesystem::remove(path);
+    }
 }

@@ -69,6 +69,20 @@ private:
 // `context` is gone.
 void AnswerModal(QObject& context, std::function<void(QWidget& dialog)> answer);
 
+// The settings file beside the test program, which the window reads, holding `content` until it is put back
+// as it was.
+class SettingsBesideProgram {
+public:
+    explicit SettingsBesideProgram(const std::string& content);
+    ~SettingsBesideProgram();
+
+    const std::string path;
+
+private:
+    const bool existed_;
+    const std::string before_;
+};
+
 // Stands in for the desktop: records what the program asks it to open.
 class UrlRecorder : public QObject {
     Q_OBJECT
