@@ -97,6 +97,12 @@ void NcAnalyzer::drillHoles() {
     // Under G91 every repeat moves by the increments the block wrote; an axis it did not write stays.
     row.stepX = incremental && isPresent(Slot::X) ? writtenValue(Slot::X) : 0.0;
     row.stepY = incremental && isPresent(Slot::Y) ? writtenValue(Slot::Y) : 0.0;
+    if (polarAngleStep() != 0.0 && wordValue(Slot::Plane) == 17.0) {
+        const Point3 centre = frames_.transform().apply({polarCentreU(), polarCentreV(), 0.0});
+        row.turn = polarAngleStep() * kRadiansPerDegree * (frames_.shape().mirrors(17) ? -1.0 : 1.0);
+        row.centreX = centre.x;
+        row.centreY = centre.y;
+    }
     row.rLevel = cycleRLevel_;
     row.bottom = cycleBottom_;
     row.returnLevel = wordValue(Slot::ReturnMode) == 99.0 ? cycleRLevel_ : initialLevel_;

@@ -310,6 +310,7 @@ void NcBlock::placePolarPoint() {
     int radius = 0;
     int angle = 0;
     polarSlots(radius, angle);
+    polar_.angleStep = 0.0;
     if (!present_[radius] && !present_[angle]) {
         return;
     }
@@ -322,6 +323,7 @@ void NcBlock::placePolarPoint() {
     if (present_[angle]) {
         const double degrees = plainNumber(angle);
         polar_.angle = incremental ? polar_.angle + degrees : degrees;
+        polar_.angleStep = incremental ? degrees : 0.0;
     }
     const double turn = polar_.angle / kDegreesPerRadian;
     words_[radius].setValue(polar_.centreU + polar_.radius * std::cos(turn));

@@ -72,6 +72,11 @@ public:
     // G20 is in force: lengths and feeds are read in inch and kept in mm.
     bool isInch() const { return inch_; }
     bool readsCalculatorDecimals() const { return calculatorDecimals_; }
+    // Under G16, the angle the block added under G91 (0 otherwise) and the centre of the polar coordinates in
+    // the plane: what a repeat count turns further holes by.
+    double polarAngleStep() const { return polar_.active ? polar_.angleStep : 0.0; }
+    double polarCentreU() const { return polar_.centreU; }
+    double polarCentreV() const { return polar_.centreV; }
 
     // Where the program has the tool in its own coordinates (X, Y, Z), after and before the block: the words
     // of X, Y and Z hold where it is drawn, which differs under a coordinate transform.
@@ -175,6 +180,7 @@ private:
         double angle = 0.0;
         double centreU = 0.0;
         double centreV = 0.0;
+        double angleStep = 0.0;
     };
     PolarState polar_;
     bool calculatorDecimals_ = false;
