@@ -84,6 +84,18 @@ TEST_F(BadProgramTest, CyclesAndHelicesOfAnySizeKeepTheDrawingFinite) {
     expectCompleteDrawing();
 }
 
+// Each transform at its limits, alone and stacked, then moves, arcs and holes under it.
+TEST_F(BadProgramTest, CoordinateSystemsAtTheirLimitsKeepTheDrawingFinite) {
+    const std::string moves = "G01 X1. Y2. Z3. F100\nG02 X5. Y0 I2. J0\nG03 X1. R1e300\nG81 X3. Y4. Z-1. R1. K3\nG80\n";
+    ASSERT_EQ(convert("G51 X0 Y0 P0\nG51 P1e300\n" + moves + "G51 I1e300 J1e-300 K-1e300\n" + moves +
+                      "G50\nG68 X1. Y1. R1e300\n" + moves + "G68 R45.\nG68 R45.\nG18 G91 G68 R1e300\n" + moves +
+                      "G69 G17 G90 G16\nX-1. Y30.\nX1e300 Y1e300\nG91 X1. Y1e300\n" + moves +
+                      "G15 G10 L2 P99 X1.\nG10 L20 P0 X1.\nG54.1 P49\nG10 L2 P1 X1e300\nG55 G52 X1e300\n" +
+                      moves + "G91 G53 X1. Z1e300\nG28\nG91 G28 X0 Y0 Z0\nG20 F1e308\n" + moves),
+              RunOutcome::Completed);
+    expectCompleteDrawing();
+}
+
 struct UnfinishedCase {
     const char* label;
     const char* program;

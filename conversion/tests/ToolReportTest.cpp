@@ -82,6 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"HelixCountsAsAnArc",
                    {"(DIA30.)", "G41 D1 G01 X10.", "G03 X0. Y10. Z-2. I-10.", "G40 G01 X0 Y0"},
                    {kStars, "    D1", "確認！工具φ30", "    G41MinR(G03)=10", kStars, "    D0"}},
+        // Mirrored in X, the G41 arc turning G03 is cut as G42 and G02; scaled by 2, its radius is 20.
+        ReportCase{"MirrorSwapsTheSideAndScalingTheRadius",
+                   {"G51 X0 Y0 P2000", "G51.1 X0", "G41 D1 G01 X10.", "G03 X0. Y10. I-10.", "G40 G01 X0 Y0"},
+                   {kStars, "    D1", "    G42MinR(G02)=20", kStars, "    D0"}},
         ReportCase{"StraightStretchHasNoMinimum",
                    {"G41 D1 G01 X10.", "Y10.", "G40 X0"},
                    {kStars, "    D1", kStars, "    D0"}},
