@@ -23,7 +23,8 @@ a CIRCLE, or an ARC of 360°. A program where rs274 differs from what the genera
 is reported apart, as are the codes Plotra lists as not drawn. Every difference is shrunk, statement by
 statement and expression by expression, to a small program that still shows it (unless --no-reduce), and
 printed in both dialects; --keep DIR keeps progN.nc/.ngc/.dxf and the shrunk progN-min.*.
-Exit status: 0 when nothing differs, 1 when something does, 2 for a usage error.
+Exit status: 0 when nothing differs, 1 when something does, 2 for a usage error. Run one comparison at a time:
+two rs274 running at once crash each other (exit status -7, SIGBUS), which shows as programs rs274 refused.
 
 How the two dialects differ, and how the LinuxCNC text is written so that both mean the same:
   precedence  Fanuc binds AND with * / MOD and OR XOR with + -, comparisons lowest; LinuxCNC has ** above
