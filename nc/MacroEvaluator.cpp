@@ -1,5 +1,6 @@
 #include "nc/MacroEvaluator.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/DecimalNumber.h"
@@ -39,10 +40,20 @@ bool Compare(MacroOperator op, double a, double b) {
     }
 }
 
-// The operator at `i` and its length: a sign, or a keyword standing as a whole run of letters.
+// The operator at `i` and its length: a sign, or a keyword of two or three letters. Blanks are optional, so
+// the keyword may run on into a function name ("GECOS[1]", "7MODABS[-3]"): the longest keyword the letters
+// start with counts.
 std::optional<MacroOperator> OperatorAt(std::string_view text, std::size_t i, std::size_t& length) {
-    length = IsAsciiLetter(text[i]) ? LetterRunEnd(text, i) - i : 1;
-    return FindMacroOperator(text.substr(i, length));
+    if (!IsAsciiLetter(text[i])) {
+        length = 1;
+        return FindMacroOperator(text.substr(i, 1));
+    }
+    for (length = std::min<std::size_t>(LetterRunEnd(text, i) - i, 3); length >= 2; --length) {
+        if (const std::optional<MacroOperator> op = FindMacroOperator(text.substr(i, length))) {
+            return op;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace

@@ -11,13 +11,16 @@ NcAnalyzer& NcAnalyzer::load(const SString& text) {
 }
 
 bool NcAnalyzer::isFullCircle() const {
-    return motionCode() > 1 && !isMoveSkipped_ && wordValue(Slot::X) == previousValue(Slot::X) &&
-           wordValue(Slot::Y) == previousValue(Slot::Y);
+    return motionCode() > 1 && !isMoveSkipped_ && endsWhereItStarts();
 }
 
 bool NcAnalyzer::isPartialArc() const {
-    return motionCode() > 1 && !isMoveSkipped_ &&
-           (wordValue(Slot::X) != previousValue(Slot::X) || wordValue(Slot::Y) != previousValue(Slot::Y));
+    return motionCode() > 1 && !isMoveSkipped_ && !endsWhereItStarts();
+}
+
+bool NcAnalyzer::endsWhereItStarts() const {
+    return std::fabs(wordValue(Slot::X) - previousValue(Slot::X)) < kHalfIncrement &&
+           std::fabs(wordValue(Slot::Y) - previousValue(Slot::Y)) < kHalfIncrement;
 }
 
 void NcAnalyzer::interpret() {

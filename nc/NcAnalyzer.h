@@ -34,6 +34,10 @@ public:
     // An arc whose end X and Y equal its start, whatever the plane.
     bool isFullCircle() const;
     bool isPartialArc() const;
+    // A control reads coordinates in whole thousandths, so an arc whose end lies within half of one of its
+    // start makes a whole turn there; sums of G91 increments in doubles miss the start by far less.
+    static constexpr double kHalfIncrement = 0.0005;
+    bool endsWhereItStarts() const;
     // The block in arc mode moved nothing: it named no axis nor centre, or it was an R arc that ends where it
     // starts. Nothing to draw, no time.
     bool isMoveSkipped() const { return isMoveSkipped_; }

@@ -96,11 +96,8 @@ unsigned BoundariesPassed(Turning turning, double startAngle, double endAngle) {
     return passed;
 }
 
-// A control reads coordinates in whole thousandths, so an arc whose end lies within half of one of its start
-// in the plane makes a whole turn there; sums of G91 increments in doubles miss the start by far less.
 bool EndsWhereItStarts(double uStart, double vStart, double uEnd, double vEnd) {
-    constexpr double kHalfIncrement = 0.0005;
-    return std::fabs(uEnd - uStart) < kHalfIncrement && std::fabs(vEnd - vStart) < kHalfIncrement;
+    return std::fabs(uEnd - uStart) < NcAnalyzer::kHalfIncrement && std::fabs(vEnd - vStart) < NcAnalyzer::kHalfIncrement;
 }
 
 // The axes and centre offsets of an arc's plane.
@@ -245,7 +242,7 @@ void NcAnalyzer::circularMove() {
     const double turn = endAngle_ - startAngle_;
     const int direction = motionCode() == 2 ? -1 : 1;
     double sweep = Sign(turn) == direction ? std::fabs(turn) : kFullTurn - std::fabs(turn);
-    if (sweep == 0.0 || (isPolylineArc_ && EndsWhereItStarts(uStart, vStart, uEnd, vEnd))) {
+    if (sweep == 0.0 || EndsWhereItStarts(uStart, vStart, uEnd, vEnd)) {
         sweep = kFullTurn;
     }
     moveLength_ = std::fabs(2.0 * arcRadius_ * kPi * sweep / (2.0 * kPi));

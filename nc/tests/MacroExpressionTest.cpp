@@ -37,7 +37,9 @@ INSTANTIATE_TEST_SUITE_P(Operators, MacroExpression,
                          ::testing::Values(ValueCase{"-7 MOD 3", -1}, ValueCase{"7 MOD -3", 1},
                                            ValueCase{"5 AND 3", 1}, ValueCase{"5 OR 3", 7},
                                            ValueCase{"5 XOR 3", 6}, ValueCase{"5.9 and 3.2", 1},
-                                           ValueCase{"-1 AND 6", 6}));
+                                           ValueCase{"-1 AND 6", 6}, ValueCase{"7MODABS[-3]", 1},
+                                           ValueCase{"5ANDFIX[3.5]", 1}, ValueCase{"4ORSIN[90]", 5},
+                                           ValueCase{"-16GECOS[17]", 0, Kind::Condition}));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, MacroExpression,

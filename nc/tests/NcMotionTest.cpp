@@ -188,6 +188,15 @@ INSTANTIATE_TEST_SUITE_P(
         ArcCase{"G33WidensNothing", kStartG17, "G33 X-3. Y-4. I-3. J-4.", -3, 3, -4, 4, 5 * kPi}),
     [](const testing::TestParamInfo<ArcCase>& info) { return info.param.name; });
 
+// 65.151 - 49 in doubles is 16.150999999999996: the arc back to Y16.151 is the whole circle of radius 9.06.
+TEST(NcArc, EndWithinHalfAThousandthOfTheStartIsAFullCircle) {
+    const NcAnalyzer a =
+        AnalyzerAfter({kRunStart, "G0 X24.704 Y65.151", "G91 G1 Y-49. F100", "G90 G3 X24.704 Y16.151 I-9.06"});
+    EXPECT_TRUE(a.isFullCircle());
+    EXPECT_FALSE(a.isPartialArc());
+    EXPECT_NEAR(a.moveLength(), 2.0 * kPi * 9.06, 1e-9);
+}
+
 TEST(NcArc, FullClockwiseCircleWidensByTheWholeCircle) {
     const NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 X10. F100", "G02 X10. Y0. I-10."});
     EXPECT_TRUE(a.isFullCircle());
