@@ -118,7 +118,8 @@ MacroStage::Step MacroStage::take(std::string_view piece, std::int64_t& extraBlo
 // leaves the rest of its block to the parser.
 MacroStage::Step MacroStage::takeMacroCall() {
     if (MayHoldMacroCall(block_)) {
-        ReadMacroCall(block_, lines_.startsInComment(), call_);
+        ReadMacroCall(block_, lines_.startsInComment(),
+                      ArgumentUnits{analyzer_.isInch(), analyzer_.readsCalculatorDecimals()}, call_);
     } else {
         call_.kind = MacroCallKind::None;
     }

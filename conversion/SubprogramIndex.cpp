@@ -113,7 +113,7 @@ void SubprogramIndex::read(NcLines& lines) {
         }
         const ControlWords words = reader.read(piece, length, lines.startsInComment());
         if (MayHoldMacroCall(std::string_view(piece, length))) {
-            ReadMacroCall(std::string_view(piece, TrimLine(piece, length)), lines.startsInComment(), call);
+            ReadMacroCall(std::string_view(piece, TrimLine(piece, length)), lines.startsInComment(), ArgumentUnits{}, call);
             if ((call.kind == MacroCallKind::Call || call.kind == MacroCallKind::ModalCall) && call.hasP &&
                 WholeNumberOf(call.p) != kNoNumber) {
                 hasCalls_ = true;

@@ -37,6 +37,10 @@ int LocalOfLetter(char letter) {
     }
 }
 
+bool IsAngle(char letter) {
+    return letter == 'A' || letter == 'B' || letter == 'C';
+}
+
 bool InThousandths(char letter) {
     return std::strchr("ABCIJKQRXYZUVW", letter) != nullptr;
 }
@@ -107,7 +111,7 @@ bool MayHoldMacroCall(std::string_view block) {
     return false;
 }
 
-void ReadMacroCall(std::string_view block, bool inComment, MacroCall& call) {
+void ReadMacroCall(std::string_view block, bool inComment, ArgumentUnits units, MacroCall& call) {
     call = MacroCall{};
     ScannedBlock scanned;
     ScanBlock(block, inComment, scanned, ScanLetters::MacroArguments);
@@ -118,7 +122,9 @@ void ReadMacroCall(std::string_view block, bool inComment, MacroCall& call) {
     for (int index = 0; index < scanned.count; ++index) {
         const ScannedWord& word = scanned.words[static_cast<std::size_t>(index)];
         const double written = ReadDecimalNumber(block.substr(word.begin, word.length));
-        const double value = !word.point && InThousandths(word.letter) ? written / 1000.0 : written;
+        const bool scaled = !word.point && !units.calculatorDecimals && InThousandths(word.letter);
+        const double value =
+            scaled ? written / (units.inch && !IsAngle(word.letter) ? 10000.0 : 1000.0) : written;
         switch (word.letter) {
             case 'G':
                 if (const MacroCallKind kind = KindOfCode(written); kind != MacroCallKind::None) {

@@ -37,5 +37,11 @@ bool MovesAnAxis(std::string_view block, bool inComment);
 // list II numbers repeated I J K triples on from #4, three locals a triple. Both are one rule: a triple is
 // filled in the order I J K, and a letter that cannot follow the last one placed opens the next triple. A word
 // given later wins where two name the same local (D and the third triple's I are both #7). A number without
-// a decimal point is in thousandths for the letters read so in a block (A B C I J K Q R X Y Z) and for U V W.
-void ReadMacroCall(std::string_view block, bool inComment, MacroCall& call);
+// a decimal point is in thousandths for the letters read so in a block (A B C I J K Q R X Y Z) and for U V W,
+// in ten-thousandths under G20, the least increment of an inch program, and whole under calculator-type
+// decimal point input; arguments keep the program's unit.
+struct ArgumentUnits {
+    bool inch = false;
+    bool calculatorDecimals = false;
+};
+void ReadMacroCall(std::string_view block, bool inComment, ArgumentUnits units, MacroCall& call);
