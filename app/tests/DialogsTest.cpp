@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -25,6 +26,7 @@
 #include "app/OKDlg.h"
 #include "app/OpenFileDialog.h"
 #include "app/SettingsDialog.h"
+#include "app/UnitSettingsBox.h"
 #include "app/tests/WindowFixture.h"
 #include "core/MessageSink.h"
 #include "core/Settings.h"
@@ -273,6 +275,28 @@ TEST_F(WindowDialogsTest, SettingsMenuSetsTheFoldersAndLimitOfTheNextRuns) {
     EXPECT_NE(memoText().find("\n    実行ブロック数の上限で停止 ×1 (最初: O9000.nc 1行目)"),
               std::string::npos);
     EXPECT_NE(ReadBytes(folder.file("LOOP.DXF")).find("Xmin:0 Xmax:2"), std::string::npos);
+}
+
+// The unit boxes show what was read at start and OK stores them; the next run reads a program without G20 in
+// inch, so X1. ends 25.4 mm from the origin.
+TEST_F(WindowDialogsTest, SettingsMenuSetsTheUnitsOfTheNextRuns) {
+    const std::string nc = folder.write("INCH.NC", "G01 X1. F100\n");
+    const SettingsBesideProgram settings("[UNITS]\r\nINCH=OFF\r\nCALCULATOR=ON\r\n");
+    TForm1& window = open({nc});
+    AnswerModal(window, [&](QWidget& dialog) {
+        UnitSettingsBox& box = *qobject_cast<SettingsDialog*>(&dialog)->Units;
+        EXPECT_EQ(Text(box.Inch->text()), "単位の既定: インチ");
+        EXPECT_TRUE(!box.Inch->isChecked() && box.CalculatorDecimals->isChecked());
+        box.Inch->click();
+        box.CalculatorDecimals->click();
+        qobject_cast<SettingsDialog*>(&dialog)->Buttons->button(QDialogButtonBox::Ok)->click();
+        dialog.close();  // only if OK was refused, so that the test fails instead of waiting
+    });
+    window.Options1->trigger();
+    EXPECT_EQ(LoadWindowSettings(settings.path).units, (UnitOptions{true, false}));
+    window.Start->click();
+    EXPECT_EQ(memoText(), kMemoHeadings + "\n設定: 単位の既定: インチ");
+    EXPECT_NE(ReadBytes(folder.file("INCH.DXF")).find("Xmin:0 Xmax:25.4"), std::string::npos);
 }
 
 TEST_F(WindowDialogsTest, ExplorerButtonOpensTheProgramFolder) {
