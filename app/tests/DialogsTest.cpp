@@ -277,19 +277,16 @@ TEST_F(WindowDialogsTest, SettingsMenuSetsTheFoldersAndLimitOfTheNextRuns) {
     EXPECT_NE(ReadBytes(folder.file("LOOP.DXF")).find("Xmin:0 Xmax:2"), std::string::npos);
 }
 
-// The unit boxes show what was read at start and OK stores them; the next run reads a program without G20 in
-// inch, so X1. ends 25.4 mm from the origin.
+// OK stores the unit boxes, and the next run reads a program without G20 in inch: X1. ends at 25.4 mm.
 TEST_F(WindowDialogsTest, SettingsMenuSetsTheUnitsOfTheNextRuns) {
     const std::string nc = folder.write("INCH.NC", "G01 X1. F100\n");
-    const SettingsBesideProgram settings("[UNITS]\r\nINCH=OFF\r\nCALCULATOR=ON\r\n");
+    const SettingsBesideProgram settings("[UNITS]\r\nINCH=OFF\r\n");
     TForm1& window = open({nc});
     AnswerModal(window, [&](QWidget& dialog) {
-        UnitSettingsBox& box = *qobject_cast<SettingsDialog*>(&dialog)->Units;
-        EXPECT_EQ(Text(box.Inch->text()), "単位の既定: インチ");
-        EXPECT_TRUE(!box.Inch->isChecked() && box.CalculatorDecimals->isChecked());
-        box.Inch->click();
-        box.CalculatorDecimals->click();
-        qobject_cast<SettingsDialog*>(&dialog)->Buttons->button(QDialogButtonBox::Ok)->click();
+        SettingsDialog& settingsDialog = *qobject_cast<SettingsDialog*>(&dialog);
+        EXPECT_EQ(Text(settingsDialog.Units->Inch->text()), "単位の既定: インチ");
+        settingsDialog.Units->Inch->click();
+        settingsDialog.Buttons->button(QDialogButtonBox::Ok)->click();
         dialog.close();  // only if OK was refused, so that the test fails instead of waiting
     });
     window.Options1->trigger();

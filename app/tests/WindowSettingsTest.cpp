@@ -43,8 +43,6 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"LimitWithText", "[MACRO]\r\nMAXBLOCKS=12x\r\n", {{}, 100000000}},
         LoadCase{"LimitBeyond64Bits", "[MACRO]\r\nMAXBLOCKS=9223372036854775808\r\n", {{}, 100000000}},
         LoadCase{"UnitsOn", "[units]\r\nInch = ON\r\nCALCULATOR=\"ON\"\r\n", {{}, 100000000}, {true, true}},
-        LoadCase{
-            "OnlyCalculator", "[UNITS]\r\nINCH=OFF\r\nCALCULATOR=ON\r\n", {{}, 100000000}, {false, true}},
         LoadCase{"UnitsNotExactlyOn", "[UNITS]\r\nINCH=on\r\nCALCULATOR=1\r\n", {{}, 100000000}}),
     [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
