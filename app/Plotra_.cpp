@@ -298,8 +298,13 @@ void TForm1::StartClick() {
 RunOutcome TForm1::convert() {
     hedderFile = BytesShown(HedderEdit->text(), hedderFile);
     footerFile = BytesShown(FooterEdit->text(), footerFile);
-    const ConversionFiles files{
-        hedderFile, footerFile, ncFile, dxfFile, settings_.macro.libraryFolders, settings_.macro.maxBlocks};
+    const ConversionFiles files{hedderFile,
+                                footerFile,
+                                ncFile,
+                                dxfFile,
+                                settings_.macro.libraryFolders,
+                                settings_.macro.maxBlocks,
+                                settings_.units};
     pacer_.restart();
     const WindowStateScope converting(state_, WindowState::Converting);
     Preview->startRun(ncFile, ReadLayerStyles(hedderFile));

@@ -6,10 +6,12 @@
 
 #include "app/Look.h"
 #include "app/MacroSettingsBox.h"
+#include "app/UnitSettingsBox.h"
 
 SettingsDialog::SettingsDialog(QWidget* owner, const WindowSettings& settings)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       Macro(new MacroSettingsBox(settings.macro)),
+      Units(new UnitSettingsBox(settings.units)),
       Buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel)),
       settings_(settings) {
     setWindowTitle(QStringLiteral("オプション"));
@@ -18,6 +20,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, const WindowSettings& settings)
     connect(Buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Macro);
+    layout->addWidget(Units);
     layout->addWidget(Buttons);
 }
 
@@ -27,5 +30,6 @@ void SettingsDialog::accept() {
         return;
     }
     settings_.macro = *macro;
+    settings_.units = Units->edited();
     QDialog::accept();
 }

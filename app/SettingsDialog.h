@@ -8,6 +8,7 @@
 
 class QDialogButtonBox;
 class MacroSettingsBox;
+class UnitSettingsBox;
 
 class SettingsDialog : public QDialog {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
     void accept() override;
 
     MacroSettingsBox* Macro;
+    UnitSettingsBox* Units;
     QDialogButtonBox* Buttons;
 
 private:

@@ -9,6 +9,9 @@ namespace {
 
 constexpr char kMacroSection[] = "MACRO";
 constexpr char kMaxBlocksKey[] = "MAXBLOCKS";
+constexpr char kUnitsSection[] = "UNITS";
+constexpr char kInchKey[] = "INCH";
+constexpr char kCalculatorKey[] = "CALCULATOR";
 
 // One entry per folder: a folder's name may hold any byte but NUL, so no separator could join several
 // names in one value.
@@ -54,14 +57,32 @@ bool SaveMacroSettings(const MacroSettings& macro, const std::string& settingsPa
     return WriteIniValue(settingsPath, kMacroSection, kMaxBlocksKey, std::to_string(macro.maxBlocks));
 }
 
+// Written as the support switch of [INIT] is, so that a hand-edited file reads alike: exactly ON is on.
+bool LoadSwitch(const std::string& settingsPath, const char* key) {
+    return ReadIniValue(settingsPath, kUnitsSection, key) == "ON";
+}
+
+bool SaveSwitch(bool on, const std::string& settingsPath, const char* key) {
+    return WriteIniValue(settingsPath, kUnitsSection, key, on ? "ON" : "OFF");
+}
+
+UnitOptions LoadUnitSettings(const std::string& settingsPath) {
+    return UnitOptions{LoadSwitch(settingsPath, kInchKey), LoadSwitch(settingsPath, kCalculatorKey)};
+}
+
+bool SaveUnitSettings(const UnitOptions& units, const std::string& settingsPath) {
+    return SaveSwitch(units.inchByDefault, settingsPath, kInchKey) &&
+           SaveSwitch(units.calculatorDecimals, settingsPath, kCalculatorKey);
+}
+
 }  // namespace
 
 WindowSettings LoadWindowSettings(const std::string& settingsPath) {
-    return WindowSettings{LoadMacroSettings(settingsPath)};
+    return WindowSettings{LoadMacroSettings(settingsPath), LoadUnitSettings(settingsPath)};
 }
 
 bool SaveWindowSettings(const WindowSettings& settings, const std::string& settingsPath) {
-    return SaveMacroSettings(settings.macro, settingsPath);
+    return SaveMacroSettings(settings.macro, settingsPath) && SaveUnitSettings(settings.units, settingsPath);
 }
 
 bool StorableFolder(const std::string& folder) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "conversion/ConversionRun.h"
+#include "nc/NcBlock.h"
 
 // Section [MACRO]: LIBRARY1, LIBRARY2, ... read up to the first missing or empty one, and MAXBLOCKS.
 struct MacroSettings {
@@ -20,6 +21,8 @@ struct MacroSettings {
 
 struct WindowSettings {
     MacroSettings macro;
+    // Section [UNITS]: INCH and CALCULATOR, each ON or OFF; anything but ON is off.
+    UnitOptions units;
 
     bool operator==(const WindowSettings&) const = default;
 };

@@ -56,6 +56,8 @@ constexpr int Count = 31;
 struct UnitOptions {
     bool inchByDefault = false;
     bool calculatorDecimals = false;
+
+    bool operator==(const UnitOptions&) const = default;
 };
 
 class NcBlock {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -25,6 +26,7 @@
 #include "app/OKDlg.h"
 #include "app/OpenFileDialog.h"
 #include "app/SettingsDialog.h"
+#include "app/UnitSettingsBox.h"
 #include "app/tests/WindowFixture.h"
 #include "core/MessageSink.h"
 #include "core/Settings.h"
@@ -273,6 +275,25 @@ TEST_F(WindowDialogsTest, SettingsMenuSetsTheFoldersAndLimitOfTheNextRuns) {
     EXPECT_NE(memoText().find("\n    実行ブロック数の上限で停止 ×1 (最初: O9000.nc 1行目)"),
               std::string::npos);
     EXPECT_NE(ReadBytes(folder.file("LOOP.DXF")).find("Xmin:0 Xmax:2"), std::string::npos);
+}
+
+// OK stores the unit boxes, and the next run reads a program without G20 in inch: X1. ends at 25.4 mm.
+TEST_F(WindowDialogsTest, SettingsMenuSetsTheUnitsOfTheNextRuns) {
+    const std::string nc = folder.write("INCH.NC", "G01 X1. F100\n");
+    const SettingsBesideProgram settings("[UNITS]\r\nINCH=OFF\r\n");
+    TForm1& window = open({nc});
+    AnswerModal(window, [&](QWidget& dialog) {
+        SettingsDialog& settingsDialog = *qobject_cast<SettingsDialog*>(&dialog);
+        EXPECT_EQ(Text(settingsDialog.Units->Inch->text()), "単位の既定: インチ");
+        settingsDialog.Units->Inch->click();
+        settingsDialog.Buttons->button(QDialogButtonBox::Ok)->click();
+        dialog.close();  // only if OK was refused, so that the test fails instead of waiting
+    });
+    window.Options1->trigger();
+    EXPECT_EQ(LoadWindowSettings(settings.path).units, (UnitOptions{true, false}));
+    window.Start->click();
+    EXPECT_EQ(memoText(), kMemoHeadings + "\n設定: 単位の既定: インチ");
+    EXPECT_NE(ReadBytes(folder.file("INCH.DXF")).find("Xmin:0 Xmax:25.4"), std::string::npos);
 }
 
 TEST_F(WindowDialogsTest, ExplorerButtonOpensTheProgramFolder) {

@@ -12,6 +12,7 @@ struct LoadCase {
     const char* name;
     const char* content;
     MacroSettings expected;
+    UnitOptions units = {};  // both off unless the row says
 };
 
 void PrintTo(const LoadCase& c, std::ostream* out) {
@@ -20,10 +21,10 @@ void PrintTo(const LoadCase& c, std::ostream* out) {
 
 class LoadSettingsTest : public testing::TestWithParam<LoadCase> {};
 
-TEST_P(LoadSettingsTest, ReadsTheMacroSection) {
+TEST_P(LoadSettingsTest, ReadsTheMacroAndUnitSections) {
     const TempFolder folder;
     const std::string settings = folder.write("plotra.INI", GetParam().content);
-    EXPECT_EQ(LoadWindowSettings(settings).macro, GetParam().expected);
+    EXPECT_EQ(LoadWindowSettings(settings), (WindowSettings{GetParam().expected, GetParam().units}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -40,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ZeroLimit", "[MACRO]\r\nMAXBLOCKS=0\r\n", {{}, 100000000}},
         LoadCase{"NegativeLimit", "[MACRO]\r\nMAXBLOCKS=-5\r\n", {{}, 100000000}},
         LoadCase{"LimitWithText", "[MACRO]\r\nMAXBLOCKS=12x\r\n", {{}, 100000000}},
-        LoadCase{"LimitBeyond64Bits", "[MACRO]\r\nMAXBLOCKS=9223372036854775808\r\n", {{}, 100000000}}),
+        LoadCase{"LimitBeyond64Bits", "[MACRO]\r\nMAXBLOCKS=9223372036854775808\r\n", {{}, 100000000}},
+        LoadCase{"UnitsOn", "[units]\r\nInch = ON\r\nCALCULATOR=\"ON\"\r\n", {{}, 100000000}, {true, true}},
+        LoadCase{"UnitsNotExactlyOn", "[UNITS]\r\nINCH=on\r\nCALCULATOR=1\r\n", {{}, 100000000}}),
     [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 // Names with the characters the settings file treats specially come back as they were; a shorter list
@@ -48,14 +51,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SaveSettingsTest, RoundTripsAndReplacesALongerList) {
     const TempFolder folder;
     const std::string settings = folder.write("plotra.INI", "[INIT]\r\nNET=OFF\r\n");
-    const WindowSettings written{{{"\"quoted\"", " blank ", "C:\\new", "{brace"}, 1000000000000}};
+    const WindowSettings written{{{"\"quoted\"", " blank ", "C:\\new", "{brace"}, 1000000000000},
+                                 {true, false}};
     ASSERT_TRUE(SaveWindowSettings(written, settings));
     EXPECT_EQ(LoadWindowSettings(settings), written);
 
-    const WindowSettings shorter{{{"/nc/lib"}, 7}};
+    const WindowSettings shorter{{{"/nc/lib"}, 7}, {false, true}};
     ASSERT_TRUE(SaveWindowSettings(shorter, settings));
     EXPECT_EQ(LoadWindowSettings(settings), shorter);
     EXPECT_EQ(ReadBytes(settings).rfind("[INIT]\r\nNET=OFF\r\n[MACRO]\r\nLIBRARY1=\"/nc/lib\"\r\n", 0), 0u);
+    EXPECT_TRUE(ReadBytes(settings).ends_with("\r\nMAXBLOCKS=7\r\n[UNITS]\r\nINCH=OFF\r\nCALCULATOR=ON\r\n"));
     EXPECT_FALSE(SaveWindowSettings(shorter, folder.file("missing/plotra.INI")));
 }
 
