@@ -39,6 +39,9 @@ word ("N....." without one), so every block is numbered. An arc is ARC_FEED(firs
 second centre, rotation, normal end, ...) with the plane's axes in the order X Y (G17), Z X (G18), Y Z (G19);
 rotation is +1 for G3, -1 for G2, and an arc that ends where it starts is a full turn. rs274 retracts to R
 (G99) until told otherwise, so every cycle names G98 or G99, and it wants L, never K, as the repeat count.
+Positions and centres are printed in the program's units (USE_LENGTH_UNITS) and in the coordinates of the work
+system in force, less the G52/G92 shift: run_rs274 adds the last SET_G5X_OFFSET and SET_G92_OFFSET (printed in
+the units of their own time) and scales to mm, so the moves it returns are in machine coordinates in mm.
 """
 import argparse
 import math
@@ -279,7 +282,7 @@ class Generator:
 
 # ---------------------------------------------------------------- rs274
 
-CALL = re.compile(r"^\s*\d+\s+N(\S+)\s+([A-Z_]+)\((.*)\)\s*$")
+CALL = re.compile(r"^\s*\d+\s+N(\S+)\s+([A-Z0-9_]+)\((.*)\)\s*$")
 PLANES = {"CANON_PLANE_XY": 17, "CANON_PLANE_XZ": 18, "CANON_PLANE_YZ": 19}
 
 
@@ -294,11 +297,17 @@ def from_plane(plane, f, s, n):
 
 
 def run_rs274(command, tool_table, path):
-    """The moves rs274 makes, as (block number, kind, start, end, arc or None); or an error text."""
+    """The moves rs274 makes in machine coordinates in mm, as (block number, kind, start, end, arc or None);
+    or an error text."""
     proc = subprocess.run(command + ["-g", "-t", tool_table, path], stdin=subprocess.DEVNULL,
                           capture_output=True, text=True, errors="replace", timeout=60)
     moves, other = [], []
     pos, plane = (0.0, 0.0, 0.0), 17
+    scale, work, shift = 1.0, (0.0, 0.0, 0.0), (0.0, 0.0, 0.0)
+
+    def machine(p):
+        return tuple(scale * v + w + g for v, w, g in zip(p, work, shift))
+
     for line in proc.stdout.splitlines():
         m = CALL.match(line)
         if not m:
@@ -309,14 +318,22 @@ def run_rs274(command, tool_table, path):
         block = int(block) if block.isdigit() else None
         if name == "SELECT_PLANE":
             plane = PLANES[args[0]]
+        elif name == "USE_LENGTH_UNITS":
+            scale = 25.4 if args[0] == "CANON_UNITS_INCHES" else 1.0
+        elif name == "SET_G5X_OFFSET":
+            work = tuple(scale * float(v) for v in args[1:4])
+        elif name == "SET_G92_OFFSET":
+            shift = tuple(scale * float(v) for v in args[:3])
         elif name in ("STRAIGHT_TRAVERSE", "STRAIGHT_FEED"):
-            end = tuple(float(v) for v in args[:3])
+            end = machine(float(v) for v in args[:3])
             moves.append((block, name, pos, end, None))
             pos = end
         elif name == "ARC_FEED":
             f, s, cf, cs, rotation, n = (float(v) for v in args[:6])
-            end = from_plane(plane, f, s, n)
-            moves.append((block, name, pos, end, dict(plane=plane, centre=(cf, cs), rotation=int(rotation))))
+            end = machine(from_plane(plane, f, s, n))
+            origin = plane_coords(plane, machine((0.0, 0.0, 0.0)))
+            centre = (scale * cf + origin[0], scale * cs + origin[1])
+            moves.append((block, name, pos, end, dict(plane=plane, centre=centre, rotation=int(rotation))))
             pos = end
     if proc.returncode != 0 or other and not moves:
         return None, "\n".join(other + proc.stderr.splitlines()) or "exit status %d" % proc.returncode

@@ -377,9 +377,10 @@ def plotra_moves(entities):
     for e in entities:
         kind, layer = e["type"], e.get("layer")
         if kind == "LINE" and (layer == RAPID or layer in FEED_LAYERS):
+            start = (e.get(11, 0.0), e.get(21, 0.0), e.get(31, 0.0))
             end = (e.get(10, 0.0), e.get(20, 0.0), e.get(30, 0.0))
-            if math.dist(end, (e.get(11, 0.0), e.get(21, 0.0), e.get(31, 0.0))) >= 0.0005:
-                moves.append(dict(kind="rapid" if layer == RAPID else "feed", end=end))
+            if math.dist(end, start) >= 0.0005:
+                moves.append(dict(kind="rapid" if layer == RAPID else "feed", start=start, end=end))
         elif kind in ("ARC", "CIRCLE") and layer in FEED_LAYERS:
             moves.append(dict(kind=kind, centre=(e.get(10, 0.0), e.get(20, 0.0)), z=e.get(30, 0.0),
                               radius=e.get(40, 0.0), angles=(e.get(50, 0.0), e.get(51, 0.0))))
