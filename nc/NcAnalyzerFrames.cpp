@@ -83,6 +83,11 @@ void NcAnalyzer::placeAtReference() {
         return;
     }
     referencePending_ = false;
+    // A flat arc lies at the Z the last move left: the reference point's, when Z returned.
+    if (referenceAxes_[2]) {
+        startZ_ = reference_.z;
+        endZ_ = reference_.z;
+    }
     for (int axis = 0; axis < 3; ++axis) {
         if (referenceAxes_[axis]) {
             const int slot = Slot::X + axis;

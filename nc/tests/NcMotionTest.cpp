@@ -197,6 +197,13 @@ TEST(NcArc, EndWithinHalfAThousandthOfTheStartIsAFullCircle) {
     EXPECT_NEAR(a.moveLength(), 2.0 * kPi * 9.06, 1e-9);
 }
 
+// After G28 Z10. the tool stands at the reference point, machine Z0 drawn at Z0: a flat arc lies there.
+TEST(NcArc, AfterAReferenceReturnLiesAtTheReferenceZ) {
+    const NcAnalyzer a = AnalyzerAfter({kRunStart, "G28 Z10.", "G3 X10. Y0. I5. J0. F100."});
+    EXPECT_EQ(a.endZ(), 0.0);
+    EXPECT_EQ(a.arcCentreX(), 5.0);
+}
+
 TEST(NcArc, FullClockwiseCircleWidensByTheWholeCircle) {
     const NcAnalyzer a = AnalyzerAfter({kRunStart, "G01 X10. F100", "G02 X10. Y0. I-10."});
     EXPECT_TRUE(a.isFullCircle());
