@@ -6,11 +6,8 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -138,7 +135,8 @@ Place Find(std::string_view content, std::string_view section, std::string_view 
 
 // A settings file holds a few short entries. Anything larger, or anything that is not a plain file (a FIFO
 // would block the window until a writer came, a device never ends), is not a settings file the program
-// wrote: it is treated as missing, and left alone.
+// wrote: it is treated as missing, and left alone. So is a symbolic link: one planted under the settings
+// name would otherwise lead the writes into any file the user (or root) may change.
 constexpr std::size_t kMaxIniFile = std::size_t{1024} * 1024;
 
 enum class Loaded { Read, Missing, Failed, NotSettings };
@@ -164,8 +162,11 @@ Loaded ReadWhole(int fd, std::string& content) {
 }
 
 Loaded LoadFile(const std::string& path, std::string& content) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
+        if (errno == ELOOP) {
+            return Loaded::NotSettings;
+        }
         return errno == ENOENT ? Loaded::Missing : Loaded::Failed;
     }
     struct stat info {};
@@ -206,14 +207,23 @@ bool CreateFile(const std::string& path, std::string_view content) {
     return true;
 }
 
+// Where the new content is written before it takes the place of `path`: a hidden file beside it whose name
+// says whose it is, ".<name>.plotra-XXXXXX".
+std::string TemporaryNameFor(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".plotra-XXXXXX";
+}
+
 // The new content goes into a temporary file beside the old one, which then takes its place: a write that
-// fails half-way (disk full) leaves the old settings as they were.
+// fails half-way (disk full) leaves the old settings as they were. The rename replaces whatever the name
+// holds by then, a link included, and never writes through it.
 bool ReplaceFile(const std::string& path, std::string_view content) {
     struct stat old {};
-    if (::stat(path.c_str(), &old) != 0 || ::access(path.c_str(), W_OK) != 0) {
+    if (::lstat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0) {
         return false;
     }
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = TemporaryNameFor(path);
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         return false;
@@ -225,18 +235,6 @@ bool ReplaceFile(const std::string& path, std::string_view content) {
         ::unlink(temporary.c_str());
     }
     return done;
-}
-
-// A settings file reached through a link is changed where it lies, and the link stays.
-std::string ResolvedPath(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(path, error)) {
-        const std::filesystem::path target = std::filesystem::canonical(path, error);
-        if (!error) {
-            return target.string();
-        }
-    }
-    return path;
 }
 
 }  // namespace
@@ -255,9 +253,8 @@ std::string ReadIniValue(const std::string& file, std::string_view section, std:
 
 bool WriteIniValue(const std::string& file, std::string_view section, std::string_view key,
                    std::string_view value) {
-    const std::string path = ResolvedPath(file);
     std::string content;
-    const Loaded loaded = LoadFile(path, content);
+    const Loaded loaded = LoadFile(file, content);
     if (loaded == Loaded::Failed || loaded == Loaded::NotSettings) {
         return false;
     }
@@ -280,5 +277,5 @@ bool WriteIniValue(const std::string& file, std::string_view section, std::strin
     if (loaded == Loaded::Read && content == before) {
         return true;  // nothing changes, so the file keeps its time stamp and nobody's edit is raced
     }
-    return loaded == Loaded::Missing ? CreateFile(path, content) : ReplaceFile(path, content);
+    return loaded == Loaded::Missing ? CreateFile(file, content) : ReplaceFile(file, content);
 }

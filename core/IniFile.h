@@ -7,8 +7,9 @@
 // keeps every other line byte for byte; the lines it adds end in CR LF. A file that already holds the value
 // is not written again.
 //
-// A file that is not a regular file (a FIFO, a device, a folder) or is larger than 1 MiB is treated as
-// missing, without waiting on it: nothing is read from it and nothing is written to it.
+// A file that is not a regular file (a symbolic link, a FIFO, a device, a folder) or is larger than 1 MiB is
+// treated as missing, without waiting on it and without following it: nothing is read from it and nothing is
+// written to it. A changed file is written aside, as ".<name>.plotra-XXXXXX", and renamed into place.
 #pragma once
 
 #include <string>

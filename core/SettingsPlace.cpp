@@ -1,12 +1,15 @@
 #include "core/SettingsPlace.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "core/File.h"
+#include "core/Templates.h"
 
 namespace {
 
@@ -17,6 +20,25 @@ std::string Environment(const char* name) {
 
 bool IsAbsolute(const std::string& path) {
     return !path.empty() && path.front() == '/';
+}
+
+bool IsInstalled(const std::string& programDir) {
+    std::error_code error;
+    return programDir.rfind("/usr/", 0) == 0 ||
+           std::filesystem::is_regular_file(DataFolderOf(programDir) + kHedderTemplate, error);
+}
+
+// Creates `folder` and whichever of its parents are missing, each open to its owner alone: the folders hold
+// this user's settings, and nobody else needs to look into them.
+void CreateOwnFolders(const std::filesystem::path& folder) {
+    if (folder.empty() || folder == folder.parent_path()) {
+        return;
+    }
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno != ENOENT) {
+        return;
+    }
+    CreateOwnFolders(folder.parent_path());
+    ::mkdir(folder.c_str(), 0700);
 }
 
 }  // namespace
@@ -34,17 +56,20 @@ std::string UserConfigDir() {
 std::string SettingsFileIn(const std::string& programDir, const std::string& fileName,
                            const std::string& configDir) {
     namespace fs = std::filesystem;
-    std::string beside = programDir + fileName;
-    std::error_code error;
-    const bool folderWritable = ::access(programDir.empty() ? "." : programDir.c_str(), W_OK) == 0;
-    if (folderWritable || fs::exists(beside, error) || configDir.empty()) {
-        return beside;
+    const bool installed = IsInstalled(programDir);
+    if (!installed) {
+        const std::string beside = programDir + fileName;
+        std::error_code error;
+        const bool folderWritable = ::access(programDir.empty() ? "." : programDir.c_str(), W_OK) == 0;
+        if (folderWritable || fs::exists(beside, error) || configDir.empty()) {
+            return beside;
+        }
+    }
+    if (configDir.empty()) {
+        return {};
     }
     const fs::path folder = fs::path(configDir) / "plotra";
-    // The folder holds only this user's settings; nobody else needs to look into it.
-    if (fs::create_directories(folder, error)) {
-        fs::permissions(folder, fs::perms::owner_all, error);
-    }
+    CreateOwnFolders(folder);
     return (folder / fileName).string();
 }
 

@@ -17,13 +17,15 @@ std::string JoinedBy(const std::vector<std::string>& parts, const std::string& s
 
 }  // namespace
 
+// The data folder is found from the program's own place rather than from a prefix fixed at build time, so
+// that an installation into any prefix, or a moved one, still finds its templates.
+std::string DataFolderOf(const std::string& programFolder) {
+    return (std::filesystem::path(programFolder) / PLOTRA_DATA_FROM_PROGRAM / "").lexically_normal().string();
+}
+
 std::vector<std::string> TemplateFolders() {
     const std::string programFolder = ExeDrive() + ExeDir();
-    // The data folder is found from the program's own place rather than from a prefix fixed at build time,
-    // so that an installation into any prefix, or a moved one, still finds its templates.
-    const std::filesystem::path dataFolder =
-        (std::filesystem::path(programFolder) / PLOTRA_DATA_FROM_PROGRAM / "").lexically_normal();
-    return {programFolder, dataFolder.string()};
+    return {programFolder, DataFolderOf(programFolder)};
 }
 
 std::string FindTemplateIn(const std::string& name, const std::vector<std::string>& folders) {

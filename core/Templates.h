@@ -8,6 +8,9 @@
 inline constexpr char kHedderTemplate[] = "Hedder.dat";
 inline constexpr char kFooterTemplate[] = "Footer.dat";
 
+// The data folder of an installed program in `programFolder` (ending in '/'), ending in '/'.
+std::string DataFolderOf(const std::string& programFolder);
+
 // The folders searched, in order, each ending in '/': the program's folder, then the installed data folder.
 std::vector<std::string> TemplateFolders();
 

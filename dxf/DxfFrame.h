@@ -25,6 +25,8 @@ class DxfOutput;
 
 // Copy a template into the drawing, piece by piece as text: CR LF read becomes a line feed and every line
 // feed written becomes CR LF again, so lines of any length come through unchanged but for their line ends.
-// False after one message (a template that cannot be opened or read, a failed write).
+// A header whose last line has no line end gets one, so that the first entity starts on a line of its own;
+// the footer is copied as it stands. False after one message (a template that cannot be opened or read, a
+// failed write).
 bool CopyHeader(const std::string& hedderFile, DxfOutput& output);
 bool CopyFooter(const std::string& footerFile, DxfOutput& output);

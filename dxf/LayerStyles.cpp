@@ -1,9 +1,12 @@
 #include "dxf/LayerStyles.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
+#include <system_error>
 
 #include "core/TextFile.h"
 #include "dxf/DxfEntityWriter.h"
@@ -47,9 +50,13 @@ std::uint32_t WheelColour(int index) {
     }
 }
 
+// A template is edited by hand, so its numbers can be anything: one beyond the range of int is taken as the
+// nearest int rather than as 0, which would read a group code as the start of a new record.
 int ParseInteger(std::string_view text) {
     int value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc::result_out_of_range) {
+        return text.front() == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+    }
     return value;
 }
 
@@ -122,7 +129,8 @@ private:
 }  // namespace
 
 std::uint32_t AciColour(int index) {
-    index = std::abs(index);
+    // The most negative int has no positive counterpart; it is as far out of the table as its neighbour.
+    index = std::abs(std::max(index, -std::numeric_limits<int>::max()));
     // Red, yellow, green, cyan, blue, magenta, white, grey, light grey.
     constexpr std::uint32_t kFirstNine[] = {0xFF0000, 0xFFFF00, 0x00FF00, 0x00FFFF, 0x0000FF,
                                             0xFF00FF, 0xFFFFFF, 0x808080, 0xC0C0C0};

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -27,6 +28,7 @@
 #include "app/OpenFileDialog.h"
 #include "app/SettingsDialog.h"
 #include "app/UnitSettingsBox.h"
+#include "app/WindowSettings.h"
 #include "app/tests/WindowFixture.h"
 #include "core/MessageSink.h"
 #include "core/Settings.h"
@@ -138,6 +140,17 @@ TEST_F(AboutBoxTest, SettingsThatCannotBeWrittenLeaveSupportOffSilently) {
     TAboutBox box(nullptr, folder.file("plain/PLOTRA.INI"));
     EXPECT_FALSE(box.BitBtn1->isEnabled());
     EXPECT_TRUE(sink.messages.empty());
+}
+
+// A PLOTRA.INI planted as a link to another file is never followed by the version dialog or a save.
+TEST_F(AboutBoxTest, SettingsPlantedAsALinkAreNeverWrittenThrough) {
+    const std::string victim = folder.write("victim", "[INIT]\r\nNET=ON\r\n");
+    fs::create_symlink(victim, settings);
+    EXPECT_FALSE(TAboutBox(nullptr, settings).BitBtn1->isEnabled());
+    EXPECT_FALSE(SaveWindowSettings(WindowSettings{}, settings));
+    EXPECT_TRUE(fs::is_symlink(settings));
+    EXPECT_EQ(ReadBytes(victim), "[INIT]\r\nNET=ON\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2);
 }
 
 TEST(ConfirmationDialog, CarriesItsTextsAndButtons) {

@@ -169,17 +169,6 @@ TEST(IniWrite, LeavesNoTemporaryFileBehind) {
     EXPECT_EQ(entries, 1);
 }
 
-TEST(IniWrite, ChangesTheFileBehindALinkAndKeepsTheLink) {
-    TempFolder folder;
-    const std::string target = folder.file("real.INI");
-    const std::string link = folder.file("PLOTRA.INI");
-    WriteBytes(target, "[INIT]\r\nNET=OFF\r\n");
-    std::filesystem::create_symlink(target, link);
-    ASSERT_TRUE(WriteIniValue(link, "INIT", "NET", "ON"));
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(ReadBytes(target), "[INIT]\r\nNET=ON\r\n");
-}
-
 TEST(IniWrite, KeepsThePermissionsOfTheFile) {
     namespace fs = std::filesystem;
     TempFolder folder;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/Settings.h"
+#include "core/Templates.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/TempFolder.h"
 
@@ -73,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ConfigDirCase{"NeitherKnown", std::nullopt, std::nullopt, ""}),
     [](const testing::TestParamInfo<ConfigDirCase>& info) { return std::string(info.param.name); });
 
-enum class ProgramFolder { Writable, ReadOnly, Missing };
+// Installed: writable, with the templates in its data folder.
+enum class ProgramFolder { Writable, ReadOnly, Missing, Installed };
 enum class ConfigFolder { Usable, BelowAPlainFile, Unknown };
 
 struct PlaceCase {
@@ -101,6 +103,10 @@ TEST_P(SettingsFileInTest, BesideThePortableProgramElseInTheConfigFolder) {
         const std::string programDir = root.file("bin") + "/";
         if (c.programFolder != ProgramFolder::Missing) {
             fs::create_directory(programDir);
+        }
+        if (c.programFolder == ProgramFolder::Installed) {
+            fs::create_directories(DataFolderOf(programDir));
+            WriteBytes(DataFolderOf(programDir) + "Hedder.dat", "");
         }
         if (c.settingsBeside) {
             WriteBytes(programDir + "plotra.INI", "[INIT]\r\nNET=ON\r\nURL=\r\n");
@@ -144,7 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"MissingFolder", ProgramFolder::Missing, false, ConfigFolder::Usable, false, true},
         PlaceCase{"UnwritableConfigFolderStoresNothing", ProgramFolder::Missing, false,
                   ConfigFolder::BelowAPlainFile, false, false},
-        PlaceCase{"NoConfigFolderKnown", ProgramFolder::Missing, false, ConfigFolder::Unknown, true, false}),
+        PlaceCase{"NoConfigFolderKnown", ProgramFolder::Missing, false, ConfigFolder::Unknown, true, false},
+        PlaceCase{"InstalledInAWritableFolder", ProgramFolder::Installed, false, ConfigFolder::Usable, false,
+                  true}),
     [](const testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.name); });
 
 TEST(ConfigFolderTest, NewOneIsOpenToItsOwnerAlone) {

@@ -74,8 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
     Templates, TemplateCopyTest,
     ::testing::Values(CopyCase{"Empty", "", ""}, CopyCase{"LfEnds", "0\nSECTION\n", "0\r\nSECTION\r\n"},
                       CopyCase{"CrLfEnds", "0\r\nSECTION\r\n", "0\r\nSECTION\r\n"},
-                      CopyCase{"LongLine", kLongLine + "\n" + kLongLine, kLongLine + "\r\n" + kLongLine},
-                      CopyCase{"NoFinalLineBreak", "0\nEOF", "0\r\nEOF"},
+                      CopyCase{"LongLine", kLongLine + "\n" + kLongLine + "\n",
+                               kLongLine + "\r\n" + kLongLine + "\r\n"},
                       CopyCase{"CodePage932", "\x8F\xEE\x95\xF1\n", "\x8F\xEE\x95\xF1\r\n"}),
     [](const auto& info) { return std::string(info.param.label); });
 

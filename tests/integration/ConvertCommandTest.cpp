@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -59,6 +60,32 @@ TEST_F(ConvertCommandTest, EmptyProgramBecomesTheTemplatesBesideTheProgram) {
     EXPECT_EQ(ReadBytes(folder.file("PART1.DXF")), shippedFrame());
     EXPECT_EQ(result.out.substr(0, kHeadings.size()), kHeadings);
     EXPECT_NE(result.err.find("正常に終了しました。"), std::string::npos);
+}
+
+// Templates saved without a final line end: the header's last line still ends before the first entity, and
+// the footer is copied as it stands.
+TEST_F(ConvertCommandTest, TemplatesWithoutAFinalLineEndDrawAsWithOne) {
+    const std::string nc = folder.write("PART.NC", "G00 X1.\n");
+    ASSERT_EQ(run({"-o", folder.file("whole.dxf"), nc}).status, 0);
+    const std::string header = ReadBytes(TEMPLATE_DIR "/Hedder.dat"),
+                      footer = ReadBytes(TEMPLATE_DIR "/Footer.dat");
+    folder.write("h.dat", header.substr(0, header.size() - 2));
+    folder.write("f.dat", footer.substr(0, footer.size() - 2));
+    ASSERT_EQ(run({"--header", folder.file("h.dat"), "--footer", folder.file("f.dat"), nc}).status, 0);
+    const std::string whole = ReadBytes(folder.file("whole.dxf"));
+    EXPECT_EQ(ReadBytes(folder.file("PART.DXF")), whole.substr(0, whole.size() - 2));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 7);
+}
+
+// A hand-edited layer table with numbers beyond int: the colour reads without overflow (white, as no index
+// does), and the huge group code does not end the record before its line type.
+TEST_F(ConvertCommandTest, LayerNumbersBeyondTheIntRangeReadWithoutOverflow) {
+    const std::string header = folder.write("h.dat",
+                                            "0\nTABLE\n2\nLAYER\n0\nLAYER\n2\n\x91\x81\x91\x97\x82\xE8\n"
+                                            "99999999999\nx\n62\n-2147483648\n6\nDASHED\n0\nENDTAB\n0\n");
+    ASSERT_EQ(run({"--header", header, "--svg", folder.file("P.svg"), folder.write("P.NC", "")}).status, 0);
+    EXPECT_NE(ReadBytes(folder.file("P.svg")).find(".rapid{stroke:#ffffff;stroke-dasharray:"),
+              std::string::npos);
 }
 
 TEST_F(ConvertCommandTest, QuietRunPrintsNoCompletionMessage) {
