@@ -72,6 +72,13 @@ std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool starts
     return FirstWordNumber('N', piece, length, startsInComment, &among);
 }
 
+bool HoldsBlock(const char* piece, std::size_t length, bool startsInComment) {
+    const std::string_view line(piece, strnlen(piece, length));
+    const std::size_t start = BlockStart(line, startsInComment);
+    return start < line.size() && static_cast<unsigned char>(line[start]) > ' ' &&
+           std::string_view("%;-").find(line[start]) == std::string_view::npos;
+}
+
 std::int64_t WholeNumberOf(double value) {
     if (!(value >= 0.0 && value <= static_cast<double>(kMaxNumber))) {
         return kNoNumber;
@@ -92,9 +99,16 @@ ControlWords ControlWordsOf(const NcBlock& block) {
 }
 
 ControlWords ControlWordReader::read(char* piece, std::size_t length, bool startsInComment) {
-    if (!MayHoldCallOrReturn(piece, length)) {
-        return {};
-    }
+    return MayHoldCallOrReturn(piece, length) ? parse(piece, length, startsInComment) : ControlWords{};
+}
+
+ControlWords ControlWordReader::readWithEnds(char* piece, std::size_t length, bool startsInComment) {
+    const bool mayHoldM =
+        std::memchr(piece, 'M', length) != nullptr || std::memchr(piece, 'm', length) != nullptr;
+    return mayHoldM ? parse(piece, length, startsInComment) : ControlWords{};
+}
+
+ControlWords ControlWordReader::parse(char* piece, std::size_t length, bool startsInComment) {
     TrimLine(piece, length);
     block_.setOpenComment(startsInComment);
     block_.load(SString(piece));

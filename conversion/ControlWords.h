@@ -22,6 +22,9 @@ std::int64_t ProgramNumberOf(const char* piece, std::size_t length, bool startsI
 // kNoNumber otherwise. Blocks of other numbers cost no scan of the block.
 std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment,
                               const std::unordered_set<std::int64_t>& among);
+// Whether the piece holds a block: blank lines, comments, "%" and the comment lines starting with "-" hold
+// none, and neither does a lone ";".
+bool HoldsBlock(const char* piece, std::size_t length, bool startsInComment);
 // A P value as a program or sequence number: its whole part from 0 to kMaxNumber, else kNoNumber.
 std::int64_t WholeNumberOf(double value);
 
@@ -42,8 +45,12 @@ public:
     // not count. Only pieces that can hold one are parsed. The piece is trimmed in place first, as the run
     // does.
     ControlWords read(char* piece, std::size_t length, bool startsInComment);
+    // As read, M02 and M30 included: every piece with an M is parsed.
+    ControlWords readWithEnds(char* piece, std::size_t length, bool startsInComment);
 
 private:
+    ControlWords parse(char* piece, std::size_t length, bool startsInComment);
+
     // A block of its own: parsing here must never touch the interpreter's words.
     NcBlock block_;
 };

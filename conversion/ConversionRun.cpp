@@ -62,6 +62,7 @@ public:
 
 private:
     bool openNc();
+    bool readNcIndex();
     void noteUnitOptions();
     RunOutcome readLines();
     RunOutcome noteUnreachedLines();
@@ -99,7 +100,7 @@ RunOutcome Run::execute() {
     }
     // 2. Every input is opened, and the NC file read once for its subprograms, before anything is written.
     if (!openNc() || !TemplateReadable(files_.hedderFile) || !TemplateReadable(files_.footerFile) ||
-        !nc_.index().build(files_.ncFile)) {
+        !readNcIndex()) {
         return RunOutcome::Failed;
     }
     // 3. The drawing, written aside until it is complete, now holds the header template and nothing else.
@@ -150,10 +151,24 @@ bool Run::openNc() {
     return false;
 }
 
+// Read through the run's own open file, so that a file put in its place by name since cannot lend its
+// positions to the old one.
+bool Run::readNcIndex() {
+    if (!SubprogramIndex::mayHoldCalls(nc_.text())) {
+        return true;
+    }
+    if (!nc_.readIndex()) {
+        ShowReadFailure(files_.ncFile, nc_.text().error());
+        return false;
+    }
+    nc_.index().noteDuplicates(undrawn_);
+    return true;
+}
+
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
     EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
-    while (const std::size_t length = lines_.next(piece)) {
+    while (const std::size_t length = lines_.next(piece, undrawn_)) {
         undrawn_.setFile(lines_.fileName());
         if (lineCount_ >= files_.maxBlocks) {
             undrawn_.note("実行ブロック数の上限で停止", lines_.lineNumber());

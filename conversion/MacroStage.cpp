@@ -171,7 +171,7 @@ void MacroStage::afterBlock() {
 
 bool MacroStage::callMacro(MacroCallKind kind, double program, std::int64_t runs, const MacroLocals& arguments) {
     entering_ = &arguments;
-    const ProgramLines::MacroCallResult result = lines_.callMacro(program, runs);
+    const ProgramLines::MacroCallResult result = lines_.callMacro(program, runs, undrawn_);
     entering_ = nullptr;
     switch (result) {
         case ProgramLines::MacroCallResult::Entered:

@@ -12,6 +12,10 @@ bool ProgramFile::load() {
     if (!file_.open(path_, TextFileMode::Read) || recogniseEncoding() != TextEncoding::Bytes) {
         return false;
     }
+    return readIndex();
+}
+
+bool ProgramFile::readIndex() {
     index_.read(lines_);
     lines_.jump(start_);
     return !file_.readFailed();
@@ -21,15 +25,14 @@ const NcLines::Mark* ProgramFile::findSequence(std::int64_t number, int program,
     if (number == kNoNumber) {
         return nullptr;
     }
-    // Read through a handle of its own, so that the reading of the programs is not disturbed. A file that
-    // can no longer be opened records the number with no block.
+    // Read from the start by lines of its own, so that where the programs are being read (the line, an
+    // open comment) is kept; the file then goes back to where it was.
     if (!index_.recorded(number)) {
-        TextFile file;
-        if (file.open(path_, TextFileMode::Read)) {
-            file.recogniseEncoding();
-        }
-        NcLines lines(file);
+        const TextFile::Position back = file_.position();
+        NcLines lines(file_);
+        lines.jump(start_);
         index_.recordSequenceNumber(lines, number);
+        file_.seek(back);
     }
     return index_.findSequence(number, program, afterLine);
 }

@@ -1,5 +1,7 @@
 // One file the run reads programs from: the NC file, or a file where a call found its program. Every program
-// of the file is read through one handle, with the file's own line numbers and index.
+// of the file is read through one handle, with the file's own line numbers and index, and the index is read
+// through that same handle: a file put in its place by name in the meantime is never read at the positions
+// of the other.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,8 @@ public:
     // Opens a called file without waiting and without a message, and reads its index: false when it is not a
     // readable file of single bytes (a folder, a FIFO, UTF-16 text, a read error).
     bool load();
+    // Reads the index of the file just opened and goes back to its start; false when the file cannot be read.
+    bool readIndex();
 
     // Block N`number` of `program`, as SubprogramIndex::findSequence. A number that no jump of this file
     // names is recorded first, by reading the file once more.

@@ -17,10 +17,10 @@ ProgramLines::ProgramLines(ProgramFile& nc, ProgramSearch& search) : nc_(nc), se
     levels_[0].stretchFrom = 1;
 }
 
-std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
+std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1], UndrawnCodes& undrawn) {
     while (!stopped_) {
         NcLines& lines = current().lines();
-        const std::size_t length = lines.next(piece);
+        std::size_t length = lines.next(piece);
         if (length == 0) {
             if (lines.readFailed()) {
                 failed_ = &current();
@@ -28,22 +28,34 @@ std::size_t ProgramLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
             } else if (depth_ == 0) {
                 stopped_ = true;
             } else {
-                // A subprogram without M99 runs to the end of its file, and its call then ends.
-                noteStretch();
-                endCall();
+                endCallWithoutReturn(undrawn);
             }
             continue;
         }
-        // Inside a call an O line is an ordinary line: the call runs to the first M99, as its definition
-        // does.
-        if (depth_ == 0 && nc_.index().hasCalls() &&
-            nc_.index().isNamed(ProgramNumberOf(piece, length, lines.startsInComment()))) {
-            skipDefinition(piece);
+        // Inside a call any other O line is an ordinary line: the call runs to the first M99, as its
+        // definition does.
+        if (depth_ == 0 && leavesOut(piece, length)) {
+            length = skipDefinition(piece);
+        } else if (depth_ != 0 && reachesMainProgram(piece, length)) {
+            endCallWithoutReturn(undrawn);
             continue;
         }
-        return length;
+        if (length != 0) {
+            return length;
+        }
     }
     return 0;
+}
+
+bool ProgramLines::leavesOut(const char* piece, std::size_t length) const {
+    const SubprogramIndex& index = nc_.index();
+    return index.hasCalls() && nc_.lines().lineNumber() != index.mainProgramLine() &&
+           index.isNamed(ProgramNumberOf(piece, length, nc_.lines().startsInComment()));
+}
+
+bool ProgramLines::reachesMainProgram(const char* piece, std::size_t length) const {
+    return &current() == &nc_ && nc_.lines().lineNumber() == nc_.index().mainProgramLine() &&
+           ProgramNumberOf(piece, length, nc_.lines().startsInComment()) != kNoNumber;
 }
 
 void ProgramLines::jump(const NcLines::Mark& to) {
@@ -61,13 +73,19 @@ bool ProgramLines::jumpToSequence(std::int64_t number) {
     return true;
 }
 
-void ProgramLines::skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]) {
+// Passes over a definition to its M99; 0 then, or the main program's O line where the definition ends
+// without one.
+std::size_t ProgramLines::skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]) {
     NcLines& lines = nc_.lines();
     while (std::size_t length = lines.next(piece)) {
+        if (reachesMainProgram(piece, length)) {
+            return length;
+        }
         if (reader_.read(piece, length, lines.startsInComment()).mCode == 99) {
-            return;
+            return 0;
         }
     }
+    return 0;
 }
 
 void ProgramLines::carryOut(const ControlWords& words, UndrawnCodes& undrawn) {
@@ -117,11 +135,13 @@ void ProgramLines::callProgram(const ControlWords& words, UndrawnCodes& undrawn)
     const std::int64_t runs = words.hasL ? runsOf(words.l) : target.count;
     if (runs > 0) {
         enter(Level{found.file, found.program, runs - 1, found.body, caller.lines().mark(), line,
-                    found.body.line, false});
+                    found.body.line, found.opening, false},
+              undrawn);
     }
 }
 
-ProgramLines::MacroCallResult ProgramLines::callMacro(double number, std::int64_t runs) {
+ProgramLines::MacroCallResult ProgramLines::callMacro(double number, std::int64_t runs,
+                                                      UndrawnCodes& undrawn) {
     ProgramFile& caller = current();
     const ProgramSearch::Found found = search_.find(WholeNumberOf(number), caller);
     if (found.file == nullptr) {
@@ -134,7 +154,8 @@ ProgramLines::MacroCallResult ProgramLines::callMacro(double number, std::int64_
         return MacroCallResult::NoRuns;
     }
     enter(Level{found.file, found.program, runs - 1, found.body, caller.lines().mark(), lineNumber(),
-                found.body.line, true});
+                found.body.line, found.opening, true},
+          undrawn);
     return MacroCallResult::Entered;
 }
 
@@ -165,7 +186,9 @@ void ProgramLines::callSequence(const ControlWords& words, UndrawnCodes& undrawn
     }
     const std::int64_t runs = words.hasL ? runsOf(words.l) : 1;
     if (runs > 0) {
-        enter(Level{&file, levels_[depth_].program, runs - 1, *target, back, line, target->line, false});
+        enter(Level{&file, levels_[depth_].program, runs - 1, *target, back, line, target->line, target->line,
+                    false},
+              undrawn);
     }
 }
 
@@ -196,7 +219,11 @@ void ProgramLines::returnFromCall(const ControlWords& words, UndrawnCodes& undra
     caller.stretchFrom = target->line;
 }
 
-void ProgramLines::enter(const Level& callee) {
+// A file's duplicate program numbers are listed when a call first enters it, under its name.
+void ProgramLines::enter(const Level& callee, UndrawnCodes& undrawn) {
+    undrawn.setFile(callee.file->name());
+    callee.file->index().noteDuplicates(undrawn);
+    undrawn.setFile(current().name());
     noteStretch();
     levels_[++depth_] = callee;
     callee.file->lines().jump(callee.body);
@@ -218,6 +245,15 @@ void ProgramLines::endRun() {
     if (observer_ != nullptr) {
         observer_->runRepeated(depth_, level.macroCall);
     }
+}
+
+// The call's program ended without M99: at the end of its file, or at the main program's O line. The call
+// then ends, whatever runs of it were left.
+void ProgramLines::endCallWithoutReturn(UndrawnCodes& undrawn) {
+    undrawn.setFile(current().name());
+    undrawn.note("M99無し", levels_[depth_].opening);
+    noteStretch();
+    endCall();
 }
 
 void ProgramLines::endCall() {

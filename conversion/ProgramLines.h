@@ -1,6 +1,9 @@
 // The pieces of the program in the order the machine runs them. The main program is read from the start of
-// the NC file; every definition of a subprogram that some M98 of the file names is left out where it stands,
-// from its O line through its M99. After a block has been processed, its control code is carried out:
+// the NC file; every definition of a subprogram that some call of the file names is left out where it
+// stands, from its O line through its M99, but never the main program's own O line (SubprogramIndex), where
+// a definition before the main program without M99 ends. A call ends where its definition does: at its
+// M99, or without one at the main program's O line or the end of its file, listed "M99無し". After a block
+// has been processed, its control code is carried out:
 // M30 or M02 ends the run; M98 calls a program of this or another file (L times), M97 calls a block of the
 // same program by its sequence number; M99 returns, M99 P to a sequence number of the caller. Calls nest up
 // to ten deep, a program calling itself included. What cannot be carried out is noted as a code not drawn.
@@ -48,7 +51,7 @@ public:
     ProgramLines(ProgramFile& nc, ProgramSearch& search);
 
     // The next piece to process and its length; 0 when the run is over or a file cannot be read.
-    std::size_t next(char (&piece)[TextFile::kMaxPiece + 1]);
+    std::size_t next(char (&piece)[TextFile::kMaxPiece + 1], UndrawnCodes& undrawn);
     // The line, in its file, of the piece last handed out.
     std::int64_t lineNumber() const { return current().lines().lineNumber(); }
     // Whether the piece last handed out starts inside a comment left open by the piece before it.
@@ -81,9 +84,11 @@ public:
     enum class MacroCallResult : std::uint8_t { Entered, NoTarget, TooDeep, NoRuns };
     // A G65 or G66 call of program `number`, `runs` times, at a level of its own (five such levels at most
     // among the ten). Unlike M98, the number is the program itself: P9010 never means a count.
-    MacroCallResult callMacro(double number, std::int64_t runs);
+    MacroCallResult callMacro(double number, std::int64_t runs, UndrawnCodes& undrawn);
     // Whether program `number` can be called from the program being read.
-    bool findsProgram(double number) { return search_.find(WholeNumberOf(number), current()).file != nullptr; }
+    bool findsProgram(double number) {
+        return search_.find(WholeNumberOf(number), current()).file != nullptr;
+    }
     // L as a count of runs: whole runs only; zero, negative and NaN run nothing, and a huge L stays huge.
     static std::int64_t runsOf(double l);
 
@@ -116,6 +121,7 @@ private:
         NcLines::Mark back;        // the caller's next piece
         std::int64_t callLine;     // the caller's line of the call
         std::int64_t stretchFrom;  // the line this level's reading last jumped to
+        std::int64_t opening;      // the called program's O line, or the block M97 calls
         bool macroCall;            // a G65 or G66 call, with locals of its own
     };
 
@@ -125,13 +131,16 @@ private:
     void callProgram(const ControlWords& words, UndrawnCodes& undrawn);
     void callSequence(const ControlWords& words, UndrawnCodes& undrawn);
     void returnFromCall(const ControlWords& words, UndrawnCodes& undrawn);
-    void enter(const Level& callee);
+    void enter(const Level& callee, UndrawnCodes& undrawn);
     void endRun();
     void endCall();
+    void endCallWithoutReturn(UndrawnCodes& undrawn);
+    bool leavesOut(const char* piece, std::size_t length) const;
+    bool reachesMainProgram(const char* piece, std::size_t length) const;
     void leaveCall();
     int macroCalls() const;
     void noteStretch();
-    void skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]);
+    std::size_t skipDefinition(char (&piece)[TextFile::kMaxPiece + 1]);
 
     ProgramFile& nc_;
     ProgramSearch& search_;

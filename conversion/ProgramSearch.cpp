@@ -75,7 +75,7 @@ ProgramSearch::Found ProgramSearch::find(std::int64_t number, ProgramFile& calle
     }
     for (ProgramFile* file : {&caller, &nc_}) {
         if (const SubprogramIndex::Body* body = file->index().bodyOf(number)) {
-            return Found{file, body->at, body->program};
+            return Found{file, body->at, body->program, body->opening};
         }
     }
     ProgramFile* file = inFolders(number);
@@ -83,10 +83,10 @@ ProgramSearch::Found ProgramSearch::find(std::int64_t number, ProgramFile& calle
         return {};
     }
     if (const SubprogramIndex::Body* body = file->index().bodyOf(number)) {
-        return Found{file, body->at, body->program};
+        return Found{file, body->at, body->program, body->opening};
     }
     // A file named after the number may hold the program without its O line.
-    return Found{file, file->start(), kMainProgram};
+    return Found{file, file->start(), kMainProgram, file->start().line};
 }
 
 ProgramFile* ProgramSearch::inFolders(std::int64_t number) {
@@ -101,9 +101,12 @@ ProgramFile* ProgramSearch::inFolders(std::int64_t number) {
             return known->second;
         }
         readHeads(folder);
+        // The file is opened again to be loaded: one put in its place in the meantime must still hold the
+        // program, or it is not the file found.
         const auto headed = folder.byFirstLine.find(number);
-        if (headed != folder.byFirstLine.end() && (known->second = loaded(headed->second)) != nullptr) {
-            return known->second;
+        ProgramFile* file = headed == folder.byFirstLine.end() ? nullptr : loaded(headed->second);
+        if (file != nullptr && file->index().bodyOf(number) != nullptr) {
+            return known->second = file;
         }
     }
     return nullptr;

@@ -23,7 +23,8 @@ public:
     struct Found {
         ProgramFile* file = nullptr;  // null when the number is found nowhere
         NcLines::Mark body;
-        int program = 0;  // the blocks its sequence numbers are looked for in
+        int program = 0;           // the blocks its sequence numbers are looked for in
+        std::int64_t opening = 0;  // its O line, or the line it starts at when it has none
     };
     Found find(std::int64_t number, ProgramFile& caller);
 

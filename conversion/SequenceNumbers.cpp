@@ -5,7 +5,7 @@
 #include "conversion/ControlWords.h"
 
 void SequenceNumbers::record(NcLines& lines, const std::unordered_set<std::int64_t>& numbers,
-                             const std::unordered_set<std::int64_t>& named) {
+                             const std::unordered_set<std::int64_t>& named, std::int64_t mainProgramLine) {
     std::unordered_set<std::int64_t> fresh;
     for (const std::int64_t number : numbers) {
         if (recorded_.insert(number).second) {
@@ -28,7 +28,9 @@ void SequenceNumbers::record(NcLines& lines, const std::unordered_set<std::int64
         const std::int64_t program = ProgramNumberOf(piece, length, lines.startsInComment());
         if (program != kNoNumber) {
             ++segment;
-            inMain = named.count(program) == 0;
+            // As the run reads the main program: a definition left out runs to its M99 across O lines,
+            // and ends at the main program's O line at the latest.
+            inMain = lines.lineNumber() == mainProgramLine || (inMain && named.count(program) == 0);
             continue;
         }
         const std::int64_t number = SequenceNumberOf(piece, length, lines.startsInComment(), fresh);

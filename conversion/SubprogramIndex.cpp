@@ -1,17 +1,10 @@
 #include "conversion/SubprogramIndex.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "conversion/BlockDispatch.h"
 #include "conversion/ControlWords.h"
-#include "core/File.h"
-#include "dxf/DxfOutput.h"
 #include "nc/MacroCall.h"
 
 namespace {
@@ -53,49 +46,67 @@ bool ChunkMayHoldCall(const char* chunk, std::size_t size) {
     return false;
 }
 
-// Most programs call no subprogram, and this raw scan proves it at little more than the cost of reading the
-// file, without splitting it into lines. Anything unexpected (the file cannot be read, is no longer a plain
-// file) answers true, and the full pass then finds out and reports it.
-bool MayHoldCalls(const std::string& ncFile) {
-    const int fd = ::open(ncFile.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return true;
-    }
-    struct stat status {};
-    bool may = ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode);
-    std::vector<char> chunk(std::size_t{64} * 1024);
-    while (!may) {
-        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
-        if (got == 0) {
-            break;
+// Where the run starts, found as the index pass reads the file: only the programs before the main program is
+// known are kept, each with its number, its O line and whether it reaches M30 or M02 before its M99.
+class MainProgramFinder {
+public:
+    // Each piece of the file in order; `words` with M02 and M30 while wanted() is true.
+    void take(std::int64_t number, std::int64_t line, bool holdsBlock, const ControlWords& words) {
+        if (number != kNoNumber) {
+            programs_.push_back(Program{number, line, false});
+            returned_ = false;
+        } else if (programs_.empty()) {
+            // A block before the first O line: the main program has none.
+            settled_ = holdsBlock;
+        } else if (words.mCode == 99) {
+            returned_ = true;
+        } else if ((words.mCode == 30 || words.mCode == 2) && !returned_) {
+            programs_.back().ends = true;
+            settled_ = true;
         }
-        may = got < 0 ? errno != EINTR : ChunkMayHoldCall(chunk.data(), static_cast<std::size_t>(got));
     }
-    ::close(fd);
-    return may;
-}
+    // Whether pieces still tell anything: once the main program is found, later programs cannot be it.
+    bool wanted() const { return !settled_; }
+
+    // The main program's O line, or 0 when it has none; `named` tells the numbers that calls name.
+    std::int64_t mainProgramLine(const std::unordered_set<std::int64_t>& named) const {
+        for (const Program& program : programs_) {
+            if (program.ends || named.count(program.number) == 0) {
+                return program.line;
+            }
+        }
+        return 0;
+    }
+
+private:
+    struct Program {
+        std::int64_t number;
+        std::int64_t line;
+        bool ends;  // M30 or M02 before any M99 and before the next O line
+    };
+    std::vector<Program> programs_;
+    bool returned_ = false;
+    bool settled_ = false;
+};
 
 }  // namespace
 
-bool SubprogramIndex::build(const std::string& ncFile) {
-    if (!MayHoldCalls(ncFile)) {
-        return true;
+bool SubprogramIndex::mayHoldCalls(const TextFile& file) {
+    std::vector<char> chunk(std::size_t{64} * 1024);
+    for (std::uint64_t offset = 0;;) {
+        const std::int64_t got = file.readRawAt(offset, chunk.data(), chunk.size());
+        // A file that cannot be read is read once more as lines, and that reading reports it.
+        if (got < 0) {
+            return true;
+        }
+        if (got == 0) {
+            return false;
+        }
+        if (ChunkMayHoldCall(chunk.data(), static_cast<std::size_t>(got))) {
+            return true;
+        }
+        offset += static_cast<std::uint64_t>(got);
     }
-    // A file of its own, so the run's reading starts from the file's start exactly as without subprograms.
-    // It is read as the run reads it (byte-order mark skipped, lone CR line ends), so that the positions
-    // recorded here lead the run's file to the same pieces.
-    TextFile file;
-    if (!OpenReadText(file, ncFile)) {
-        return false;
-    }
-    file.recogniseEncoding();
-    NcLines lines(file);
-    read(lines);
-    if (file.readFailed()) {
-        ShowReadFailure(ncFile, file.error());
-        return false;
-    }
-    return true;
 }
 
 void SubprogramIndex::read(NcLines& lines) {
@@ -104,16 +115,29 @@ void SubprogramIndex::read(NcLines& lines) {
     MacroCall call;
     std::unordered_set<std::int64_t> calledP;
     std::unordered_set<std::int64_t> jumpTargets;
+    MainProgramFinder mainProgram;
     int program = 0;
     char piece[TextFile::kMaxPiece + 1];
     while (std::size_t length = lines.next(piece)) {
         const std::int64_t number = ProgramNumberOf(piece, length, lines.startsInComment());
         if (number != kNoNumber) {
-            bodies_.try_emplace(number, Body{lines.mark(), ++program});
+            ++program;
+            if (!bodies_.try_emplace(number, Body{lines.mark(), program, lines.lineNumber()}).second &&
+                duplicates_++ == 0) {
+                firstDuplicateLine_ = lines.lineNumber();
+            }
         }
-        const ControlWords words = reader.read(piece, length, lines.startsInComment());
+        ControlWords words;
+        if (mainProgram.wanted()) {
+            const bool holdsBlock = HoldsBlock(piece, length, lines.startsInComment());
+            words = reader.readWithEnds(piece, length, lines.startsInComment());
+            mainProgram.take(number, lines.lineNumber(), holdsBlock, words);
+        } else {
+            words = reader.read(piece, length, lines.startsInComment());
+        }
         if (MayHoldMacroCall(std::string_view(piece, length))) {
-            ReadMacroCall(std::string_view(piece, TrimLine(piece, length)), lines.startsInComment(), ArgumentUnits{}, call);
+            ReadMacroCall(std::string_view(piece, TrimLine(piece, length)), lines.startsInComment(),
+                          ArgumentUnits{}, call);
             if ((call.kind == MacroCallKind::Call || call.kind == MacroCallKind::ModalCall) && call.hasP &&
                 WholeNumberOf(call.p) != kNoNumber) {
                 hasCalls_ = true;
@@ -134,9 +158,16 @@ void SubprogramIndex::read(NcLines& lines) {
     for (const std::int64_t p : calledP) {
         named_.insert(target(static_cast<double>(p)).number);
     }
+    mainProgramLine_ = mainProgram.mainProgramLine(named_);
     if (!jumpTargets.empty() && !lines.readFailed()) {
         lines.jump(start);
-        sequences_.record(lines, jumpTargets, named_);
+        sequences_.record(lines, jumpTargets, named_, mainProgramLine_);
+    }
+}
+
+void SubprogramIndex::noteDuplicates(UndrawnCodes& undrawn) {
+    for (; duplicates_ > 0; --duplicates_) {
+        undrawn.note("O番号の重複", firstDuplicateLine_);
     }
 }
 

@@ -1,24 +1,8 @@
 #include "conversion/UnreachedLines.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string_view>
 
 #include "conversion/ControlWords.h"
-#include "nc/BlockScan.h"
-
-namespace {
-
-// Blank lines, comments, "%" and the design's comment lines starting with "-" carry no block, and neither
-// does a lone ";".
-bool HoldsABlock(const char* piece, std::size_t length, bool startsInComment) {
-    const std::string_view line(piece, strnlen(piece, length));
-    const std::size_t start = BlockStart(line, startsInComment);
-    return start < line.size() && static_cast<unsigned char>(line[start]) > ' ' &&
-           std::string_view("%;-").find(line[start]) == std::string_view::npos;
-}
-
-}  // namespace
 
 std::int64_t UnreachedLines::next() {
     char piece[TextFile::kMaxPiece + 1];
@@ -31,7 +15,7 @@ std::int64_t UnreachedLines::next() {
             done_ = true;
             break;
         }
-        if (!ran(line) && HoldsABlock(piece, length, lines_.startsInComment())) {
+        if (!ran(line) && HoldsBlock(piece, length, lines_.startsInComment())) {
             lastLine_ = line;
             return line;
         }

@@ -416,6 +416,17 @@ bool TextFile::overwriteStart(std::string_view bytes) {
     return !writeFailed_;
 }
 
+std::int64_t TextFile::readRawAt(std::uint64_t offset, char* buffer, std::size_t size) const {
+    if (fd_ < 0 || writing_ || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+        return -1;
+    }
+    ssize_t got;
+    do {
+        got = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
 bool TextFile::isStillAt(const std::string& path) const {
     struct stat open {};
     struct stat named {};

@@ -49,6 +49,10 @@ public:
     // error. The piece may hold NUL bytes; the buffer is terminated after the piece.
     std::size_t readPiece(char (&buffer)[kMaxPiece + 1]);
     bool readFailed() const { return readFailed_; }
+    // Up to `size` bytes of the open file as they stand at `offset`, untranslated, without moving where the
+    // next piece starts: a quick look through the very file being read. The count, 0 at its end, -1 when
+    // the read fails.
+    std::int64_t readRawAt(std::uint64_t offset, char* buffer, std::size_t size) const;
 
     // For an NC program just opened: skips a UTF-8 byte-order mark, so that it cannot hide the first block;
     // takes a file with a lone CR but no line feed in its first chunk as a file of CR line ends, read line

@@ -1,15 +1,18 @@
 // Calls, returns, jumps and ends, in the NC file and into other files, converted end to end: the moves drawn
 // (worked out by hand from the programs below), the blocks counted and what was reported as not carried out.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -221,7 +224,8 @@ INSTANTIATE_TEST_SUITE_P(
             {"    M98 呼び出し先無し ×1 (最初: 2行目)", "    M98 P無し ×1 (最初: 3行目)",
              "    M98 呼び出しの重なり超過 ×1 (最初: 8行目)", "    M99 P 飛び先無し ×1 (最初: 9行目)"}},
         // A definition before the main program and a second one of the same number are both left out; the
-        // first one runs, and an M99 in a comment does not end it. Lines 6, 7, 2, 3, 4, 5, 8.
+        // first one runs, and an M99 in a comment does not end it; the second is listed. Lines 6, 7, 2, 3, 4,
+        // 5, 8.
         SubprogramCase{"DefinitionsAreSkippedAndTheFirstOneRuns",
                        "O100\n"
                        "G01 X50. F100\n"
@@ -236,7 +240,24 @@ INSTANTIATE_TEST_SUITE_P(
                        "M99\n",
                        {"G1 50,0,0<-0,0,0", "G1 50,50,0<-50,0,0"},
                        7,
-                       {}},
+                       {"    O番号の重複 ×1 (最初: 9行目)"}},
+        // O0001 holds the M30: it is the main program though P1 names it, and O1 is the same number again.
+        // P1 calls the main program itself, ten levels deep; at the tenth M98 is refused and M30 ends the
+        // run. Lines 1, 11 x (2, 3), 4.
+        SubprogramCase{"MainProgramWhoseNumberIsCalledRunsAndIsCalled",
+                       "O0001\nG91 G01 X1. F100\nM98 P1\nG90 M30\nO1\nG91 Y1.\nM99\n",
+                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0",
+                        "G1 5,0,0<-4,0,0", "G1 6,0,0<-5,0,0", "G1 7,0,0<-6,0,0", "G1 8,0,0<-7,0,0",
+                        "G1 9,0,0<-8,0,0", "G1 10,0,0<-9,0,0", "G1 11,0,0<-10,0,0"},
+                       24,
+                       {"    O番号の重複 ×1 (最初: 5行目)", "    M98 呼び出しの重なり超過 ×1 (最初: 3行目)"}},
+        // O5 before the main program has no M99: it ends at the main program's O line, both where it is left
+        // out and where it is called (once, L2 or not). Lines 3, 4, 5, 2, 6, 7.
+        SubprogramCase{"DefinitionWithoutM99BeforeTheMainProgramEndsAtItsOLine",
+                       "O5\nG91 X1.\nO0001\nG90 G01 X0 Y0 Z0 F100\nM98 P5 L2\nG90 Y3.\nM30\n",
+                       {"G1 1,0,0<-0,0,0", "G1 1,3,0<-1,0,0"},
+                       6,
+                       {"    M99無し ×1 (最初: 1行目)"}},
         // ":" numbers a subprogram, "o1000 sub" does not: it and line 5 are lines after M30 that never run.
         // The M99s in line 7's comment, which runs on into the line's second piece, do not end it. Lines 1,
         // 2, 7 (two pieces), 8, 3.
@@ -250,8 +271,8 @@ INSTANTIATE_TEST_SUITE_P(
             {"G1 1,0,0<-0,0,0"},
             6,
             {"    M30 以降の行 (実行されない) ×2 (最初: 4行目)"}},
-        // Without M99 the subprogram runs to the end of the file and its call then ends, L3 or not:
-        // lines 1, 2, 6, 7, 3, 4.
+        // Without M99 the subprogram runs to the end of the file and its call then ends, L3 or not, listed
+        // at its O line: lines 1, 2, 6, 7, 3, 4.
         SubprogramCase{"SubprogramWithoutM99RunsToTheEndOfTheFile",
                        "G01 X0 Y0 Z0 F100\n"
                        "M98 P5 L3\n"
@@ -262,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
                        "G90\n",
                        {"G1 1,0,0<-0,0,0", "G1 9,0,0<-1,0,0"},
                        6,
-                       {}},
+                       {"    M99無し ×1 (最初: 5行目)"}},
         // Lower case throughout: no "M" anywhere for the scan for calls to find. Lines 1, 2, 6, 7, 3, 4.
         // The definition stands first, so only a call found in lower case leaves it out there. Lines 4, 5, 2,
         // 3, 6, 7.
@@ -369,6 +390,14 @@ INSTANTIATE_TEST_SUITE_P(
                        {{"lib/O9040.nc", "G91 X2.\nG90 M99\n"},
                         {"O9041.nc", "G91 Y3.\nG90 M99\n"},
                         {"lib/9041.nc", "G91 X100.\nG90 M99\n"}}},
+        // The called file's second O9060 is listed under its name when the call enters it. Lines 1, 2, 2, 3,
+        // 3.
+        SubprogramCase{"DuplicateNumberInACalledFile",
+                       "G01 X0 Y0 Z0 F100\nM98 P9060\nM30\n",
+                       {"G1 1,0,0<-0,0,0"},
+                       5,
+                       {"    O番号の重複 ×1 (最初: O9060.nc 4行目)"},
+                       {{"O9060.nc", "O9060\nG91 X1.\nG90 M99\nO9060\nG91 X5.\nG90 M99\n"}}},
         SubprogramCase{"FolderAndFifoAreNoPrograms",
                        "G01 X0 Y0 Z0 F100\nM98 P9050\nM98 P9051\nM98 P9052\nM30\n",
                        {},
@@ -440,6 +469,41 @@ TEST_F(SubprogramRunTest, FileRewrittenAfterTheIndexPassStillCompletes) {
     }
 }
 
+// Another file is renamed over the NC file again and again while it is converted: whenever that happens
+// between the run's open and its index pass, the index must still be the open file's, so every drawing is
+// the one of either program, never a mix.
+TEST_F(SubprogramRunTest, FileReplacedByNameWhileConvertingIsNeverMixed) {
+    // Comment lines at the end make the reading long enough for the renames to fall in between.
+    std::string comments;
+    for (int line = 0; line < 1000; ++line) {
+        comments += "(" + std::string(100, 'C') + ")\n";
+    }
+    const std::string callAfter = "G01 X0 Y0 Z0 F100\nM98 P1\nM30\nO1\nG91 X1.\nG90 M99\n" + comments;
+    const std::string callBefore = "O1\nG91 Y2.\nG90 M99\nG01 X0 Y0 Z0 F100\nM98 P1\nM30\n" + comments;
+    const std::vector<std::string> after{"G1 1,0,0<-0,0,0"};
+    const std::vector<std::string> before{"G1 0,2,0<-0,0,0"};
+    const std::string sources[] = {folder.write("A.src", callAfter), folder.write("B.src", callBefore)};
+    files.hedderFile = folder.write("Hedder.dat", "0\nSECTION\n2\nENTITIES\n0\n");
+    files.footerFile = folder.write("Footer.dat", "ENDSEC\n0\nEOF\n");
+    files.ncFile = folder.write("SUB.NC", callAfter);
+    files.dxfFile = folder.file("SUB.DXF");
+    std::atomic<bool> stop{false};
+    std::thread replacer([&] {
+        const std::string link = folder.file("next.NC");
+        for (std::size_t turn = 0; !stop; ++turn) {
+            ::link(sources[turn % 2].c_str(), link.c_str());
+            ::rename(link.c_str(), files.ncFile.c_str());
+        }
+    });
+    for (int run = 0; run < 300; ++run) {
+        ASSERT_EQ(RunConversion(host, files), RunOutcome::Completed);
+        const std::vector<std::string> moves = MovesOf(ReadBytes(files.dxfFile));
+        EXPECT_TRUE(moves == after || moves == before) << run << ": " << testing::PrintToString(moves);
+    }
+    stop = true;
+    replacer.join();
+}
+
 // Macro statements between the lines: every line reached counts, the WHILE line on every pass.
 INSTANTIATE_TEST_SUITE_P(
     Macros, SubprogramRunTest,
@@ -454,14 +518,14 @@ INSTANTIATE_TEST_SUITE_P(
         // the DO3 loop is its WHILE, two passes of 8-10 and two tests again at END3: 9; a DO2 pass is 6, DO3,
         // 11 and 12: 12, so the DO2 loop is 1 + 12 + 1 + 12 + 1 = 27; the DO1 pass 3, 4, DO2, 13 and 14: 31;
         // then 16 and 17.
-        SubprogramCase{"NestedLoopsLeftByGoto",
-                       "G01 X0 Y0 Z0 F100\n#1=0\nWHILE [#1 LT 2] DO1\n#2=0\nWHILE [#2 LT 2] DO2\n#3=0\n"
-                       "WHILE [#3 LT 2] DO3\nG91 X1.\n#3=#3+1\nEND3\n#2=#2+1\nEND2\n#1=#1+1\n"
-                       "IF [#1 EQ 1] GOTO 20\nEND1\nN20 G90 Y#1\nM30\n",
-                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0",
-                        "G1 4,1,0<-4,0,0"},
-                       35,
-                       {}},
+        SubprogramCase{
+            "NestedLoopsLeftByGoto",
+            "G01 X0 Y0 Z0 F100\n#1=0\nWHILE [#1 LT 2] DO1\n#2=0\nWHILE [#2 LT 2] DO2\n#3=0\n"
+            "WHILE [#3 LT 2] DO3\nG91 X1.\n#3=#3+1\nEND3\n#2=#2+1\nEND2\n#1=#1+1\n"
+            "IF [#1 EQ 1] GOTO 20\nEND1\nN20 G90 Y#1\nM30\n",
+            {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0", "G1 4,1,0<-4,0,0"},
+            35,
+            {}},
         SubprogramCase{"GotoBackAndIfThen",
                        "G01 X0 Y0 Z0 F100\n#2=3\nN10 G91 X1.\n#2=#2-1\nIF [#2 GT 0] GOTO 10\n"
                        "IF [#2 EQ 0] THEN #3=5.\nG90 Y#3\nM30\n",
@@ -480,12 +544,13 @@ INSTANTIATE_TEST_SUITE_P(
                        {{"lib/O9010.nc", "O9010\nG01 X[#24+#7] Y[#25+#1*1000]\nM99\n"}}},
         // List II: I J K triples from #4 on; a J after K opens the next triple, and D (#7) given after the
         // second triple's I wins. Z#9 is null in the second call and left out.
-        SubprogramCase{"G65ArgumentListTwo",
-                       "G01 X0 Y0 Z0 F100\nG65 P9011 I1. J2. K3. I4. J5. K6.\nG65 P9011 I7. K8. J9. D10.\nM30\n"
-                       "O9011\nG01 X#4 Y#7 Z#9\nM99\n",
-                       {"G1 1,4,6<-0,0,0", "G1 7,10,6<-1,4,6"},
-                       8,
-                       {}},
+        SubprogramCase{
+            "G65ArgumentListTwo",
+            "G01 X0 Y0 Z0 F100\nG65 P9011 I1. J2. K3. I4. J5. K6.\nG65 P9011 I7. K8. J9. D10.\nM30\n"
+            "O9011\nG01 X#4 Y#7 Z#9\nM99\n",
+            {"G1 1,4,6<-0,0,0", "G1 7,10,6<-1,4,6"},
+            8,
+            {}},
         // Each of the three runs starts from the argument X1. again: three steps of 2.
         SubprogramCase{"G65RepeatStartsFromTheArguments",
                        "G01 X0 Y0 Z0 F100\nG65 P9012 L3 X1.\nM30\nO9012\n#24=#24+1.\nG91 G01 X#24\nM99\n",
@@ -508,12 +573,12 @@ INSTANTIATE_TEST_SUITE_P(
                        13,
                        {}},
         // Five G65 levels run; the sixth call is refused and each level returns.
-        SubprogramCase{"G65NestsFiveDeep",
-                       "G01 X0 Y0 Z0 F100\nG65 P9014\nM30\nO9014\nG91 G01 X1.\nG65 P9014\nM99\n",
-                       {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0",
-                        "G1 5,0,0<-4,0,0"},
-                       18,
-                       {"    G65 呼び出しの重なり超過 ×1 (最初: 6行目)"}},
+        SubprogramCase{
+            "G65NestsFiveDeep",
+            "G01 X0 Y0 Z0 F100\nG65 P9014\nM30\nO9014\nG91 G01 X1.\nG65 P9014\nM99\n",
+            {"G1 1,0,0<-0,0,0", "G1 2,0,0<-1,0,0", "G1 3,0,0<-2,0,0", "G1 4,0,0<-3,0,0", "G1 5,0,0<-4,0,0"},
+            18,
+            {"    G65 呼び出しの重なり超過 ×1 (最初: 6行目)"}},
         // A definition before the main program that only G65 names is left out where it stands.
         SubprogramCase{"G65TargetBeforeTheMainProgram",
                        "O9015\nG01 X9.\nM99\nO0001\nG01 X0 Y0 Z0 F100\nG65 P9015\nM30\n",

@@ -632,15 +632,29 @@ def macro_call(words):
     return None if p is None else int(p), 1 if count is None else int(count), arguments
 
 
-def programs(words, named):
+def main_program(words, statements, named):
+    """The index of the O block the run starts at, None when the main program has none: a block before the
+    first O block starts it there; else the first program that no call names, or that meets M30 or M02 before
+    its M99 and before the next O block."""
+    programs = [i for i, block in enumerate(words) if block and block[0][0] == "O"]
+    if not programs or any(words[i] or statements[i] for i in range(programs[0])):
+        return None
+    for start, end in zip(programs, programs[1:] + [len(words)]):
+        ends = next((m for m in (last_word(w, "M") for w in words[start + 1:end]) if m in (2, 30, 99)), None)
+        if int(words[start][0][1]) not in named or ends in (2, 30):
+            return start
+    return None
+
+
+def programs(words, named, main):
     """Per block, the definition it lies in (the index of its O block; up to the next O block) and whether the
     main program reads it: everything but the definitions that M98, G65 or G66 name, from their O block to their
-    M99."""
+    M99 or to the main program's O block."""
     definition, in_main, current, in_named = [], [], None, False
     for index, block in enumerate(words):
         is_o = bool(block) and block[0][0] == "O"
         if is_o:
-            current, in_named = index, int(block[0][1]) in named
+            current, in_named = index, index != main and (in_named or int(block[0][1]) in named)
         definition.append(current)
         in_main.append(not in_named)
         if in_named and not is_o and last_word(block, "M") == 99:
@@ -663,7 +677,8 @@ class Source:
                 self.starts.setdefault(int(block[0][1]), index)
         self.named = {call_of(w, self.starts)[0] for w in self.words if last_word(w, "M") == 98} | \
             {macro_call(w)[0] for w in self.words if g_codes(w) & {65, 66}}
-        self.definition, self.in_main = programs(self.words, self.named)
+        self.main = main_program(self.words, self.statements, self.named)
+        self.definition, self.in_main = programs(self.words, self.named, self.main)
 
     def numbered(self, n, program, after):
         """Block N n of the program (an O block's index, or "main"): the first after `after`, else the first."""
@@ -677,9 +692,12 @@ class Source:
                      if self.statements[i] and re.match(pattern, self.statements[i], re.IGNORECASE)), None)
 
     def after_definition(self, index):
-        """The block after the M99 of the definition whose O block is at index."""
+        """The block after the M99 of the definition whose O block is at index, or the main program's O block
+        when that comes first."""
         index += 1
         while index < len(self.words) and last_word(self.words[index], "M") != 99:
+            if index == self.main:
+                return index
             index += 1
         return index + 1
 
@@ -796,7 +814,11 @@ class Execution:
         """Runs the block at self.index; False when the run's drawing ends there."""
         source, index = self.source, self.index
         words = source.words[index]
-        if not self.calls and words and words[0][0] == "O" and int(words[0][1]) in source.named:
+        if self.calls and source is self.files.main and index == source.main:
+            self.leave()  # a called program without M99 ends at the main program's O block
+            return True
+        if not self.calls and index != source.main and words and words[0][0] == "O" and \
+                int(words[0][1]) in source.named:
             self.index = source.after_definition(index)  # a called definition is left out where it stands
             return True
         try:
