@@ -31,10 +31,11 @@ std::size_t SkipDigits(std::string_view text, std::size_t i) {
 // The number at `at`: an optional sign, digits, and a point with digits after it, holding at least one digit
 // or the point ("." and "-." are numbers of value 0). Its end, or `at` when no number starts there ("-",
 // "-Y5").
-std::size_t NumberEnd(std::string_view line, std::size_t at, bool& point) {
+std::size_t NumberEnd(std::string_view line, std::size_t at, bool& point, std::size_t& wholeDigits) {
     std::size_t i = at < line.size() && (line[at] == '-' || line[at] == '+') ? at + 1 : at;
     const std::size_t digits = i;
     i = SkipDigits(line, i);
+    wholeDigits = i - digits;
     point = i < line.size() && line[i] == '.';
     if (point) {
         return SkipDigits(line, i + 1);
@@ -99,12 +100,14 @@ BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block,
             return BlockEnd::OWord;
         }
         bool point = false;
-        const std::size_t end = NumberEnd(line, at, point);
+        std::size_t wholeDigits = 0;
+        const std::size_t end = NumberEnd(line, at, point, wholeDigits);
         if (end == at) {
             return ClassifyRest(line, i, BlockEnd::UnreadText);
         }
         block.words[block.count++] =
-            ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(end - at), point};
+            ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(end - at), point,
+                        static_cast<std::uint8_t>(wholeDigits)};
         i = SkipBlanks(line, end);
         if (oWord && StartsOWordCommand(line.substr(i))) {
             return BlockEnd::OWord;

@@ -28,6 +28,7 @@ struct ScannedWord {
     std::uint8_t begin;   // where the number text stands in the line: [+-]digits[.digits] or [+-].digits
     std::uint8_t length;  // at least 1
     bool point;           // the number is written with a decimal point
+    std::uint8_t wholeDigits;  // digits before the point (or in all), leading zeros included
 };
 
 struct ScannedBlock {
