@@ -1,6 +1,8 @@
 #include "conversion/NcLines.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "nc/BlockScan.h"
@@ -19,12 +21,41 @@ constexpr std::array<bool, 256> ControlCharacters() {
 
 constexpr std::array<bool, 256> kControlCharacters = ControlCharacters();
 
-std::size_t FirstControl(const char* piece, std::size_t length) {
-    std::size_t i = 0;
-    while (i < length && !kControlCharacters[static_cast<unsigned char>(piece[i])]) {
+// Eight bytes at a time, as every line is looked at: a block of eight without a byte below 32 or DEL is
+// passed at once, and only one that has one (a tab, a CR) is looked at byte by byte.
+constexpr std::uint64_t kEveryByte = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+
+bool MayHoldControl(std::uint64_t bytes) {
+    const std::uint64_t below32 = (bytes - 0x20 * kEveryByte) & ~bytes & kHighBits;
+    const std::uint64_t notDel = bytes ^ (0x7F * kEveryByte);
+    const std::uint64_t del = (notDel - kEveryByte) & ~notDel & kHighBits;
+    return (below32 | del) != 0;
+}
+
+std::size_t FirstControlFrom(const char* piece, std::size_t i, std::size_t end) {
+    while (i < end && !kControlCharacters[static_cast<unsigned char>(piece[i])]) {
         ++i;
     }
     return i;
+}
+
+// The line feed that ends most pieces needs no look.
+std::size_t FirstControl(const char* piece, std::size_t length) {
+    const std::size_t end = piece[length - 1] == '\n' ? length - 1 : length;
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= end; i += sizeof(std::uint64_t)) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, piece + i, sizeof bytes);
+        if (MayHoldControl(bytes)) {
+            const std::size_t found = FirstControlFrom(piece, i, i + sizeof bytes);
+            if (found != i + sizeof bytes) {
+                return found;
+            }
+        }
+    }
+    const std::size_t found = FirstControlFrom(piece, i, end);
+    return found == end ? length : found;
 }
 
 }  // namespace

@@ -21,6 +21,10 @@ constexpr std::array<char, 256> AddressLetters(std::string_view upper) {
 constexpr std::array<char, 256> kAddressLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPL");
 constexpr std::array<char, 256> kArgumentLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPLEUVW");
 
+// Below four whole digits no reading of a number comes near a control's limits (99,999.999 mm, 9,999.9999
+// inch, 99,999,999 least increments).
+constexpr std::size_t kLongWholeDigits = 4;
+
 std::size_t SkipDigits(std::string_view text, std::size_t i) {
     while (i < text.size() && IsAsciiDigit(text[i])) {
         ++i;
@@ -106,8 +110,10 @@ BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block,
             return ClassifyRest(line, i, BlockEnd::UnreadText);
         }
         block.words[block.count++] =
-            ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(end - at), point,
-                        static_cast<std::uint8_t>(wholeDigits)};
+            ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(end - at), point};
+        if (wholeDigits >= kLongWholeDigits && IsLengthLetter(letter)) {
+            block.longLength = true;
+        }
         i = SkipBlanks(line, end);
         if (oWord && StartsOWordCommand(line.substr(i))) {
             return BlockEnd::OWord;
@@ -129,6 +135,7 @@ std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i) {
 void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block, ScanLetters letters) {
     line = line.substr(0, ScannedBlock::kMaxLength);
     block.count = 0;
+    block.longLength = false;
     block.end = ReadWords(line, BlockStart(line, inComment), block,
                           letters == ScanLetters::Addresses ? kAddressLetters : kArgumentLetters);
 }

@@ -28,8 +28,25 @@ struct ScannedWord {
     std::uint8_t begin;   // where the number text stands in the line: [+-]digits[.digits] or [+-].digits
     std::uint8_t length;  // at least 1
     bool point;           // the number is written with a decimal point
-    std::uint8_t wholeDigits;  // digits before the point (or in all), leading zeros included
 };
+
+// The words that are lengths (or, for some codes, angles and factors read the same way). A B C are angles of
+// rotary axes.
+constexpr bool IsLengthLetter(char letter) {
+    switch (letter) {
+        case 'X':
+        case 'Y':
+        case 'Z':
+        case 'I':
+        case 'J':
+        case 'K':
+        case 'R':
+        case 'Q':
+            return true;
+        default:
+            return false;
+    }
+}
 
 struct ScannedBlock {
     static constexpr std::size_t kMaxLength = 255;  // a longer line is scanned up to here
@@ -37,6 +54,9 @@ struct ScannedBlock {
     std::array<ScannedWord, (kMaxLength + 1) / 2> words;
     int count = 0;
     BlockEnd end = BlockEnd::Complete;
+    // Some length word has four whole digits or more (leading zeros included): only such a block can hold a
+    // number beyond what a control takes.
+    bool longLength = false;
 };
 
 // Which letters start a word: the addresses the block parser reads, or those and E, U, V and W, which a

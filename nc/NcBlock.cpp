@@ -161,9 +161,9 @@ int NcBlock::parse() {
 
     ScanBlock(line, inComment, scanned_);
     bool takesWords = !DropsTheWords(scanned_.end);
-    if (takesWords && HoldsNumberBeyondRange(line, scanned_,
-                                             NumberReading{inch_, calculatorDecimals_,
-                                                           words_[Slot::Cycle].value() != 80.0})) {
+    if (takesWords && scanned_.longLength &&
+        HoldsNumberBeyondRange(line, scanned_,
+                               NumberReading{inch_, calculatorDecimals_, words_[Slot::Cycle].value() != 80.0})) {
         omissions_.add(Omission::NumberOutOfRange);
         takesWords = false;
     }

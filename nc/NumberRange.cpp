@@ -9,8 +9,6 @@ namespace {
 constexpr double kMostIncrements = 99999999.0;
 constexpr double kMostMillimetres = 99999.999;
 constexpr double kMostInches = 9999.9999;
-// Below four whole digits no reading of a number comes near the limits, so most words need no closer look.
-constexpr int kWholeDigitsWorthReading = 4;
 
 double NumberOf(std::string_view line, const ScannedWord& word) {
     return ReadDecimalNumber(line.substr(word.begin, word.length));
@@ -46,18 +44,10 @@ bool IsBeyondRange(double number, bool point, const NumberReading& reading) {
 }  // namespace
 
 bool HoldsNumberBeyondRange(std::string_view line, const ScannedBlock& block, const NumberReading& reading) {
-    bool readingKnown = false;
-    NumberReading blockReading = reading;
+    const NumberReading blockReading = AfterGCodes(line, block, reading);
     for (int i = 0; i < block.count; ++i) {
         const ScannedWord& word = block.words[static_cast<std::size_t>(i)];
-        if (word.wholeDigits < kWholeDigitsWorthReading || !IsLengthLetter(word.letter)) {
-            continue;
-        }
-        if (!readingKnown) {
-            blockReading = AfterGCodes(line, block, reading);
-            readingKnown = true;
-        }
-        if (word.letter == 'K' && blockReading.cycleInForce) {
+        if (!IsLengthLetter(word.letter) || (word.letter == 'K' && blockReading.cycleInForce)) {
             continue;
         }
         if (IsBeyondRange(NumberOf(line, word), word.point, blockReading)) {

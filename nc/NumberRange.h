@@ -8,24 +8,6 @@
 
 #include "nc/BlockScan.h"
 
-// The words that are lengths (or, for some codes, angles and factors read the same way). A B C are angles of
-// rotary axes.
-constexpr bool IsLengthLetter(char letter) {
-    switch (letter) {
-        case 'X':
-        case 'Y':
-        case 'Z':
-        case 'I':
-        case 'J':
-        case 'K':
-        case 'R':
-        case 'Q':
-            return true;
-        default:
-            return false;
-    }
-}
-
 // How the numbers of a block are read before its own G codes: the unit in force, calculator-type decimal
 // point input, and whether a canned cycle is in force (where K is a repeat count, not a length).
 struct NumberReading {
@@ -36,5 +18,6 @@ struct NumberReading {
 
 // Whether a length word of the scanned `line` is beyond the eight digits, in the unit the block's own G20 or
 // G21 leaves in force: a number without a point beyond 99,999,999 least increments, one with a point (or any
-// under calculator-type input) beyond 99,999.999 mm or 9,999.9999 inch.
+// under calculator-type input) beyond 99,999.999 mm or 9,999.9999 inch. Only a block whose scan found a long
+// length word (`longLength`) can hold one.
 bool HoldsNumberBeyondRange(std::string_view line, const ScannedBlock& block, const NumberReading& reading);

@@ -48,12 +48,12 @@ TEST(UndrawnReport, ListsLinesCutAtAControlCharacterAndBlocksBeyondEightDigits) 
                                 "G01 Y#1\n"
                                 "G02 X20. R1" + std::string(53, '0') + ".\n" +
                                 cutInItsSecondPiece +
-                                "G91 X-100000.\n"
+                                "G91 X-100000.\x7f\n"
                                 "\x1a\n";
     std::string drawing;
     EXPECT_EQ(ReportOfRun(program, &drawing), (Lines{
                                                   "作図していないコード",
-                                                  "    制御文字より後 ×4 (最初: 2行目)",
+                                                  "    制御文字より後 ×5 (最初: 2行目)",
                                                   "    範囲外の数値 ×2 (最初: 5行目)",
                                               }));
     EXPECT_EQ(Count(drawing, "\r\nARC\r\n"), 0);
