@@ -70,7 +70,7 @@ std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
         const std::size_t control = FirstControl(piece, length);
         pieceCut_ = control != length;
         if (pieceCut_) {
-            length = cutAtControl(piece, control, nextContinues_);
+            length = endPieceAt(piece, control, nextContinues_);
             nextContinues_ = false;
         }
         if (!nextContinues_) {
@@ -83,7 +83,7 @@ std::size_t NcLines::next(char (&piece)[TextFile::kMaxPiece + 1]) {
     return length;
 }
 
-std::size_t NcLines::cutAtControl(char (&piece)[TextFile::kMaxPiece + 1], std::size_t at, bool lineGoesOn) {
+std::size_t NcLines::endPieceAt(char (&piece)[TextFile::kMaxPiece + 1], std::size_t at, bool lineGoesOn) {
     char rest[TextFile::kMaxPiece + 1];
     while (lineGoesOn) {
         const std::size_t length = file_.readPiece(rest);

@@ -41,7 +41,7 @@ public:
     void jump(const Mark& to);
 
 private:
-    std::size_t cutAtControl(char (&piece)[TextFile::kMaxPiece + 1], std::size_t at, bool lineGoesOn);
+    std::size_t endPieceAt(char (&piece)[TextFile::kMaxPiece + 1], std::size_t at, bool lineGoesOn);
 
     TextFile& file_;
     std::int64_t nextLine_ = 1;
