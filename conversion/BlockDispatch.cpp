@@ -1,15 +1,10 @@
 #include "conversion/BlockDispatch.h"
 
-#include <cstring>
-
 #include "conversion/BlockOmissions.h"
 #include "core/SString.h"
 #include "dxf/MotionEntities.h"
 
 std::size_t TrimLine(char* piece, std::size_t length) {
-    if (const void* nul = std::memchr(piece, '\0', length)) {
-        length = static_cast<std::size_t>(static_cast<const char*>(nul) - piece);
-    }
     while (length > 0 && static_cast<unsigned char>(piece[length - 1]) <= 32) {
         --length;
     }

@@ -19,6 +19,7 @@
 void ProcessLine(NcAnalyzer& analyzer, ToolReport& report, EntitySink& sink, const char* block,
                  bool startsInComment, std::int64_t fileLine, std::int64_t ncLine, UndrawnCodes& undrawn);
 
-// The text step alone: cuts the piece at its first NUL byte and drops every trailing byte whose unsigned code
-// is 32 or less (blanks, tabs, line ends, control characters). Leading blanks stay. Returns the new length.
+// The text step alone: drops every trailing byte whose unsigned code is 32 or less (blanks, tabs, line ends)
+// and ends the text with a NUL byte. Leading blanks stay. Returns the new length. The pieces of NcLines hold
+// no control character, so the text ends where the NUL is put.
 std::size_t TrimLine(char* piece, std::size_t length);

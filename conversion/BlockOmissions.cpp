@@ -28,6 +28,8 @@ std::string_view OmissionName(Omission omission) {
             return "K 9999超";
         case Omission::NegativeRepeatCount:
             return "K 負の値";
+        case Omission::NumberOutOfRange:
+            return "範囲外の数値";
         case Omission::OWordControl:
             return "Oワード制御 (LinuxCNC)";
         case Omission::PolarWord:

@@ -182,6 +182,9 @@ RunOutcome Run::readLines() {
         }
         ++lineCount_;
         host_.showLineCount(lineCount_);
+        if (lines_.cutAtControl()) {
+            undrawn_.note("制御文字より後", lines_.lineNumber());
+        }
         // Cleaned first, so that a statement is read without its line end.
         const std::size_t cleaned = TrimLine(piece, length);
         const std::int64_t counted = lineCount_;

@@ -57,6 +57,7 @@ public:
     // Whether the piece last handed out starts inside a comment left open by the piece before it.
     bool startsInComment() const { return current().lines().startsInComment(); }
     bool continuesLine() const { return current().lines().continuesLine(); }
+    bool cutAtControl() const { return current().lines().cutAtControl(); }
     // The line of the NC file that the piece last handed out stands for: its own, or for a piece of another
     // file the line of the NC file's call that led there.
     std::int64_t ncLine() const {

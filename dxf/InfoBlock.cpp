@@ -1,14 +1,14 @@
 #include "dxf/InfoBlock.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <limits>
 #include <string>
 #include <string_view>
 
 #include "core/Vemo.h"
 #include "dxf/DxfFrame.h"
 #include "dxf/EntityText.h"
+#include "nc/FiniteArithmetic.h"
 
 namespace {
 
@@ -33,12 +33,11 @@ double ScaleFor(double span) {
     return 1.0;
 }
 
-// The integer part of 4 / scale, never 0. Huge drawings, whose scale falls to 0, and heights past the 32-bit
-// range get the largest 32-bit height.
-std::int32_t TextHeightFor(double scale) {
-    const std::int32_t height = scale > 0.0 ? NcBlock::integerPart(kTextHeightAtScaleOne / scale)
-                                            : std::numeric_limits<std::int32_t>::max();
-    return height == 0 ? 1 : height;
+// The whole part of 4 / scale, never 0. A program's blocks stay within eight digits, but G91 increments
+// add up over millions of blocks and scaling multiplies them: the height of a drawing that large is still
+// its own figure, however many digits it takes, never a figure cut off at some integer range.
+double TextHeightFor(double scale) {
+    return std::max(1.0, std::trunc(kTextHeightAtScaleOne / scale));
 }
 
 void AppendCentreLine(std::string& out, double x1, double y1, double x2, double y2) {
@@ -50,23 +49,24 @@ void AppendCentreLine(std::string& out, double x1, double y1, double x2, double 
     AppendEntityEnd(out);
 }
 
-void AppendText(std::string& out, double x, double y, std::int32_t height, std::string_view text) {
+void AppendText(std::string& out, double x, double y, double height, std::string_view text) {
     AppendEntityStart(out, "TEXT", DxfLayer::kInformation);
     AppendNumberGroup(out, "10", x);
     AppendNumberGroup(out, "20", y);
-    AppendIntegerGroup(out, "40", height);
+    AppendNumberGroup(out, "40", height);
     AppendTextGroup(out, "1", text);
     AppendEntityEnd(out);
 }
 
-// "TotalTime:1H15m Scale:1.4". Hours and minutes saturate at the 32-bit range for absurd totals.
+// "TotalTime:1H15m Scale:1.4". Hours take as many digits as the total needs (a feed of F0.0001 over a
+// long path runs to years); the minutes, beyond the precision of such a total, stay within 0 to 59.
 std::string TimeAndScaleText(double totalTime, double scale) {
-    const std::int32_t hours = NcBlock::integerPart(totalTime * kHoursPerMinute);
-    const std::int32_t minutes = NcBlock::integerPart(totalTime - hours * 60.0);
+    const double hours = std::trunc(totalTime * kHoursPerMinute);
+    const double minutes = std::clamp(std::trunc(totalTime - hours * 60.0), 0.0, 59.0);
     std::string text = "TotalTime:";
-    AppendInteger(text, hours);
+    AppendRealText(text, hours);
     text += 'H';
-    AppendInteger(text, minutes);
+    AppendRealText(text, minutes);
     text += "m Scale:";
     text += RoundText(scale, 1);
     return text;
@@ -83,7 +83,8 @@ std::optional<InfoBlockLayout> LayOutInfoBlock(const NcAnalyzer& analyzer) {
     if (block.xmin == block.xmax && block.ymin == block.ymax) {
         return std::nullopt;
     }
-    const double span = std::fabs(MinOf(block.xmin, block.ymin)) + std::fabs(MaxOf(block.xmax, block.ymax));
+    const double span =
+        Saturated(std::fabs(MinOf(block.xmin, block.ymin)) + std::fabs(MaxOf(block.xmax, block.ymax)));
     const double scale = ScaleFor(span);
     block.textHeight = TextHeightFor(scale);
     block.texts[0] = "Xmin:" + RoundText(block.xmin, 1) + " Xmax:" + RoundText(block.xmax, 1);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,7 +17,7 @@ struct InfoBlockLayout {
     double ymin;
     double xmax;
     double ymax;
-    std::int32_t textHeight;
+    double textHeight;  // a whole number, at least 1
     // The three texts in their order, each starting at X xmin and Y textY[i].
     std::array<std::string, 3> texts;
     std::array<double, 3> textY;

@@ -21,6 +21,10 @@ constexpr std::array<char, 256> AddressLetters(std::string_view upper) {
 constexpr std::array<char, 256> kAddressLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPL");
 constexpr std::array<char, 256> kArgumentLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPLEUVW");
 
+// Below four whole digits no reading of a number comes near a control's limits (99,999.999 mm, 9,999.9999
+// inch, 99,999,999 least increments).
+constexpr std::size_t kLongWholeDigits = 4;
+
 std::size_t SkipDigits(std::string_view text, std::size_t i) {
     while (i < text.size() && IsAsciiDigit(text[i])) {
         ++i;
@@ -31,10 +35,11 @@ std::size_t SkipDigits(std::string_view text, std::size_t i) {
 // The number at `at`: an optional sign, digits, and a point with digits after it, holding at least one digit
 // or the point ("." and "-." are numbers of value 0). Its end, or `at` when no number starts there ("-",
 // "-Y5").
-std::size_t NumberEnd(std::string_view line, std::size_t at, bool& point) {
+std::size_t NumberEnd(std::string_view line, std::size_t at, bool& point, std::size_t& wholeDigits) {
     std::size_t i = at < line.size() && (line[at] == '-' || line[at] == '+') ? at + 1 : at;
     const std::size_t digits = i;
     i = SkipDigits(line, i);
+    wholeDigits = i - digits;
     point = i < line.size() && line[i] == '.';
     if (point) {
         return SkipDigits(line, i + 1);
@@ -99,12 +104,16 @@ BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block,
             return BlockEnd::OWord;
         }
         bool point = false;
-        const std::size_t end = NumberEnd(line, at, point);
+        std::size_t wholeDigits = 0;
+        const std::size_t end = NumberEnd(line, at, point, wholeDigits);
         if (end == at) {
             return ClassifyRest(line, i, BlockEnd::UnreadText);
         }
         block.words[block.count++] =
             ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(end - at), point};
+        if (wholeDigits >= kLongWholeDigits && IsLengthLetter(letter)) {
+            block.longLength = true;
+        }
         i = SkipBlanks(line, end);
         if (oWord && StartsOWordCommand(line.substr(i))) {
             return BlockEnd::OWord;
@@ -126,6 +135,7 @@ std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i) {
 void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block, ScanLetters letters) {
     line = line.substr(0, ScannedBlock::kMaxLength);
     block.count = 0;
+    block.longLength = false;
     block.end = ReadWords(line, BlockStart(line, inComment), block,
                           letters == ScanLetters::Addresses ? kAddressLetters : kArgumentLetters);
 }

@@ -30,12 +30,33 @@ struct ScannedWord {
     bool point;           // the number is written with a decimal point
 };
 
+// The words that are lengths (or, for some codes, angles and factors read the same way). A B C are angles of
+// rotary axes.
+constexpr bool IsLengthLetter(char letter) {
+    switch (letter) {
+        case 'X':
+        case 'Y':
+        case 'Z':
+        case 'I':
+        case 'J':
+        case 'K':
+        case 'R':
+        case 'Q':
+            return true;
+        default:
+            return false;
+    }
+}
+
 struct ScannedBlock {
     static constexpr std::size_t kMaxLength = 255;  // a longer line is scanned up to here
     // Every word takes at least two characters: its letter and a digit or point.
     std::array<ScannedWord, (kMaxLength + 1) / 2> words;
     int count = 0;
     BlockEnd end = BlockEnd::Complete;
+    // Some length word has four whole digits or more (leading zeros included): only such a block can hold a
+    // number beyond what a control takes.
+    bool longLength = false;
 };
 
 // Which letters start a word: the addresses the block parser reads, or those and E, U, V and W, which a

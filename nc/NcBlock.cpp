@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/DecimalNumber.h"
+#include "nc/NumberRange.h"
 
 namespace {
 
@@ -70,23 +71,6 @@ double LeastIncrements(double value, bool inch) {
     return static_cast<double>(static_cast<long double>(value) * (inch ? 0.0001L * kMmPerInch : 0.001L));
 }
 
-// The words that are lengths, scaled from inch. A B C are angles of rotary axes.
-bool IsLengthLetter(char letter) {
-    switch (letter) {
-        case 'X':
-        case 'Y':
-        case 'Z':
-        case 'I':
-        case 'J':
-        case 'K':
-        case 'R':
-        case 'Q':
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
 
 NcBlock::NcBlock()
@@ -142,7 +126,8 @@ SString NcBlock::text() const {
 //    this line holds.
 // 3. A blank line, a "%" line and a comment line that starts with "-" carry no words. A line that starts
 //    with "(" is a comment line as well, but reading goes on after its comment.
-// 4. The words are scanned first and taken only when the line is not LinuxCNC's, which is never half-read.
+// 4. The words are scanned first and taken only when the line is not LinuxCNC's, which is never half-read,
+//    and holds no number beyond what a control takes.
 // Along the way, what the line holds that is not drawn is noted: codes outside the dialect, macro variables,
 // LinuxCNC syntax, and whatever follows the point where reading stopped.
 int NcBlock::parse() {
@@ -175,7 +160,13 @@ int NcBlock::parse() {
     }
 
     ScanBlock(line, inComment, scanned_);
-    const bool takesWords = !DropsTheWords(scanned_.end);
+    bool takesWords = !DropsTheWords(scanned_.end);
+    if (takesWords && scanned_.longLength &&
+        HoldsNumberBeyondRange(line, scanned_,
+                               NumberReading{inch_, calculatorDecimals_, words_[Slot::Cycle].value() != 80.0})) {
+        omissions_.add(Omission::NumberOutOfRange);
+        takesWords = false;
+    }
     if (takesWords) {
         followModes();
         NcWord scratch(3);

@@ -24,6 +24,7 @@ enum class Omission : std::uint8_t {
     CycleWithoutZ,        // a canned-cycle block with no hole bottom written since the cycle began
     RepeatCountOver9999,  // K or L above 9999 in a canned cycle: 9999 holes drilled
     NegativeRepeatCount,  // K or L below 0 in a canned cycle: nothing drilled
+    NumberOutOfRange,     // a length beyond eight digits: the block is left out whole
     Count,
 };
 

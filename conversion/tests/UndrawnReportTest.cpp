@@ -37,6 +37,32 @@ int Count(const std::string& text, const std::string& what) {
     return count;
 }
 
+// A line is read up to its first control character, by the macro stage and the parser alike, and listed
+// once however many it holds; a block with a length beyond eight digits is left out whole. What remains is
+// the path (0, 0) - (10, 0) - (10, 5) - (20, 5) at F100.
+TEST(UndrawnReport, ListsLinesCutAtAControlCharacterAndBlocksBeyondEightDigits) {
+    const std::string cutInItsSecondPiece = "G01 X20. Y5." + std::string(255, ' ') + "\x01X99.\n";
+    const std::string program = std::string("G90 G00 X0 Y0 Z0\n"
+                                            "G01 X10. F100\0 Y50.\0\n", 38) +
+                                "#1=5.\f#1=99.\n"
+                                "G01 Y#1\n"
+                                "G02 X20. R1" + std::string(53, '0') + ".\n" +
+                                cutInItsSecondPiece +
+                                "G91 X-100000.\x7f\n"
+                                "\x1a\n";
+    std::string drawing;
+    EXPECT_EQ(ReportOfRun(program, &drawing), (Lines{
+                                                  "作図していないコード",
+                                                  "    制御文字より後 ×5 (最初: 2行目)",
+                                                  "    範囲外の数値 ×2 (最初: 5行目)",
+                                              }));
+    EXPECT_EQ(Count(drawing, "\r\nARC\r\n"), 0);
+    EXPECT_EQ(Count(drawing, "\r\nXmin:0 Xmax:20\r\n"), 1);
+    EXPECT_EQ(Count(drawing, "\r\nYmin:0 Ymax:5\r\n"), 1);
+    // 25 mm at F100 and 200 mm of rapid at 5000 mm/min: 0.29 minutes; 150 / 20 = 7.5.
+    EXPECT_EQ(Count(drawing, "\r\nTotalTime:0H0m Scale:7.5\r\n"), 1);
+}
+
 TEST(UndrawnReport, ListsEveryKindOnceWithItsCountAndFirstLine) {
     // Line 5 is longer than a piece: its second piece, holding G20, still counts as line 5.
     const std::string longLine = "G00 X1. Y1." + std::string(255 - 11, ' ') + "G20";

@@ -140,17 +140,17 @@ TEST_F(WriterTest, ZeroSpanFromAFlippedExtentKeepsScaleAndHeightFinite) {
                        "TotalTime:0H20m Scale:1", "0"}));
 }
 
-// Span 1E20: 4 / scale and the hours (2E16 minutes) pass the 32-bit range and saturate.
-TEST_F(WriterTest, HugeDrawingSaturatesHeightAndTime) {
-    feed({"G00 X100000000000000000000."});
+// A drawing 1E20 wide (an offset that a macro wrote): the height 4 / (150 / 1E20) and the hours of the
+// 1E20 / 5000 = 2E16 minutes' rapid are written in full, and 2E16 - 333333333333333 * 60 leaves 20 minutes.
+TEST_F(WriterTest, HugeDrawingKeepsItsHeightAndTime) {
+    feed({"G00 X0 Y0 Z0"});
+    analyzer.setWorkOffset(CoordinateFrames::kG54 + 1, 0, 1e20);
+    feed({"G55 X0"});
     ASSERT_EQ(analyzer.maxX(), 1e20);
     EXPECT_TRUE(WriteInfoBlock(analyzer, output));
     const std::vector<std::string> lines = writtenLines();
-    EXPECT_EQ(TextLine(lines, 0, kHeightInText), "2147483647");
-    EXPECT_EQ(TextLine(lines, 0, kYInText), "-5153960752.8");
-    EXPECT_EQ(TextLine(lines, 1, kYInText), "-7730941129.2");
-    EXPECT_EQ(TextLine(lines, 2, kYInText), "-10307921505.6");
-    EXPECT_EQ(TextLine(lines, 2, kStringInText), "TotalTime:2147483647H2147483647m Scale:0");
+    EXPECT_EQ(TextLine(lines, 0, kHeightInText), "2.66666666666667E18");
+    EXPECT_EQ(TextLine(lines, 2, kStringInText), "TotalTime:333333333333333H20m Scale:0");
     const std::string bytes = written();
     EXPECT_EQ(bytes.find("inf"), std::string::npos);
     EXPECT_EQ(bytes.find("nan"), std::string::npos);

@@ -445,8 +445,11 @@ TEST(NcBlockTest, HugeNumbers) {
     EXPECT_TRUE(std::isfinite(block.wordValue(F)));
     EXPECT_NEAR(block.wordValue(F) / 1e254, 1.0, 1e-15);
 
-    block.load(SString("X1" + std::string(253, '0')));
-    EXPECT_NEAR(block.wordValue(X) / 1e250, 1.0, 1e-15);
+    // A length beyond eight digits leaves the block out whole, its F too.
+    block.load(SString("F1. X1" + std::string(249, '0')));
+    EXPECT_FALSE(block.isPresent(X));
+    EXPECT_FALSE(block.isPresent(F));
+    EXPECT_TRUE(block.omissions().has(Omission::NumberOutOfRange));
 
     block.load(SString("G" + std::string(254, '7')));
     EXPECT_TRUE(block.isPresent(OtherG));
@@ -454,6 +457,28 @@ TEST(NcBlockTest, HugeNumbers) {
 
     block.load(SString("X" + std::string(254, '.')));
     EXPECT_EQ(block.wordValue(X), 0.0);
+}
+
+// Eight digits at most: 99,999.999 mm, 9,999.9999 inch, or 99,999,999 least increments without a point.
+TEST(NcBlockTest, LengthsBeyondEightDigitsLeaveTheBlockOut) {
+    const struct {
+        const char* text;
+        bool leftOut;
+    } cases[] = {
+        {"X99999.999", false},   {"X-99999.9991", true},   {"R99999999", false},   {"Q100000000", true},
+        {"G20 Y9999.9999", false}, {"G20 Y-10000.", true}, {"G20 Z99999999", false}, {"I0000099999.9", false},
+        {"G81 Z-1. K100000000", false}, {"G80 K100000000", true}, {"F100000000. G04 P100000000", false},
+    };
+    for (const auto& c : cases) {
+        NcBlock block;
+        block.load(SString(c.text));
+        EXPECT_EQ(block.omissions().has(Omission::NumberOutOfRange), c.leftOut) << c.text;
+        bool anyWord = false;
+        for (int slot = 0; slot < Count; ++slot) {
+            anyWord = anyWord || block.isPresent(slot);
+        }
+        EXPECT_EQ(anyWord, !c.leftOut) << c.text;
+    }
 }
 
 TEST(NcBlockTest, OddBytesGiveSomeState) {

@@ -25,6 +25,8 @@ ADDRESS = set("GONXYZABCIJKFSTHDMRQPL")
 ARGUMENT_ONLY = set("EUVW")  # address letters only as the arguments of a G65 or G66 block
 INCH = 25.4
 PIECE = 255
+# A byte below 32 other than tab, LF and CR, or DEL, ends what is read of its line.
+CONTROL = re.compile("[\x00-\x08\x0b\x0c\x0e-\x1f\x7f]")
 MAX_CALL_DEPTH = 10
 MAX_MACRO_DEPTH = 5
 FIRST_LINES = 20  # a file in the folder names its program in an O line among these
@@ -226,6 +228,9 @@ class Units:
         angle = "XYZ"[PLANES[last((17, 18, 19), self.plane)][1]] if polar else None
         call = bool(codes & {65, 66})
         counting = not call and (cycle or bool(codes & (G_GROUPS["cycle"] - {80})))
+        if not call and any(beyond_eight_digits(number, kind, inch, self.calculator) for letter, number, kind in raw
+                            if letter in "XYZIJKRQ" and not (letter == "K" and counting)):
+            return []  # the block is left out whole
         words = []
         for letter, number, kind in raw:
             value = self.value(number, kind, self.role(letter, codes, call, counting, angle), inch)
@@ -260,6 +265,13 @@ class Units:
         elif kind == "whole" and role in ("length", "angle", "argument") and not self.calculator:
             number /= steps
         return number * INCH if inch and role in ("length", "feed") else number
+
+
+def beyond_eight_digits(number, kind, inch, calculator):
+    """A control takes eight digits: 99,999,999 steps without a point, else 99,999.999 mm or 9,999.9999 inch."""
+    if kind == "whole" and not calculator:
+        return abs(number) > 99999999
+    return abs(number) > (9999.9999 if inch else 99999.999)
 
 
 def read_words(text, in_comment=False, macro=None, cycle=False, units=None):
@@ -582,17 +594,23 @@ def centre_from_radius(u0, v0, u1, v1, r, ccw):
 
 
 def pieces(path):
-    """The lines as the run reads them: CR LF as LF, at most 255 bytes each, cleaned as the dispatch does, each
-    with whether it starts inside a comment that the piece before it of the same line left open."""
+    """The lines as the run reads them: CR LF as LF, at most 255 bytes each, a line up to its first control
+    character, cleaned as the dispatch does, each with whether it starts inside a comment that the piece before
+    it of the same line left open."""
     with open(path, "rb") as f:
         data = f.read().replace(b"\r\n", b"\n")
     pos, in_comment = 0, False
     while pos < len(data):
         end = data.find(b"\n", pos, pos + PIECE)
         end = min(pos + PIECE, len(data)) if end < 0 else end + 1
-        text = data[pos:end].split(b"\0")[0].decode("latin-1")
+        text = data[pos:end].decode("latin-1")
+        control = CONTROL.search(text)
+        if control:  # the rest of the line is not read
+            text = text[:control.start()]
+            line_end = data.find(b"\n", pos)
+            end = len(data) if line_end < 0 else line_end + 1
         yield text.rstrip("".join(map(chr, range(33)))), in_comment
-        if data[end - 1:end] == b"\n":
+        if control or data[end - 1:end] == b"\n":
             in_comment = False
         else:
             for c in text:
@@ -706,7 +724,8 @@ def first_program(path):
     """The number of the first O block among the first lines of a file, None when there is none."""
     with open(path, "rb") as f:
         for _, line in zip(range(FIRST_LINES), f):
-            words = read_words(line.split(b"\0")[0].decode("latin-1").rstrip("".join(map(chr, range(33)))))
+            text = line.decode("latin-1")
+            words = read_words(CONTROL.split(text)[0].rstrip("".join(map(chr, range(33)))))
             if words and words[0][0] == "O":
                 return int(words[0][1])
     return None
