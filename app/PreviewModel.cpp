@@ -66,7 +66,8 @@ void PreviewModel::markTightArc(const DrawingEntity& arc) {
     tight_.push_back(compact(arc));
 }
 
-void PreviewModel::complete(const std::optional<InfoBlockLayout>& info) {
+bool PreviewModel::complete(const std::optional<InfoBlockLayout>& info) {
     info_ = info;
     completed_ = true;
+    return true;
 }

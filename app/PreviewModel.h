@@ -45,7 +45,7 @@ public:
 
     bool add(const DrawingEntity& entity) override;
     void markTightArc(const DrawingEntity& arc) override;
-    void complete(const std::optional<InfoBlockLayout>& info) override;
+    bool complete(const std::optional<InfoBlockLayout>& info) override;
 
     std::size_t size() const { return size_; }
     const PreviewEntity& operator[](std::size_t index) const {

@@ -40,8 +40,7 @@ RunOutcome Convert(ConsoleHost& host, const ConversionFiles& files, const std::s
     if (!picture.open()) {
         return RunOutcome::Failed;
     }
-    const RunOutcome outcome = RunConversion(host, files, &picture);
-    return outcome == RunOutcome::Completed && !picture.completed() ? RunOutcome::Failed : outcome;
+    return RunConversion(host, files, &picture);
 }
 
 }  // namespace

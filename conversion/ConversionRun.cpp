@@ -252,14 +252,15 @@ RunOutcome Run::finish() {
         output_.discard();
         return RunOutcome::Aborted;
     }
+    // A picture that could not be written has said so; the run then fails and the earlier drawing stays.
+    if (picture_ != nullptr && !picture_->complete(info)) {
+        return fail();
+    }
     // The one moment the output name changes: the complete drawing takes the place of the earlier one.
     if (!output_.commit()) {
         return fail();
     }
     host_.setRunning(false);
-    if (picture_ != nullptr) {
-        picture_->complete(info);
-    }
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;

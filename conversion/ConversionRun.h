@@ -43,5 +43,6 @@ inline constexpr std::string_view kCompletedMessage = "正常に終了しまし�
 inline constexpr char kInitialBlock[] = "G90G00X0.0Y0.0Z0.0";
 
 // `picture`, if given, is drawn from the same entities as the DXF file; it is completed just before the
-// completion message of a completed run and left as it is when the run fails or is aborted.
+// drawing is put in place and left as it is when the run fails or is aborted. A picture that fails makes the
+// run fail, the earlier drawing kept.
 RunOutcome RunConversion(RunHost& host, const ConversionFiles& files, PictureSink* picture = nullptr);

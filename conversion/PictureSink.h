@@ -13,6 +13,7 @@ public:
     // the tool's radius: one of those behind the report's "確認！工具φ".
     virtual void markTightArc(const DrawingEntity& arc) = 0;
     // After the last NC line of a completed run, with the information block of the DXF file (nothing for a
-    // program that never left the origin).
-    virtual void complete(const std::optional<InfoBlockLayout>& info) = 0;
+    // program that never left the origin). False when the picture could not be completed, after its one
+    // message.
+    virtual bool complete(const std::optional<InfoBlockLayout>& info) = 0;
 };

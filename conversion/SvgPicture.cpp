@@ -1,6 +1,7 @@
 #include "conversion/SvgPicture.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -155,7 +156,16 @@ SvgPicture::SvgPicture(std::string path, const LayerStyles& styles)
 // link is followed, as for the drawing.
 bool SvgPicture::open() {
     if (!file_.open(path_)) {
-        fail();
+        failed_ = true;
+        ShowOpenFailure(file_, path_, "File Write Error", "No Write");
+        return false;
+    }
+    // The opening is filled in at the end, where the picture began: a pipe or a file only appended to
+    // cannot take it.
+    if (!file_.stream().canOverwriteStart()) {
+        failed_ = true;
+        ShowWriteFailure(path_, ESPIPE);
+        file_.discard();
         return false;
     }
     file_.stream().keepLineEnds();
@@ -257,7 +267,7 @@ void SvgPicture::writePending() {
     pending_.clear();
 }
 
-void SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
+bool SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
     DrawingExtents extents = extents_;
     extents.add(0.0, 0.0);
     for (int style = 0; style <= kTightStyle; ++style) {
@@ -307,13 +317,13 @@ void SvgPicture::complete(const std::optional<InfoBlockLayout>& info) {
     writePending();
     const std::string head = opening(extents);
     if (failed_) {
-        return;
+        return false;
     }
     if (head.size() <= kOpeningRoom && file_.stream().overwriteStart(head) && file_.commit()) {
-        completed_ = true;
-        return;
+        return true;
     }
     fail();
+    return false;
 }
 
 // The XML declaration, the root element sized to the extents, the layer styles, a background, and the

@@ -28,10 +28,8 @@ public:
 
     bool add(const DrawingEntity& entity) override;
     void markTightArc(const DrawingEntity& arc) override;
-    void complete(const std::optional<InfoBlockLayout>& info) override;
+    bool complete(const std::optional<InfoBlockLayout>& info) override;
 
-    // True once complete() has written the whole picture.
-    bool completed() const { return completed_; }
     const std::string& path() const { return path_; }
 
 private:
@@ -51,5 +49,4 @@ private:
     std::array<std::string, kDrawingLayerCount + 1> shared_;
     std::array<int, kDrawingLayerCount + 1> sharedCount_{};
     bool failed_ = false;
-    bool completed_ = false;
 };

@@ -6,50 +6,58 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <random>
 #include <string_view>
 
+#include "core/OutputPlace.h"
+
 namespace {
 
-// Links are followed hop by hop, as the system would, up to its own limit; a link that leads nowhere yet
-// names the file to be created.
-constexpr int kMaxLinkHops = 40;
-// A temporary name is the final one plus a dot and six letters, and must still fit the system's limit.
+// A temporary name is the final one behind a dot, so that it stays hidden, and followed by ".plotra-" and six
+// letters, so that one a killed run left behind shows whose it is; it must still fit the system's limit.
 constexpr std::size_t kMaxLeaf = 255;
-constexpr std::size_t kSuffixLength = 7;
+constexpr std::string_view kMark = ".plotra-";
+constexpr std::size_t kRandomLetters = 6;
+constexpr std::size_t kAddedLength = 1 + kMark.size() + kRandomLetters;
 constexpr int kNameAttempts = 100;
 
-std::string FollowLinks(std::string path) {
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        std::error_code error;
-        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-        if (error) {
-            break;
-        }
-        path = target.is_absolute() ? target.string()
-                                    : (std::filesystem::path(path).parent_path() / target).string();
-    }
-    return path;
-}
-
-std::string RandomSuffix() {
+std::string RandomLetters() {
     static constexpr std::string_view kLetters =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device random;
-    std::string suffix = ".";
-    while (suffix.size() < kSuffixLength) {
-        suffix += kLetters[random() % kLetters.size()];
+    std::string letters;
+    while (letters.size() < kRandomLetters) {
+        letters += kLetters[random() % kLetters.size()];
     }
-    return suffix;
+    return letters;
 }
 
-// The folder part of `path` with its separator, and its last component cut to leave room for a suffix.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The temporary name without its random letters: the folder part of `path` with its separator, a dot, the
+// last component cut to leave room for the rest, and the mark.
 std::string TemporaryStem(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::size_t leafStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t leafLength = std::min(path.size() - leafStart, kMaxLeaf - kSuffixLength);
-    return path.substr(0, leafStart + leafLength);
+    const std::size_t leafLength = std::min(path.size() - leafStart, kMaxLeaf - kAddedLength);
+    return path.substr(0, leafStart) + "." + path.substr(leafStart, leafLength) + std::string(kMark);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Why a folder that exists took no new file. One whose file system creates nothing in it (/proc) answers "No
+// such file or directory", which would point at the wrong thing.
+int FolderRefusal(const std::string& folder, int createError) {
+    if (::access(folder.c_str(), W_OK) != 0) {
+        return errno;
+    }
+    return createError == ENOENT ? EACCES : createError;
 }
 
 }  // namespace
@@ -57,21 +65,26 @@ std::string TemporaryStem(const std::string& path) {
 bool AsideFile::open(const std::string& finalPath) {
     discard();
     error_ = 0;
-    struct stat info {};
-    if (::stat(finalPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        if (S_ISDIR(info.st_mode)) {
-            return fail(EISDIR);
-        }
-        return stream_.open(finalPath, TextFileMode::Write) || fail(stream_.error());
+    refusingFolder_.clear();
+    const OutputPlace place = FindOutputPlace(finalPath);
+    if (place.error != 0) {
+        return fail(place.error);
     }
-    target_ = FollowLinks(finalPath);
+    if (place.kind == OutputPlace::Kind::Descriptor) {
+        return stream_.writeInto(place.descriptor) || fail(stream_.error());
+    }
+    if (place.kind == OutputPlace::Kind::Stream) {
+        return stream_.open(place.path, TextFileMode::Write) || fail(stream_.error());
+    }
+    target_ = place.path;
+    struct stat info {};
     const bool replacing = ::stat(target_.c_str(), &info) == 0;
     if (replacing && ::access(target_.c_str(), W_OK) != 0) {
         return fail(errno);
     }
     const std::string stem = TemporaryStem(target_);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary_ = stem + RandomSuffix();
+        temporary_ = stem + RandomLetters();
         if (stream_.open(temporary_, TextFileMode::CreateNew)) {
             if (replacing) {
                 // Best effort: a drawing that cannot take the old permissions keeps the usual ones.
@@ -84,7 +97,12 @@ bool AsideFile::open(const std::string& finalPath) {
         }
     }
     temporary_.clear();
-    return fail(stream_.error());
+    const std::string folder = FolderOf(target_);
+    if (stream_.error() == EEXIST || !IsFolder(folder)) {
+        return fail(stream_.error());
+    }
+    refusingFolder_ = folder;
+    return fail(FolderRefusal(folder, stream_.error()));
 }
 
 bool AsideFile::writeOut() {

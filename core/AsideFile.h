@@ -1,11 +1,12 @@
 // A text file that takes the place of another only once it is complete.
 //
-// It is written under a temporary name in the folder of the file it replaces, created exclusively so that
-// two writers never share one, and renamed over the final name at commit. Until then the file under the
-// final name is not touched, and whatever goes wrong (a failed write, an abort, an interrupt) removes only
-// the temporary file: nothing is ever deleted by the final name. A final name that is a symbolic link is
-// followed, so its target is replaced and the link stays. A final name that is a device or a FIFO
-// (/dev/null, /dev/stdout) cannot be replaced by a rename; it is written straight into.
+// It is written under a temporary name in the folder of the file it replaces (".<name>.plotra-" and six
+// letters), created exclusively so that two writers never share one, and renamed over the final name at
+// commit. Until then the file under the final name is not touched, and whatever goes wrong (a failed write,
+// an abort, an interrupt) removes only the temporary file: nothing is ever deleted by the final name. A
+// final name that is a symbolic link is followed, so its target is replaced and the link stays. A final
+// name that is a device or a FIFO (/dev/null), or that leads to an open descriptor (/dev/stdout), cannot be
+// replaced by a rename; it is written straight into (core/OutputPlace.h).
 #pragma once
 
 #include <string>
@@ -36,6 +37,8 @@ public:
 
     // The errno of the first failure.
     int error() const { return error_; }
+    // The folder that took no new file, when that was why open() failed; empty otherwise.
+    const std::string& refusingFolder() const { return refusingFolder_; }
 
 private:
     bool fail(int error);
@@ -43,5 +46,6 @@ private:
     TextFile stream_;
     std::string target_;     // the final name with its links followed
     std::string temporary_;  // empty while writing straight into a device
+    std::string refusingFolder_;
     int error_ = 0;
 };

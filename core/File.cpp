@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/MessageSink.h"
+#include "core/OutputPlace.h"
 
 namespace {
 
@@ -115,14 +116,7 @@ std::string FailureReason(int error) {
 }
 
 bool NamesSameFile(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::equivalent(a, b, error)) {
-        return true;
-    }
-    const fs::path left = fs::weakly_canonical(fs::absolute(a, error), error);
-    const fs::path right = fs::weakly_canonical(fs::absolute(b, error), error);
-    return !left.empty() && left == right;
+    return FileIdentity(a) == FileIdentity(b);
 }
 
 bool OpenReadText(TextFile& stream, const std::string& path) {

@@ -16,7 +16,7 @@ bool OpenWriteText(TextFile& stream, const std::string& path);
 bool OpenAppend(TextFile& stream, const std::string& path);
 
 // True when both names lead to the same file, however they are spelled (relative, "..", links), also when
-// that file does not exist yet.
+// that file does not exist yet, even behind a link that leads to no file yet.
 bool NamesSameFile(const std::string& a, const std::string& b);
 
 // Splits `path` into drive ("C:" when the second byte is ':'), directory (up to and including the last

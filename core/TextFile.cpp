@@ -83,6 +83,7 @@ std::size_t CollapseCrLf(char* data, std::size_t size) {
 
 TextFile::TextFile(TextFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      start_(other.start_),
       chunkOffset_(std::exchange(other.chunkOffset_, 0)),
       crLfPairs_(other.crLfPairs_),
       lineEndWidth_(other.lineEndWidth_),
@@ -104,6 +105,7 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     if (this != &other) {
         close();
         fd_ = std::exchange(other.fd_, -1);
+        start_ = other.start_;
         chunkOffset_ = std::exchange(other.chunkOffset_, 0);
         crLfPairs_ = other.crLfPairs_;
         lineEndWidth_ = other.lineEndWidth_;
@@ -128,9 +130,9 @@ TextFile::~TextFile() {
     close();
 }
 
-bool TextFile::open(const std::string& path, TextFileMode mode) {
+void TextFile::reset(bool writing) {
     close();
-    writing_ = mode != TextFileMode::Read;
+    writing_ = writing;
     writeFailed_ = false;
     keepLineEnds_ = false;
     readFailed_ = false;
@@ -144,7 +146,11 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
     countedTo_ = lineFeedsCounted_ = 0;
     fillSize_ = kChunk;
     buffer_.clear();
+    start_ = 0;
+}
 
+bool TextFile::open(const std::string& path, TextFileMode mode) {
+    reset(mode != TextFileMode::Read);
     int fd;
     do {
         fd = ::open(path.c_str(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
@@ -163,6 +169,24 @@ bool TextFile::open(const std::string& path, TextFileMode mode) {
         // One spare byte in front of a chunk holds a CR carried over from the previous chunk.
         buffer_.resize(kChunk + 1);
     }
+    fd_ = fd;
+    return true;
+}
+
+bool TextFile::writeInto(int descriptor) {
+    reset(true);
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    if (flags >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
+        error_ = errno = EBADF;
+        return false;
+    }
+    const int fd = flags < 0 ? -1 : ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        error_ = errno;
+        return false;
+    }
+    // Where the descriptor stands now is where this output starts, should its opening be filled in later.
+    start_ = std::max<off_t>(::lseek(fd, 0, SEEK_CUR), 0);
     fd_ = fd;
     return true;
 }
@@ -398,11 +422,21 @@ bool TextFile::flush() {
     return !writeFailed_;
 }
 
+bool TextFile::canOverwriteStart() const {
+    const int flags = ::fcntl(fd_, F_GETFL);
+    return flags >= 0 && (flags & O_APPEND) == 0 && ::lseek(fd_, 0, SEEK_CUR) >= 0;
+}
+
 bool TextFile::overwriteStart(std::string_view bytes) {
     if (!flush()) {
         return false;
     }
-    off_t offset = 0;
+    if (!canOverwriteStart()) {
+        writeFailed_ = true;
+        error_ = ESPIPE;
+        return false;
+    }
+    off_t offset = start_;
     while (!bytes.empty() && !writeFailed_) {
         const ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), offset);
         if (written > 0) {

@@ -43,6 +43,9 @@ public:
 
     // Opens `path`; false (with errno set) when it cannot be opened in that mode.
     bool open(const std::string& path, TextFileMode mode);
+    // Writes into a duplicate of `descriptor`, which shares its offset and its append mode, so that output
+    // goes where the descriptor's own writes would; false (with errno set) for one not open for writing.
+    bool writeInto(int descriptor);
     bool isOpen() const { return fd_ >= 0; }
 
     // Copies the next piece into `buffer` and returns its length; 0 at the end of the file or on a read
@@ -81,9 +84,11 @@ public:
     // For a file of another format than the program's text files (an SVG picture): line feeds are written
     // as they are. Holds until the file is closed.
     void keepLineEnds() { keepLineEnds_ = true; }
-    // Writes what is pending, then puts `bytes` as they are over the start of the file, for a format whose
-    // opening is known only at the end. False once any write has failed.
+    // Writes what is pending, then puts `bytes` as they are over the start of the output (where the file
+    // stood when it was opened), for a format whose opening is known only at the end. False once any write
+    // has failed, and (ESPIPE) for a pipe, a terminal or a file that is only appended to.
     bool overwriteStart(std::string_view bytes);
+    bool canOverwriteStart() const;
     // Hands the pending output to the system now; false once any write has failed.
     bool flush();
     bool writeFailed() const { return writeFailed_; }
@@ -96,11 +101,13 @@ public:
     int error() const { return error_; }
 
 private:
+    void reset(bool writing);
     bool fill();
     bool failRead();
     int lineEndWidth() const;
 
     int fd_ = -1;
+    std::int64_t start_ = 0;         // file offset where the output began
     std::uint64_t chunkOffset_ = 0;  // file offset of buffer_[0] when reading
     std::size_t crLfPairs_ = 0;      // CR LF pairs the chunk's translation made into one LF
     // File bytes of every LF in the chunk: 1 or 2, kMixedLineEnds, or kNotCountedYet. Counting costs a pass

@@ -16,6 +16,17 @@ void ShowWriteFailure(const std::string& path, int error) {
     CurrentMessageSink().showMessage("File Write Error", "No Write " + path + ": " + FailureReason(error));
 }
 
+void ShowOpenFailure(const AsideFile& file, const std::string& path, std::string_view caption,
+                     std::string_view failure) {
+    const std::string reason = FailureReason(file.error());
+    if (!file.refusingFolder().empty()) {
+        CurrentMessageSink().showMessage("File Open Error",
+                                         file.refusingFolder() + ": フォルダに書き込めません: " + reason);
+    } else {
+        CurrentMessageSink().showMessage(caption, std::string(failure) + " " + path + ": " + reason);
+    }
+}
+
 void ShowReadFailure(const std::string& path, int error) {
     CurrentMessageSink().showMessage("File Read Error", "No Read " + path + ": " + FailureReason(error));
 }
@@ -26,8 +37,7 @@ bool DxfOutput::open() {
     }
     if (!file_.open(path_)) {
         failed_ = true;
-        CurrentMessageSink().showMessage("File Open Error",
-                                         "No Open " + path_ + ": " + FailureReason(file_.error()));
+        ShowOpenFailure(file_, path_, "File Open Error", "No Open");
         return false;
     }
     unchecked_ = 0;

@@ -17,6 +17,10 @@
 
 // Shows "No Write <path>: <reason>" under "File Write Error".
 void ShowWriteFailure(const std::string& path, int error);
+// Shows why an output could not be started: "<folder>: フォルダに書き込めません: <reason>" under "File Open
+// Error" when its folder took no new file, otherwise "<failure> <path>: <reason>" under `caption`.
+void ShowOpenFailure(const AsideFile& file, const std::string& path, std::string_view caption,
+                     std::string_view failure);
 // Shows "No Read <path>: <reason>" under "File Read Error", for an input that opened but could not be read
 // to its end.
 void ShowReadFailure(const std::string& path, int error);

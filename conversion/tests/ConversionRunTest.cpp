@@ -63,10 +63,11 @@ public:
         return true;
     }
     void markTightArc(const DrawingEntity& arc) override { tightLines.push_back(arc.fileLine); }
-    void complete(const std::optional<InfoBlockLayout>& info) override {
+    bool complete(const std::optional<InfoBlockLayout>& info) override {
         if (info) {
             texts.assign(info->texts.begin(), info->texts.end());
         }
+        return true;
     }
 
     std::vector<std::int64_t> lines;

@@ -425,7 +425,7 @@ TEST_F(SubprogramRunTest, EntitiesNameALineOfTheNcFile) {
             return true;
         }
         void markTightArc(const DrawingEntity&) override {}
-        void complete(const std::optional<InfoBlockLayout>&) override {}
+        bool complete(const std::optional<InfoBlockLayout>&) override { return true; }
         std::vector<std::int64_t> lines;
     } picture;
     folder.write("O9010.nc", "G91 X1.\nM98 P9011\nG90 M99\n");

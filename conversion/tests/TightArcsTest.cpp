@@ -19,7 +19,7 @@ class MarkedLines : public PictureSink {
 public:
     bool add(const DrawingEntity&) override { return true; }
     void markTightArc(const DrawingEntity& arc) override { lines.push_back(arc.fileLine); }
-    void complete(const std::optional<InfoBlockLayout>&) override {}
+    bool complete(const std::optional<InfoBlockLayout>&) override { return true; }
     LineNumbers lines;
 };
 

@@ -101,13 +101,23 @@ protected:
         return false;
     }
 
+    // The hidden files ".<output>.plotra-" and six letters that a run writes aside.
     std::vector<std::string> temporaryFiles(const std::string& output) const {
+        const std::string stem = "." + output + ".plotra-";
         std::vector<std::string> found;
         for (const auto& entry : fs::directory_iterator(folder.path())) {
             const std::string name = entry.path().filename().string();
-            if (name.size() > output.size() + 1 && name.compare(0, output.size() + 1, output + ".") == 0) {
+            if (name.size() == stem.size() + 6 && name.compare(0, stem.size(), stem) == 0) {
                 found.push_back(name);
             }
+        }
+        return found;
+    }
+
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            found.insert(entry.path().filename().string());
         }
         return found;
     }
@@ -227,6 +237,82 @@ TEST_F(KeepFilesTest, LinkedOutputIsReplacedThroughTheLink) {
     EXPECT_EQ(ReadBytes(folder.file("drawings/part.dxf")), expected);
 }
 
+// An output name that leads to a descriptor the shell opened is written into as the shell's own `>>` would:
+// after what the file held, with the report that goes to standard output kept too.
+struct DescriptorCase {
+    const char* label;
+    const char* script;  // converts part.nc through a descriptor into log.txt
+    bool reportInLog;
+};
+
+class DescriptorOutputTest : public KeepFilesTest, public ::testing::WithParamInterface<DescriptorCase> {};
+
+TEST_P(DescriptorOutputTest, AppendsToWhatTheDescriptorHolds) {
+    const std::string program = "G00 X1.\nG01 Y2. F100.\n";
+    const std::string drawing = drawingOf(program);
+    folder.write("part.nc", program);
+    folder.write("log.txt", kEarlier);
+    const Finished finished = shell(GetParam().script);
+    EXPECT_EQ(finished.status, 0) << finished.err;
+    const std::string log = ReadBytes(folder.file("log.txt"));
+    EXPECT_EQ(log.substr(0, kEarlier.size()), kEarlier);
+    EXPECT_NE(log.find(drawing), std::string::npos) << log;
+    EXPECT_EQ(log.find("ツール番号・径補正番号") != std::string::npos, GetParam().reportInLog) << log;
+    EXPECT_EQ(names(), (std::set<std::string>{"part.nc", "log.txt", "stdout", "stderr"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, DescriptorOutputTest,
+    ::testing::Values(DescriptorCase{"DevStdout", "\"$PLOTRA\" -o /dev/stdout part.nc >>log.txt", true},
+                      DescriptorCase{"DevFd", "\"$PLOTRA\" -o /dev/fd/3 part.nc 3>>log.txt", false},
+                      DescriptorCase{"ProcSelfFd", "\"$PLOTRA\" -o /proc/self/fd/1 part.nc >>log.txt", true},
+                      DescriptorCase{"LinkToStdout",
+                                     "ln -s /dev/stdout out.DXF && \"$PLOTRA\" -o out.DXF "
+                                     "part.nc >>log.txt && rm out.DXF",
+                                     true}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Names that meet only behind links, dangling ones too, are refused before anything is written; a loop of
+// links is refused with its reason and stays as it was.
+struct LinkClashCase {
+    const char* label;
+    const char* script;  // in a folder holding a.nc and b.nc
+    const char* message;
+};
+
+class LinkClashTest : public KeepFilesTest, public ::testing::WithParamInterface<LinkClashCase> {};
+
+TEST_P(LinkClashTest, RefusesBeforeWriting) {
+    folder.write("a.nc", "G00 X1.\n");
+    folder.write("b.nc", "G00 X2.\n");
+    const std::set<std::string> before = {"a.nc", "b.nc", "stdout", "stderr"};
+    const Finished finished = shell(GetParam().script);
+    EXPECT_EQ(finished.status, 1) << finished.err;
+    EXPECT_NE(finished.err.find(GetParam().message), std::string::npos) << finished.err;
+    std::set<std::string> links;
+    for (const std::string& name : names()) {
+        if (fs::is_symlink(folder.file(name))) {
+            links.insert(name);
+        } else {
+            EXPECT_TRUE(before.count(name)) << name << " was written";
+        }
+    }
+    EXPECT_FALSE(links.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, LinkClashTest,
+    ::testing::Values(LinkClashCase{"DanglingLinkToAnotherOutput",
+                                    "ln -s b.DXF a.DXF && \"$PLOTRA\" a.nc b.nc",
+                                    "a.DXF: 出力ファイル名が他のＮＣファイルの出力と同じです。"},
+                      LinkClashCase{"PictureLinkedToTheDrawing",
+                                    "ln -s out.DXF pic.svg && \"$PLOTRA\" -o out.DXF --svg pic.svg a.nc",
+                                    "出力ファイル名が入力ファイルと同じです。"},
+                      LinkClashCase{"LoopOfLinks",
+                                    "ln -s loop2 loop1 && ln -s loop1 loop2 && \"$PLOTRA\" -o loop1 a.nc",
+                                    "No Open loop1: Too many levels of symbolic links"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 // Inputs that fail while they are read, and output that cannot be written to its end.
 struct FailingCase {
     const char* label;
@@ -246,6 +332,7 @@ TEST_P(FailingRunTest, KeepsTheEarlierDrawing) {
     const Finished finished = shell(GetParam().script);
     EXPECT_EQ(finished.status, 1) << finished.err;
     EXPECT_NE(finished.err.find(GetParam().message), std::string::npos) << finished.err;
+    EXPECT_EQ(finished.err.find("正常に終了しました。"), std::string::npos) << finished.err;
     expectEarlierKept("keep.DXF");
 }
 
@@ -276,7 +363,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "mkfifo f.dat && timeout 20 \"$PLOTRA\" --footer f.dat -o keep.DXF part.nc",
                     "No Open f.dat: not a regular file"},
         FailingCase{"Utf16Program", "printf 'G\\000\\n\\000' >wide.nc && \"$PLOTRA\" -o keep.DXF wide.nc",
-                    "No Read wide.nc: UTF-16LE text"}),
+                    "No Read wide.nc: UTF-16LE text"},
+        FailingCase{"PictureToAFullDevice", "\"$PLOTRA\" -o keep.DXF --svg /dev/full part.nc",
+                    "No Write /dev/full: No space left on device"},
+        FailingCase{"PictureAppendedToAFile", "\"$PLOTRA\" -o keep.DXF --svg /dev/stdout part.nc >>log.txt",
+                    "No Write /dev/stdout: Illegal seek"},
+        FailingCase{"LinkIntoProc", "ln -s /proc/nothing proc.DXF && \"$PLOTRA\" -o proc.DXF part.nc",
+                    "/proc: フォルダに書き込めません: Permission denied"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // A drawing the user may not replace, in a folder they cannot write or itself read-only, is not touched.
@@ -284,6 +377,7 @@ struct ReadOnlyCase {
     const char* label;
     fs::perms folder;
     fs::perms drawing;
+    const char* message;
 };
 
 void PrintTo(const ReadOnlyCase& c, std::ostream* os) {
@@ -302,16 +396,17 @@ TEST_P(ReadOnlyTest, LeavesTheDrawingAlone) {
         const Finished finished = shell("\"$PLOTRA\" -o ro/keep.DXF part.nc");
         fs::permissions(folder.file("ro"), fs::perms::owner_all);
         EXPECT_EQ(finished.status, 1);
-        EXPECT_NE(finished.err.find("No Open ro/keep.DXF: Permission denied"), std::string::npos)
-            << finished.err;
+        EXPECT_NE(finished.err.find(GetParam().message), std::string::npos) << finished.err;
         EXPECT_EQ(ReadBytes(folder.file("ro/keep.DXF")), kEarlier);
         EXPECT_EQ(std::distance(fs::directory_iterator(folder.file("ro")), {}), 1);
     });
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ReadOnlyTest,
-                         ::testing::Values(ReadOnlyCase{"ReadOnlyFolder", fs::perms(0500), fs::perms(0644)},
-                                           ReadOnlyCase{"ReadOnlyDrawing", fs::perms(0700), fs::perms(0444)}),
+                         ::testing::Values(ReadOnlyCase{"ReadOnlyFolder", fs::perms(0500), fs::perms(0644),
+                                                        "ro: フォルダに書き込めません: Permission denied"},
+                                           ReadOnlyCase{"ReadOnlyDrawing", fs::perms(0700), fs::perms(0444),
+                                                        "No Open ro/keep.DXF: Permission denied"}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // An earlier drawing or picture is replaced with its permissions kept; under a name of 254 bytes too, whose
@@ -342,11 +437,7 @@ TEST_P(ReplaceTest, TakesThePlaceOfTheEarlierFile) {
     const std::string ending = c.picture ? "</svg>\n" : "EOF\r\n";
     EXPECT_EQ(replaced.substr(replaced.size() - ending.size()), ending);
     EXPECT_EQ(static_cast<unsigned>(fs::status(folder.file(c.output)).permissions()), c.mode);
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path())) {
-        names.insert(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, (std::set<std::string>{"part.nc", drawing, c.output, "stdout", "stderr"}));
+    EXPECT_EQ(names(), (std::set<std::string>{"part.nc", drawing, c.output, "stdout", "stderr"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
