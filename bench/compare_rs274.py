@@ -44,11 +44,13 @@ system in force, less the G52/G92 shift: run_rs274 adds the last SET_G5X_OFFSET 
 the units of their own time) and scales to mm, so the moves it returns are in machine coordinates in mm.
 """
 import argparse
+import contextlib
 import math
 import os
 import random
 import re
 import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -605,33 +607,44 @@ class Comparison:
             self.unfair.append((index, notes))
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+def common_arguments(parser):
+    """The arguments every comparison takes: the two programs, how many programs from which seed, --keep."""
     parser.add_argument("rs274", metavar="RS274-COMMAND", help="rs274, or a wrapper that sets LD_LIBRARY_PATH")
     parser.add_argument("plotra", metavar="PLOTRA-CONVERT")
     parser.add_argument("count", metavar="COUNT", type=int)
     parser.add_argument("seed", metavar="SEED", type=int)
-    parser.add_argument("--show", type=int, default=6, help="differences to print in full (default 6)")
     parser.add_argument("--keep", metavar="DIR", help="keep the programs and drawings in DIR")
+    return parser
+
+
+@contextlib.contextmanager
+def work_folder(keep, prefix):
+    """The folder for the programs and drawings: DIR when kept, else a temporary one removed afterwards."""
+    workdir = keep or tempfile.mkdtemp(prefix=prefix)
+    os.makedirs(workdir, exist_ok=True)
+    try:
+        yield workdir
+    finally:
+        if not keep:
+            shutil.rmtree(workdir, ignore_errors=True)
+
+
+def main():
+    parser = common_arguments(argparse.ArgumentParser(description=__doc__.split("\n")[0]))
+    parser.add_argument("--show", type=int, default=6, help="differences to print in full (default 6)")
     args = parser.parse_args()
 
-    workdir = args.keep or tempfile.mkdtemp(prefix="compare_rs274.")
-    os.makedirs(workdir, exist_ok=True)
-    comparison = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
     texts = {}
     try:
-        for index in range(args.count):
-            gen = Generator(random.Random("%d/%d" % (args.seed, index)))
-            texts[index] = gen.program()
-            comparison.run(index, gen, texts[index])
+        with work_folder(args.keep, "compare_rs274.") as workdir:
+            comparison = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
+            for index in range(args.count):
+                gen = Generator(random.Random("%d/%d" % (args.seed, index)))
+                texts[index] = gen.program()
+                comparison.run(index, gen, texts[index])
     except OSError as e:
         print("compare_rs274.py: %s" % e, file=sys.stderr)
         return 2
-    finally:
-        if not args.keep:
-            for name in os.listdir(workdir):
-                os.remove(os.path.join(workdir, name))
-            os.rmdir(workdir)
 
     c = comparison
     print("programs compared: %d of %d (rs274 refused %d; rs274 not as the generator meant: %d)"

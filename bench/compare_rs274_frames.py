@@ -45,9 +45,8 @@ import random
 import shlex
 import subprocess
 import sys
-import tempfile
 
-from compare_rs274 import UNITS, fmt, num, read_dxf, run_rs274
+from compare_rs274 import UNITS, common_arguments, fmt, num, read_dxf, run_rs274, work_folder
 from compare_rs274_macros import HEADING, close, describe, first_difference, plotra_moves
 
 TICK_MM = 0.127
@@ -352,32 +351,21 @@ class Comparison:
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("rs274", metavar="RS274-COMMAND", help="rs274, or a wrapper that sets LD_LIBRARY_PATH")
-    parser.add_argument("plotra", metavar="PLOTRA-CONVERT")
-    parser.add_argument("count", metavar="COUNT", type=int)
-    parser.add_argument("seed", metavar="SEED", type=int)
+    parser = common_arguments(argparse.ArgumentParser(description=__doc__.split("\n")[0]))
     parser.add_argument("--show", type=int, default=6, help="programs of each kind to print in full (default 6)")
-    parser.add_argument("--keep", metavar="DIR", help="keep the programs and drawings in DIR")
     args = parser.parse_args()
 
-    workdir = args.keep or tempfile.mkdtemp(prefix="compare_rs274_frames.")
-    os.makedirs(workdir, exist_ok=True)
-    c = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
     texts = {}
     try:
-        for index in range(args.count):
-            gen = Generator(random.Random("%d/%d" % (args.seed, index)))
-            texts[index] = gen.program()
-            c.run(index, gen, texts[index])
+        with work_folder(args.keep, "compare_rs274_frames.") as workdir:
+            c = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
+            for index in range(args.count):
+                gen = Generator(random.Random("%d/%d" % (args.seed, index)))
+                texts[index] = gen.program()
+                c.run(index, gen, texts[index])
     except OSError as e:
         print("compare_rs274_frames.py: %s" % e, file=sys.stderr)
         return 2
-    finally:
-        if not args.keep:
-            for name in os.listdir(workdir):
-                os.remove(os.path.join(workdir, name))
-            os.rmdir(workdir)
 
     print("programs compared: %d of %d (rs274 refused %d; rs274 not as the generator meant: %d)"
           % (c.programs, args.count, len(c.refused), len(c.unfair)))

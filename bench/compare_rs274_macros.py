@@ -67,9 +67,8 @@ import random
 import shlex
 import subprocess
 import sys
-import tempfile
 
-from compare_rs274 import UNITS, fmt, num, read_dxf, run_rs274
+from compare_rs274 import UNITS, common_arguments, fmt, num, read_dxf, run_rs274, work_folder
 from macro_program import (CMP, COMPOUND, Assign, Atan, Bin, Cmp, DoWhile, ExprWord, Func, Hazard, IfThen, Lit,
                            Logic, Mod, Move, Neg, NullTest, Num, Pow, Raw, Skip, Sys, Var, VarWord, While, render,
                            simulate)
@@ -635,56 +634,50 @@ def shrink(comparison, stmts, kind, budget=800):
 # ---------------------------------------------------------------- main
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("rs274", metavar="RS274-COMMAND", help="rs274, or a wrapper that sets LD_LIBRARY_PATH")
-    parser.add_argument("plotra", metavar="PLOTRA-CONVERT")
-    parser.add_argument("count", metavar="COUNT", type=int)
-    parser.add_argument("seed", metavar="SEED", type=int)
+    parser = common_arguments(argparse.ArgumentParser(description=__doc__.split("\n")[0]))
     parser.add_argument("--show", type=int, help="differences of each kind to print in full (default all)")
-    parser.add_argument("--keep", metavar="DIR", help="keep the programs and drawings in DIR")
     parser.add_argument("--no-reduce", action="store_true", help="print differences without shrinking them")
     args = parser.parse_args()
 
-    workdir = args.keep or tempfile.mkdtemp(prefix="compare_rs274_macros.")
-    os.makedirs(workdir, exist_ok=True)
-    c = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
     try:
-        for index in range(args.count):
-            stmts, meant, thrown = generate(random.Random("%d/%d" % (args.seed, index)))
-            c.thrown += thrown
-            c.run(index, stmts, meant)
-
-        print("programs compared: %d of %d (rs274 refused %d; rs274 not as the generator meant: %d; "
-              "drawn anew for an edge: %d)" % (c.programs, args.count, len(c.refused), len(c.unfair), c.thrown))
-        print("moves compared: %d; programs that differ: %d; programs where Plotra listed codes: %d"
-              % (c.moves, len(c.differences), len(c.listed)))
-        kinds = {}
-        for _, lines in c.listed:
-            for line in lines:
-                kind = line.split(" ×")[0].split(":")[0]
-                kinds.setdefault(kind, []).append(line)
-        for kind, lines in sorted(kinds.items(), key=lambda kv: -len(kv[1])):
-            print("  %s: %d times, first: %s" % (kind, len(lines), lines[0]))
-        for title, kind, items in (("refused by rs274", "refused", c.refused),
-                                   ("rs274 differs from the generator", "unfair", c.unfair),
-                                   ("Plotra differs from rs274", "differs", c.differences)):
-            for index, text, stmts in items[:args.show]:
-                if not args.no_reduce and c.verdict(stmts)[0] != kind:
-                    text += " (not so on a second run)"
-                elif not args.no_reduce:
-                    stmts, text = shrink(c, stmts, kind)
-                    c.run_both(stmts, "prog%d-min" % index)  # kept with --keep
-                print("\n--- program %d: %s: %s\n--- Fanuc (Plotra):\n%s--- LinuxCNC (rs274):\n%s"
-                      % (index, title, text, render(stmts, "f"), render(stmts, "l")), end="")
+        with work_folder(args.keep, "compare_rs274_macros.") as workdir:
+            c = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
+            run_and_report(c, args)
     except OSError as e:
         print("compare_rs274_macros.py: %s" % e, file=sys.stderr)
         return 2
-    finally:
-        if not args.keep:
-            for name in os.listdir(workdir):
-                os.remove(os.path.join(workdir, name))
-            os.rmdir(workdir)
     return 1 if c.differences or c.refused or c.unfair else 0
+
+
+def run_and_report(c, args):
+    """Runs the programs, then prints the counts and the differences, shrunk unless --no-reduce."""
+    for index in range(args.count):
+        stmts, meant, thrown = generate(random.Random("%d/%d" % (args.seed, index)))
+        c.thrown += thrown
+        c.run(index, stmts, meant)
+
+    print("programs compared: %d of %d (rs274 refused %d; rs274 not as the generator meant: %d; "
+          "drawn anew for an edge: %d)" % (c.programs, args.count, len(c.refused), len(c.unfair), c.thrown))
+    print("moves compared: %d; programs that differ: %d; programs where Plotra listed codes: %d"
+          % (c.moves, len(c.differences), len(c.listed)))
+    kinds = {}
+    for _, lines in c.listed:
+        for line in lines:
+            kind = line.split(" ×")[0].split(":")[0]
+            kinds.setdefault(kind, []).append(line)
+    for kind, lines in sorted(kinds.items(), key=lambda kv: -len(kv[1])):
+        print("  %s: %d times, first: %s" % (kind, len(lines), lines[0]))
+    for title, kind, items in (("refused by rs274", "refused", c.refused),
+                               ("rs274 differs from the generator", "unfair", c.unfair),
+                               ("Plotra differs from rs274", "differs", c.differences)):
+        for index, text, stmts in items[:args.show]:
+            if not args.no_reduce and c.verdict(stmts)[0] != kind:
+                text += " (not so on a second run)"
+            elif not args.no_reduce:
+                stmts, text = shrink(c, stmts, kind)
+                c.run_both(stmts, "prog%d-min" % index)  # kept with --keep
+            print("\n--- program %d: %s: %s\n--- Fanuc (Plotra):\n%s--- LinuxCNC (rs274):\n%s"
+                  % (index, title, text, render(stmts, "f"), render(stmts, "l")), end="")
 
 
 if __name__ == "__main__":
