@@ -222,6 +222,7 @@ void TForm1::connectHandlers() {
     connect(Open1, &QAction::triggered, this, &TForm1::NcFileBtnClick);
     connect(DxfFileBtn, &QPushButton::clicked, this, &TForm1::DxfFileBtnClick);
     connect(NcFileNameEdit, &QLineEdit::textChanged, this, &TForm1::NcFileNameEditChange);
+    connect(NcFileNameEdit, &QLineEdit::textEdited, this, &TForm1::NcFileNameEdited);
     connect(DxfFileNameEdit, &QLineEdit::textChanged, this, &TForm1::DxfFileNameEditChange);
     connect(Start, &QPushButton::clicked, this, &TForm1::StartClick);
     connect(Aboat, &QPushButton::clicked, this, &TForm1::AboatClick);
@@ -282,6 +283,16 @@ void TForm1::DxfFileBtnClick() {
 
 void TForm1::NcFileNameEditChange() {
     ncFile = BytesShown(NcFileNameEdit->text(), ncFile);
+}
+
+// A name the user types makes the DXF name follow it, as browsing does, so a run never writes over the
+// drawing of the program named before.
+void TForm1::NcFileNameEdited() {
+    ncFile = BytesShown(NcFileNameEdit->text(), ncFile);
+    if (!ncFile.empty()) {
+        dxfFile = DxfNameFor(ncFile);
+        DxfFileNameEdit->setText(ToQString(dxfFile));
+    }
 }
 
 void TForm1::DxfFileNameEditChange() {

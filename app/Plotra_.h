@@ -78,6 +78,7 @@ public:
     void NcFileBtnClick();
     void DxfFileBtnClick();
     void NcFileNameEditChange();
+    void NcFileNameEdited();
     void DxfFileNameEditChange();
     void StartClick();
     void AboatClick();

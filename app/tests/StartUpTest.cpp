@@ -91,13 +91,15 @@ TEST_F(StartUpTest, NamesThatAreNotUtf8KeepTheirBytesThroughARun) {
     EXPECT_TRUE(std::filesystem::exists(folder.file("\x83\x5c\x93\xfc.DXF")));
 }
 
-TEST_F(StartUpTest, TypingANewNcNameLeavesTheDxfName) {
+// A typed NC name takes the DXF name with it, as browsing does: converting must not write over the drawing
+// of the program named before.
+TEST_F(StartUpTest, TypingANewNcNameMakesTheDxfNameFollow) {
     TForm1& window = open({"D:\\NC\\PART1.NC"});
     window.NcFileNameEdit->clear();
     QTest::keyClicks(window.NcFileNameEdit, "D:\\NC\\OTHER.NC");
     EXPECT_EQ(window.ncFile, "D:\\NC\\OTHER.NC");
-    EXPECT_EQ(text(window.DxfFileNameEdit->text()), "D:\\NC\\PART1.DXF");
-    EXPECT_EQ(window.dxfFile, "D:\\NC\\PART1.DXF");
+    EXPECT_EQ(text(window.DxfFileNameEdit->text()), "D:\\NC\\OTHER.DXF");
+    EXPECT_EQ(window.dxfFile, "D:\\NC\\OTHER.DXF");
 }
 
 TEST_F(StartUpTest, TypingADxfNameStoresIt) {
