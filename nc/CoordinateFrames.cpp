@@ -70,14 +70,12 @@ void CoordinateFrames::cancelScaling() {
 }
 
 void CoordinateFrames::setRotation(int plane, const Point3& centre, double degrees) {
-    rotating_ = true;
     angle_ = degrees;
     rotation_ = CoordinateTransform::rotation(plane, mirror_.then(scaling_).apply(centre), degrees);
     compose();
 }
 
 void CoordinateFrames::cancelRotation() {
-    rotating_ = false;
     angle_ = 0.0;
     rotation_ = {};
     compose();

@@ -37,7 +37,6 @@ public:
     void cancelScaling();
     void setRotation(int plane, const Point3& centre, double degrees);
     void cancelRotation();
-    bool rotates() const { return rotating_; }
     double rotationAngle() const { return angle_; }
 
     const CoordinateTransform& transform() const { return transform_; }
@@ -61,7 +60,6 @@ private:
     Point3 mirrorFactors_{1.0, 1.0, 1.0};
     Point3 scalingFactors_{1.0, 1.0, 1.0};
     Point3 factors_{1.0, 1.0, 1.0};
-    bool rotating_ = false;
     double angle_ = 0.0;
     CoordinateTransform shape_;
     CoordinateTransform transform_;

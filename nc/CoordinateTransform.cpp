@@ -6,23 +6,6 @@ namespace {
 
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 
-// The axes of a plane as indices 0 to 2, in the order that makes its turning counter-clockwise seen from the
-// positive end of its normal: X-Y for G17, Z-X for G18, Y-Z for G19.
-struct PlaneAxes {
-    int u;
-    int v;
-};
-
-PlaneAxes AxesOf(int plane) {
-    if (plane == 18) {
-        return {2, 0};
-    }
-    if (plane == 19) {
-        return {1, 2};
-    }
-    return {0, 1};
-}
-
 double At(const Point3& p, int axis) {
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
@@ -63,12 +46,14 @@ CoordinateTransform CoordinateTransform::rotation(int plane, const Point3& centr
     double sine = 0.0;
     double cosine = 1.0;
     SineAndCosine(degrees, sine, cosine);
-    const PlaneAxes axes = AxesOf(plane);
+    int u = 0;
+    int v = 1;
+    planeAxes(plane, u, v);
     CoordinateTransform transform;
-    transform.linear_[static_cast<std::size_t>(axes.u * 3 + axes.u)] = cosine;
-    transform.linear_[static_cast<std::size_t>(axes.u * 3 + axes.v)] = -sine;
-    transform.linear_[static_cast<std::size_t>(axes.v * 3 + axes.u)] = sine;
-    transform.linear_[static_cast<std::size_t>(axes.v * 3 + axes.v)] = cosine;
+    transform.linear_[static_cast<std::size_t>(u * 3 + u)] = cosine;
+    transform.linear_[static_cast<std::size_t>(u * 3 + v)] = -sine;
+    transform.linear_[static_cast<std::size_t>(v * 3 + u)] = sine;
+    transform.linear_[static_cast<std::size_t>(v * 3 + v)] = cosine;
     const Point3 turned = transform.applyToVector(centre);
     transform.shift_ = {centre.x - turned.x, centre.y - turned.y, centre.z - turned.z};
     return transform;
@@ -126,25 +111,35 @@ Point3 CoordinateTransform::applyToVector(const Point3& vector) const {
             m[6] * vector.x + m[7] * vector.y + m[8] * vector.z};
 }
 
+void CoordinateTransform::planeAxes(int plane, int& u, int& v) {
+    u = plane == 19 ? 1 : plane == 18 ? 2 : 0;
+    v = plane == 19 ? 2 : plane == 18 ? 0 : 1;
+}
+
 bool CoordinateTransform::isIdentity() const {
     return linear_ == CoordinateTransform().linear_ && shift_.x == 0.0 && shift_.y == 0.0 && shift_.z == 0.0;
 }
 
 bool CoordinateTransform::keepsCircles(int plane) const {
-    const PlaneAxes axes = AxesOf(plane);
-    const Point3 u = applyToVector(axes.u == 0 ? Point3{1, 0, 0} : axes.u == 1 ? Point3{0, 1, 0} : Point3{0, 0, 1});
-    const Point3 v = applyToVector(axes.v == 0 ? Point3{1, 0, 0} : axes.v == 1 ? Point3{0, 1, 0} : Point3{0, 0, 1});
-    const double uu = At(u, axes.u) * At(u, axes.u) + At(u, axes.v) * At(u, axes.v);
-    const double vv = At(v, axes.u) * At(v, axes.u) + At(v, axes.v) * At(v, axes.v);
-    const double uv = At(u, axes.u) * At(v, axes.u) + At(u, axes.v) * At(v, axes.v);
+    int u = 0;
+    int v = 1;
+    planeAxes(plane, u, v);
+    const auto unit = [](int axis) { return axis == 0 ? Point3{1, 0, 0} : axis == 1 ? Point3{0, 1, 0} : Point3{0, 0, 1}; };
+    const Point3 imageU = applyToVector(unit(u));
+    const Point3 imageV = applyToVector(unit(v));
+    const double uu = At(imageU, u) * At(imageU, u) + At(imageU, v) * At(imageU, v);
+    const double vv = At(imageV, u) * At(imageV, u) + At(imageV, v) * At(imageV, v);
+    const double uv = At(imageU, u) * At(imageV, u) + At(imageU, v) * At(imageV, v);
     const double scale = uu > vv ? uu : vv;
     return std::fabs(uu - vv) <= 1e-12 * scale && std::fabs(uv) <= 1e-12 * scale;
 }
 
 bool CoordinateTransform::mirrors(int plane) const {
-    const PlaneAxes axes = AxesOf(plane);
+    int u = 0;
+    int v = 1;
+    planeAxes(plane, u, v);
     const auto m = [this](int row, int column) { return linear_[static_cast<std::size_t>(row * 3 + column)]; };
-    return m(axes.u, axes.u) * m(axes.v, axes.v) - m(axes.u, axes.v) * m(axes.v, axes.u) < 0.0;
+    return m(u, u) * m(v, v) - m(u, v) * m(v, u) < 0.0;
 }
 
 double CoordinateTransform::radiusFactor(int plane) const {

@@ -29,6 +29,9 @@ public:
     Point3 applyToVector(const Point3& vector) const;
 
     bool isIdentity() const;
+    // The axes of the plane of G17, G18 or G19 as 0 to 2 (X, Y, Z), in the order that turns counter-clockwise
+    // seen from the positive end of its normal: X-Y, Z-X, Y-Z.
+    static void planeAxes(int plane, int& u, int& v);
     // In the plane of G17, G18 or G19: whether the transform turns a circle into a circle, whether it swaps
     // the turning of arcs, and the factor of the plane's first axis (X in G17 and G18, Y in G19), by which a
     // radius is drawn.

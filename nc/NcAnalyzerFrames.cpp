@@ -21,12 +21,6 @@ double SignOf(double value) {
     return value < 0.0 ? -1.0 : 1.0;
 }
 
-// The two axes of the plane of G17, G18 or G19, as 0 to 2.
-void PlaneAxes(int plane, int& u, int& v) {
-    u = plane == 19 ? 1 : plane == 18 ? 2 : 0;
-    v = plane == 19 ? 2 : plane == 18 ? 0 : 1;
-}
-
 }  // namespace
 
 void NcAnalyzer::followFrames() {
@@ -220,7 +214,7 @@ void NcAnalyzer::setRotationFromBlock() {
     const int plane = integerPart(wordValue(Slot::Plane));
     int u = 0;
     int v = 1;
-    PlaneAxes(plane, u, v);
+    CoordinateTransform::planeAxes(plane, u, v);
     Point3 centre{programBefore_[0], programBefore_[1], programBefore_[2]};
     for (const int axis : {u, v}) {
         if (isPresent(Slot::X + axis)) {

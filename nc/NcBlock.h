@@ -80,10 +80,9 @@ public:
     double polarCentreU() const { return polar_.centreU; }
     double polarCentreV() const { return polar_.centreV; }
 
-    // Where the program has the tool in its own coordinates (X, Y, Z), after and before the block: the words
-    // of X, Y and Z hold where it is drawn, which differs under a coordinate transform.
+    // Where the program has the tool in its own coordinates (X, Y, Z) after the block: the words of X, Y and Z
+    // hold where it is drawn, which differs under a coordinate transform.
     const double* programPosition() const { return program_; }
-    const double* programPositionBefore() const { return programBefore_; }
     // The block's G codes in the order written, up to kMaxGCodes of them.
     static constexpr int kMaxGCodes = 8;
     int gCodeCount() const { return gCodeCount_; }
