@@ -20,6 +20,7 @@
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/About.h"
 #include "app/FileDropCatcher.h"
@@ -246,6 +247,8 @@ void TForm1::init(const std::vector<std::string>& arguments) {
     setRunning(false);
     if (!arguments.empty()) {
         showNames(WithoutEnclosingQuotes(arguments.front()));
+        // Drawn once the window is up; a run the user starts before then makes this one do nothing.
+        QMetaObject::invokeMethod(this, &TForm1::previewProgram, Qt::QueuedConnection);
     }
     resetReport();
     if (!templates.missingMessage.empty()) {
@@ -261,18 +264,26 @@ void TForm1::showNames(const std::string& ncPath) {
     DxfFileNameEdit->setText(ToQString(dxfFile));
 }
 
+// A preview goes on under the dialog; it gives way only when another program is chosen.
 void TForm1::NcFileBtnClick() {
-    if (busy()) {
+    if (busy() && !previewing()) {
         return;
     }
     const QString chosen = chooseOpenFile(QString::fromUtf8(kNcFilter));
     if (!chosen.isEmpty()) {
         showNames(ToLocal(chosen));
+        afterPreview([this] { previewProgram(); });
+    }
+}
+
+void TForm1::NcFileNameEntered() {
+    if (!busy() || previewing()) {
+        afterPreview([this] { previewProgram(); });
     }
 }
 
 void TForm1::DxfFileBtnClick() {
-    if (busy()) {
+    if (busy() && !previewing()) {
         return;
     }
     const QString chosen = chooseOpenFile(QString::fromUtf8(kDxfFilter));
@@ -300,22 +311,60 @@ void TForm1::DxfFileNameEditChange() {
 }
 
 void TForm1::StartClick() {
-    if (!busy()) {
-        convert();
+    if (!busy() || previewing()) {
+        afterPreview([this] { convert(); });
+    }
+}
+
+// While a preview draws, the user's action stops it and is done once it has returned: a run never starts
+// inside another.
+void TForm1::afterPreview(std::function<void()> action) {
+    if (previewing()) {
+        pendingAction_ = std::move(action);
+        setRunning(false);
+    } else {
+        action();
+    }
+}
+
+ConversionFiles TForm1::runFiles() {
+    hedderFile = BytesShown(HedderEdit->text(), hedderFile);
+    footerFile = BytesShown(FooterEdit->text(), footerFile);
+    return {hedderFile,
+            footerFile,
+            ncFile,
+            dxfFile,
+            settings_.macro.libraryFolders,
+            settings_.macro.maxBlocks,
+            settings_.units};
+}
+
+// The chosen program's path, report and undrawn codes, drawn as a conversion would draw them but without
+// writing anything. What the user asked for while it drew is done after it.
+void TForm1::previewProgram() {
+    if (busy() || ncFile.empty()) {
+        return;
+    }
+    {
+        const ConversionFiles files = runFiles();
+        pacer_.restart();
+        const WindowStateScope previewing(state_, WindowState::Previewing);
+        resetReport();
+        forgetArcRadii();
+        Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
+        if (PreviewProgram(*this, files, Preview->model()) == RunOutcome::Failed) {
+            Preview->clear();
+        }
+        showRunProgress();
+    }
+    if (std::function<void()> action = std::exchange(pendingAction_, {})) {
+        action();
     }
 }
 
 // One conversion run with the names the edits show now.
 RunOutcome TForm1::convert() {
-    hedderFile = BytesShown(HedderEdit->text(), hedderFile);
-    footerFile = BytesShown(FooterEdit->text(), footerFile);
-    const ConversionFiles files{hedderFile,
-                                footerFile,
-                                ncFile,
-                                dxfFile,
-                                settings_.macro.libraryFolders,
-                                settings_.macro.maxBlocks,
-                                settings_.units};
+    const ConversionFiles files = runFiles();
     pacer_.restart();
     const WindowStateScope converting(state_, WindowState::Converting);
     Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
@@ -330,8 +379,12 @@ RunOutcome TForm1::convert() {
 
 // The run that sees `running` cleared removes the drawing it was writing aside; no file is deleted by name,
 // so an earlier drawing, or one that a finished run put in place, is never lost to Abort.
+// A preview stops quietly and keeps what it has drawn.
 void TForm1::AboatClick() {
     setRunning(false);
+    if (previewing()) {
+        return;
+    }
     ShowMessageBox(kAbortMessage);
     resetReport();
     Preview->clear();
@@ -359,11 +412,16 @@ void TForm1::Options1Click() {
 }
 
 void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
+    if (previewing()) {
+        afterPreview([this, paths] { WMDropFiles(paths); });
+        return;
+    }
     if (busy() || paths.empty()) {
         return;
     }
     if (paths.size() == 1) {
         showNames(paths.front());
+        previewProgram();
         return;
     }
     const WindowStateScope dropping(state_, WindowState::Dropping);
@@ -435,6 +493,10 @@ void TForm1::showRunProgress() {
 // takes Enter itself (the report does).
 void TForm1::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (focusWidget() == NcFileNameEdit) {
+            NcFileNameEntered();
+            return;
+        }
         auto* focusedButton = qobject_cast<QAbstractButton*>(focusWidget());
         (focusedButton != nullptr ? focusedButton : Start)->click();
         return;
@@ -443,7 +505,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TForm1::takesDrop(const QMimeData& data) const {
-    return !busy() && data.hasUrls();
+    return (!busy() || previewing()) && data.hasUrls();
 }
 
 // The drop is acknowledged at once and worked through afterwards, so the file manager is not kept waiting
@@ -460,11 +522,12 @@ bool TForm1::takeDrop(const QMimeData& data) {
 
 // Closing during a run stops it as Abort does, so no half-written drawing is left behind.
 void TForm1::closeEvent(QCloseEvent* event) {
+    const bool stopsPreview = previewing();
     if (busy()) {
         state_ = WindowState::Closing;
     }
     if (running()) {
-        AboatClick();
+        stopsPreview ? setRunning(false) : AboatClick();
     }
     QMainWindow::closeEvent(event);
 }

@@ -19,7 +19,12 @@
 // - Closing the window puts it into Closing and stops the run as Abort does; a drop of several files then
 //   confirms no further file, and the window is Idle again once everything below has returned.
 // A drop of several files is Dropping while it asks for confirmations and Converting during each run; one
-// dropped file only fills in the names.
+// dropped file fills in the names and is previewed.
+//
+// Choosing a program (browse, File/Open, Enter in the NC name, one dropped file, the command line) starts a
+// preview run: the same run without a DXF file, Previewing while it draws. Abort and closing stop it quietly,
+// its drawing kept. Start, another program or a drop while it draws stop it, and what they ask for is done
+// once it has returned, so that runs still never nest.
 #pragma once
 
 #include <QMainWindow>
@@ -79,6 +84,8 @@ public:
     void DxfFileBtnClick();
     void NcFileNameEditChange();
     void NcFileNameEdited();
+    // Enter in the NC name: the named program is drawn.
+    void NcFileNameEntered();
     void DxfFileNameEditChange();
     void StartClick();
     void AboatClick();
@@ -139,6 +146,10 @@ private:
     void init(const std::vector<std::string>& arguments);
 
     bool busy() const { return state_ != WindowState::Idle; }
+    bool previewing() const { return state_ == WindowState::Previewing; }
+    void afterPreview(std::function<void()> action);
+    void previewProgram();
+    ConversionFiles runFiles();
     // Files dragged anywhere onto the window: whether it takes them now, and taking them.
     bool takesDrop(const QMimeData& data) const;
     bool takeDrop(const QMimeData& data);
@@ -151,6 +162,8 @@ private:
     WindowState state_ = WindowState::Idle;
     // Read from the settings file at start; every run takes the library folders and the block limit.
     WindowSettings settings_;
+    // What the user asked for while a preview drew, done when it has stopped.
+    std::function<void()> pendingAction_;
 
     // The run reports every line; the widgets follow at the pacer's rate.
     std::string startCaption_;

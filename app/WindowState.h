@@ -5,6 +5,7 @@
 enum class WindowState {
     Idle,        // waiting for the user
     Converting,  // a conversion run is on the stack, from reading the edits to its last message
+    Previewing,  // a preview run draws the chosen program; an action of the user stops it and follows it
     Dropping,    // a drop of several files is worked through: its confirmations and the runs they start
     Closing,     // closed while converting or dropping: the stack unwinds and starts nothing new
 };

@@ -55,8 +55,9 @@ bool TemplateReadable(const std::string& templateFile) {
 
 class Run {
 public:
-    Run(RunHost& host, const ConversionFiles& files, PictureSink* picture)
-        : host_(host), files_(files), output_(files.dxfFile), report_(host), picture_(picture) {}
+    // `writes` false: the run only draws `picture` (which must be given) and reports.
+    Run(RunHost& host, const ConversionFiles& files, PictureSink* picture, bool writes)
+        : host_(host), files_(files), writes_(writes), output_(files.dxfFile), report_(host), picture_(picture) {}
 
     RunOutcome execute();
 
@@ -70,8 +71,12 @@ private:
     RunOutcome abort();
     RunOutcome fail();
 
+    bool openInputs();
+    EntitySink& entitySink();
+
     RunHost& host_;
     const ConversionFiles& files_;
+    const bool writes_;
     DxfOutput output_;
     ToolReport report_;
     // The entities go straight into the DXF file unless a picture is drawn beside it.
@@ -90,21 +95,20 @@ private:
 
 RunOutcome Run::execute() {
     // 1. Names: both must be given, and the output must not name one of the inputs.
-    if (files_.ncFile.empty() || files_.dxfFile.empty()) {
+    if (files_.ncFile.empty() || (writes_ && files_.dxfFile.empty())) {
         host_.showMessage(kMessageCaption, kMissingNameMessage);
         return RunOutcome::Failed;
     }
-    if (OutputNamesAnInput(files_)) {
+    if (writes_ && OutputNamesAnInput(files_)) {
         host_.showMessage(kMessageCaption, kSameNameMessage);
         return RunOutcome::Failed;
     }
     // 2. Every input is opened, and the NC file read once for its subprograms, before anything is written.
-    if (!openNc() || !TemplateReadable(files_.hedderFile) || !TemplateReadable(files_.footerFile) ||
-        !readNcIndex()) {
+    if (!openInputs()) {
         return RunOutcome::Failed;
     }
     // 3. The drawing, written aside until it is complete, now holds the header template and nothing else.
-    if (!output_.open() || !CopyHeader(files_.hedderFile, output_)) {
+    if (writes_ && (!output_.open() || !CopyHeader(files_.hedderFile, output_))) {
         return RunOutcome::Failed;
     }
     // 4. A fresh interpreter and report; the initial block takes the machine from its home position to the
@@ -113,13 +117,29 @@ RunOutcome Run::execute() {
     lineCount_ = 0;
     report_.reset();
     if (picture_ != nullptr) {
-        tee_.emplace(dxfWriter_, *picture_);
+        if (writes_) {
+            tee_.emplace(dxfWriter_, *picture_);
+        }
         tightArcs_.reset();
     }
     analyzer_.setUnitOptions(files_.units);
     noteUnitOptions();
     analyzer_.load(SString(kInitialBlock));
     return readLines();
+}
+
+// A preview reads no template: it writes nothing they could frame.
+bool Run::openInputs() {
+    return openNc() &&
+           (!writes_ || (TemplateReadable(files_.hedderFile) && TemplateReadable(files_.footerFile))) &&
+           readNcIndex();
+}
+
+EntitySink& Run::entitySink() {
+    if (tee_) {
+        return *tee_;
+    }
+    return writes_ ? static_cast<EntitySink&>(dxfWriter_) : *picture_;
 }
 
 // A report read later must say how the numbers were read when that was not the default.
@@ -167,14 +187,16 @@ bool Run::readNcIndex() {
 
 RunOutcome Run::readLines() {
     char piece[TextFile::kMaxPiece + 1];
-    EntitySink& sink = tee_ ? static_cast<EntitySink&>(*tee_) : dxfWriter_;
+    EntitySink& sink = entitySink();
     while (const std::size_t length = lines_.next(piece, undrawn_)) {
         undrawn_.setFile(lines_.fileName());
         if (lineCount_ >= files_.maxBlocks) {
             undrawn_.note("実行ブロック数の上限で停止", lines_.lineNumber());
             return finish();
         }
-        host_.showStartButton(kRunningCaption, kColourRed);
+        if (writes_) {
+            host_.showStartButton(kRunningCaption, kColourRed);
+        }
         host_.handlePendingEvents();
         if (!host_.running()) {
             // Aborted: the host has reset its window; the drawing so far is dropped.
@@ -239,10 +261,12 @@ RunOutcome Run::noteUnreachedLines() {
 
 RunOutcome Run::finish() {
     const std::optional<InfoBlockLayout> info = LayOutInfoBlock(analyzer_);
-    WriteInfoBlock(info, output_);
     nc_.text().close();
-    if (!CopyFooter(files_.footerFile, output_)) {
-        return fail();
+    if (writes_) {
+        WriteInfoBlock(info, output_);
+        if (!CopyFooter(files_.footerFile, output_)) {
+            return fail();
+        }
     }
     // The report ends with what was left undrawn. It comes before the commit, so that a report that can no
     // longer be written (the host then stops the run) costs no earlier drawing.
@@ -256,11 +280,14 @@ RunOutcome Run::finish() {
     if (picture_ != nullptr && !picture_->complete(info)) {
         return fail();
     }
+    host_.setRunning(false);
+    if (!writes_) {
+        return RunOutcome::Completed;
+    }
     // The one moment the output name changes: the complete drawing takes the place of the earlier one.
     if (!output_.commit()) {
         return fail();
     }
-    host_.setRunning(false);
     host_.showMessage(kMessageCaption, kCompletedMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;
@@ -285,6 +312,12 @@ RunOutcome Run::fail() {
 
 RunOutcome RunConversion(RunHost& host, const ConversionFiles& files, PictureSink* picture) {
     const ScopedMessageSink messagesToHost(host);
-    Run run(host, files, picture);
+    Run run(host, files, picture, true);
+    return run.execute();
+}
+
+RunOutcome PreviewProgram(RunHost& host, const ConversionFiles& files, PictureSink& picture) {
+    const ScopedMessageSink messagesToHost(host);
+    Run run(host, files, &picture, false);
     return run.execute();
 }

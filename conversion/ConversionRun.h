@@ -46,3 +46,8 @@ inline constexpr char kInitialBlock[] = "G90G00X0.0Y0.0Z0.0";
 // drawing is put in place and left as it is when the run fails or is aborted. A picture that fails makes the
 // run fail, the earlier drawing kept.
 RunOutcome RunConversion(RunHost& host, const ConversionFiles& files, PictureSink* picture = nullptr);
+
+// Draws `picture` and reports as a conversion of `files.ncFile` would, but reads no template, writes no file,
+// leaves the Start button alone and shows no completion message: what the window shows of a program as soon
+// as it is chosen. Completed, Aborted and Failed mean what they mean for a conversion.
+RunOutcome PreviewProgram(RunHost& host, const ConversionFiles& files, PictureSink& picture);

@@ -197,10 +197,10 @@ TEST_F(DropTest, DroppedFolderBecomesTheNcNameAndStartSaysItCannotBeRead) {
     drop({jobs});
     EXPECT_EQ(window.ncFile, jobs);
     EXPECT_EQ(window.dxfFile, jobs + ".DXF");
+    const ShownMessage cannotOpen{"File Open Error", "No Open " + jobs + ": " + std::strerror(EISDIR)};
+    EXPECT_EQ(messages, std::vector<ShownMessage>{cannotOpen});
     window.Start->click();
-    EXPECT_EQ(
-        messages,
-        (std::vector<ShownMessage>{{"File Open Error", "No Open " + jobs + ": " + std::strerror(EISDIR)}}));
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{cannotOpen, cannotOpen}));
     EXPECT_FALSE(fs::exists(jobs + ".DXF"));
 }
 
@@ -226,7 +226,9 @@ TEST_P(ChildDropTest, FileDroppedOnAChildIsADroppedFile) {
     EXPECT_EQ(window.dxfFile, drawing("ONE.DXF"));
     EXPECT_EQ(window.HedderEdit->text(), header);
     EXPECT_EQ(window.FooterEdit->text(), footer);
-    EXPECT_EQ(text(window.edNum->text()), "");
+    // Drawn at once, all 20 lines of the program, and nothing written.
+    EXPECT_EQ(text(window.edNum->text()), "20");
+    EXPECT_FALSE(fs::exists(drawing("ONE.DXF")));
     EXPECT_EQ(memoText(), kMemoHeadings);
     EXPECT_TRUE(confirmationsAsked.empty());
 }
