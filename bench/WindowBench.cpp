@@ -1,10 +1,12 @@
 // How much the window costs a conversion: the same NC program converted by plotra-convert and by a click on
 // Start in the window (Qt's offscreen platform), best of three each, and how long an Abort takes to stop a
-// run.
+// run. Then opening the program: from the moment it is chosen to the first picture of its path, and to the
+// complete preview.
 //
 // Usage: window_bench [NC-FILE]
 // Without a file, a surfacing program of 1,000,000 lines is written to a temporary folder. The exit status is
-// 1 when the window takes more than 1.3 times as long as plotra-convert, or Abort more than 0.1 s.
+// 1 when the window takes more than 1.3 times as long as plotra-convert, Abort more than 0.1 s, the first
+// picture more than 0.5 s or the complete preview more than 1.5 times plotra-convert's time.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -22,9 +24,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/PreviewCanvas.h"
+#include "app/PreviewPane.h"
 #include "app/Plotra_.h"
 
 extern char** environ;
@@ -38,6 +43,8 @@ constexpr int kRepeats = 3;
 constexpr double kAllowedRatio = 1.3;
 constexpr auto kAbortAfter = std::chrono::milliseconds(300);
 constexpr auto kAllowedAbortDelay = std::chrono::milliseconds(100);
+constexpr auto kAllowedFirstPicture = std::chrono::milliseconds(500);
+constexpr double kAllowedOpeningRatio = 1.5;
 
 double Seconds(Clock::duration duration) {
     return std::chrono::duration<double>(duration).count();
@@ -115,8 +122,9 @@ Clock::duration RunConverter(const std::string& nc, const std::string& dxf) {
 
 // A window as the user sees it, with its messages noted instead of shown in boxes.
 struct BenchWindow {
-    BenchWindow(const std::string& nc, const std::string& dxf) : form({nc}) {
+    BenchWindow(const std::string& nc, const std::string& dxf) : form({}) {
         form.presentMessage = [this](const QString&, const QString& text) { messages << text; };
+        form.NcFileNameEdit->setText(QString::fromLocal8Bit(nc.c_str()));
         form.DxfFileNameEdit->setText(QString::fromLocal8Bit(dxf.c_str()));
         form.show();
         QCoreApplication::processEvents();
@@ -152,6 +160,44 @@ Clock::duration AbortDelay(const std::string& nc, const std::string& dxf) {
     return end - start - kAbortAfter;
 }
 
+// Notes the first time the canvas is painted with part of the path on it.
+class FirstPicture : public QObject {
+public:
+    explicit FirstPicture(PreviewPane& preview) : preview_(preview) { preview.canvas->installEventFilter(this); }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted && preview_.model().size() > 0) {
+            painted = Clock::now();
+        }
+        return false;
+    }
+
+    std::optional<Clock::time_point> painted;
+
+private:
+    PreviewPane& preview_;
+};
+
+struct Opening {
+    Clock::duration firstPicture;
+    Clock::duration complete;
+};
+
+// The program chosen in the open dialog, until its preview is complete.
+Opening OpenProgram(const std::string& nc) {
+    BenchWindow window("", "");
+    window.form.chooseOpenFile = [&nc](const QString&) { return QString::fromLocal8Bit(nc.c_str()); };
+    const FirstPicture first(*window.form.Preview);
+    const Clock::time_point start = Clock::now();
+    window.form.NcFileBtn->click();
+    const Clock::time_point end = Clock::now();
+    if (!window.messages.isEmpty() || !window.form.Preview->model().completed() || !first.painted) {
+        std::fprintf(stderr, "window_bench: the program's preview did not complete\n");
+        std::exit(2);
+    }
+    return {*first.painted - start, end - start};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +214,11 @@ int main(int argc, char** argv) {
         window = std::min(window, RunWindow(nc, (folder / "window.dxf").string()));
     }
     const Clock::duration abortDelay = AbortDelay(nc, (folder / "abort.dxf").string());
+    Opening opening{Clock::duration::max(), Clock::duration::max()};
+    for (int i = 0; i < kRepeats; ++i) {
+        const Opening next = OpenProgram(nc);
+        opening = {std::min(opening.firstPicture, next.firstPicture), std::min(opening.complete, next.complete)};
+    }
     const int lines = CountLines(nc);
     fs::remove_all(folder);
 
@@ -179,5 +230,12 @@ int main(int argc, char** argv) {
     std::printf("Abort took:      %s ms (at most %s ms allowed)\n",
                 Fixed(Seconds(abortDelay) * 1000, 1).c_str(),
                 Fixed(Seconds(kAllowedAbortDelay) * 1000, 0).c_str());
-    return ratio <= kAllowedRatio && abortDelay <= kAllowedAbortDelay ? 0 : 1;
+    const double openingRatio = Seconds(opening.complete) / Seconds(converter);
+    std::printf("first picture:   %s ms after choosing the program (at most %s ms allowed)\n",
+                Fixed(Seconds(opening.firstPicture) * 1000, 1).c_str(),
+                Fixed(Seconds(kAllowedFirstPicture) * 1000, 0).c_str());
+    std::printf("preview:         %s s (%s times, at most %s allowed)\n", Fixed(Seconds(opening.complete), 3).c_str(),
+                Fixed(openingRatio, 2).c_str(), Fixed(kAllowedOpeningRatio, 2).c_str());
+    const bool openingFast = opening.firstPicture <= kAllowedFirstPicture && openingRatio <= kAllowedOpeningRatio;
+    return ratio <= kAllowedRatio && abortDelay <= kAllowedAbortDelay && openingFast ? 0 : 1;
 }
