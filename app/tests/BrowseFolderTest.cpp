@@ -3,109 +3,81 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileSystemModel>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
-#include <filesystem>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "app/OpenFileDialog.h"
 #include "app/tests/WindowFixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// Names relative to the test's folder, "" for an empty edit; where the NC and DXF dialogs open, and the
-// message of a folder button that opens nothing (the NC name follows it on a line of its own).
+// Names under the test's folder ("" is an empty edit): the NC and DXF edits, where the two dialogs open, and
+// the folder button's message, if any, with the name it gives on its second line.
 struct BrowseCase {
     const char* name;
-    std::string nc;
-    std::string dxf;
-    std::string ncStart;
-    std::string dxfStart;
-    std::string buttonMessage;
+    std::string nc, dxf, ncStart, dxfStart;
+    bool fileManager;
+    std::string message, messageName;
 };
 
-void PrintTo(const BrowseCase& c, std::ostream* out) {
-    *out << c.name;
-}
+class BrowseFolderTest : public WindowTest, public testing::WithParamInterface<BrowseCase> {};
 
-class BrowseFolderTest : public WindowTest, public testing::WithParamInterface<BrowseCase> {
-protected:
-    std::string inFolder(const std::string& name) const { return name.empty() ? name : folder.file(name); }
-};
-
-TEST_P(BrowseFolderTest, DialogsAndFolderButtonStartWhereTheNamesPoint) {
-    fs::create_directories(folder.file("progs"));
-    fs::create_directories(folder.file("out"));
-    folder.write("progs/A.NC", "G00 X0\n");
+TEST_P(BrowseFolderTest, DialogsAndFolderButtonGoWhereTheNamesPoint) {
+    const BrowseCase& c = GetParam();
+    const auto in = [this](const std::string& name) { return name.empty() ? name : folder.file(name); };
+    std::filesystem::create_directories(folder.file("out"));
+    std::filesystem::create_directories(folder.file("nc"));
+    folder.write("nc/A.NC", "G00 X0\n");
+    fileManagerFound = c.fileManager;
     TForm1& window = open();
-    typeNames(inFolder(GetParam().nc), inFolder(GetParam().dxf));
+    typeNames(in(c.nc), in(c.dxf));
     window.NcFileBtn->click();
     window.DxfFileBtn->click();
-    EXPECT_EQ(startFolders, (std::vector{inFolder(GetParam().ncStart), inFolder(GetParam().dxfStart)}));
-
     window.SpeedButton1->click();
-    if (GetParam().buttonMessage.empty()) {
-        EXPECT_EQ(foldersOpened, std::vector{inFolder(GetParam().ncStart)});
-        EXPECT_TRUE(messages.empty());
-    } else {
-        EXPECT_TRUE(foldersOpened.empty());
-        const std::string named = GetParam().nc.empty() ? "" : "\n" + inFolder(GetParam().nc);
-        EXPECT_EQ(messages, (std::vector<ShownMessage>{{"メッセージ", GetParam().buttonMessage + named}}));
+    EXPECT_EQ(startFolders, (std::vector{in(c.ncStart), in(c.dxfStart)}));
+    EXPECT_EQ(foldersOpened, c.ncStart.empty() ? std::vector<std::string>() : std::vector{in(c.ncStart)});
+    std::vector<ShownMessage> said;
+    if (!c.message.empty()) {
+        said.push_back({"メッセージ", c.message + (c.messageName.empty() ? "" : "\n" + in(c.messageName))});
     }
+    EXPECT_EQ(messages, said);
+    EXPECT_EQ(text(window.SpeedButton1->toolTip()), "NCファイルのフォルダを開く");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Names, BrowseFolderTest,
-    testing::Values(BrowseCase{"ExistingFiles", "progs/A.NC", "out/A.DXF", "progs", "out", ""},
-                    BrowseCase{"Folders", "progs", "out/", "progs", "out", ""},
-                    BrowseCase{"NewFilesInExistingFolders", "progs/NEW.NC", "progs/NEW.DXF", "progs", "progs",
-                               ""},
-                    BrowseCase{"MissingFolders", "none/A.NC", "none/A.DXF", "", "",
-                               "NCファイルのフォルダが見つかりません。"},
-                    BrowseCase{"EmptyNames", "", "", "", "", "NCファイル名を入力してください。"}),
+    testing::Values(BrowseCase{"ExistingFiles", "nc/A.NC", "out/A.DXF", "nc", "out", true, "", ""},
+                    BrowseCase{"FoldersAndNewFiles", "nc/", "out/NEW.DXF", "nc", "out", true, "", ""},
+                    BrowseCase{"MissingFolders", "none/A.NC", "none/A.DXF", "", "", true,
+                               "NCファイルのフォルダが見つかりません。", "none/A.NC"},
+                    BrowseCase{"EmptyNames", "", "", "", "", true, "NCファイル名を入力してください。", ""},
+                    BrowseCase{"NoFileManager", "nc/A.NC", "", "nc", "", false,
+                               "ファイルマネージャーが見つからないため、フォルダを開けません。", "nc"}),
     [](const testing::TestParamInfo<BrowseCase>& info) { return std::string(info.param.name); });
 
-TEST_F(WindowTest, FolderButtonSaysSoWhenNoFileManagerTakesTheFolder) {
-    const std::string nc = folder.write("A.NC", "G00 X0\n");
-    fileManagerFound = false;
-    TForm1& window = open({nc});
-    EXPECT_EQ(text(window.SpeedButton1->toolTip()), "NCファイルのフォルダを開く");
-    window.SpeedButton1->click();
-    EXPECT_EQ(foldersOpened, std::vector{folder.path().string()});
-    EXPECT_EQ(messages,
-              (std::vector<ShownMessage>{
-                  {"メッセージ", "ファイルマネージャーが見つからないため、フォルダを開けません。\n" +
-                                     folder.path().string()}}));
-}
-
-// The real dialog: every NC extension in any case passes the NC filter, other files do not, and the dates
-// are written the Japanese way whatever the system's locale.
+// The real dialog: the NC extensions pass the NC filter in any case, other files do not, and the dates are
+// written the Japanese way whatever the system's locale.
 TEST(OpenFileDialog, ListsNcFilesOfEveryCaseWithJapaneseDates) {
     const TempFolder folder;
-    const QDateTime changed(QDate(2024, 3, 5), QTime(14, 7));
     for (const char* name : {"a.nc", "B.NC", "c.Ngc", "d.TAP", "e.cnc", "f.NTD", "g.txt", "h.dxf"}) {
         QFile file(QString::fromStdString(folder.write(name, "G00 X0\n")));
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
-                    file.setFileTime(changed, QFileDevice::FileModificationTime));
+        ASSERT_TRUE(
+            file.open(QIODevice::ReadWrite) &&
+            file.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7)), QFile::FileModificationTime));
     }
     OpenFileDialog dialog(nullptr, QString::fromUtf8(kNcFilter),
                           QString::fromStdString(folder.path().string()));
     dialog.show();
-    const auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
-    ASSERT_NE(list, nullptr);
-    const auto shown = [list] { return list->model()->rowCount(list->rootIndex()); };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() == 6; }));
-    QTest::qWait(50);
+    const QTreeView& list = *dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    const QAbstractItemModel& files = *list.model();
+    // The list fills in the background; a filter that lets through too much or too little shows below.
+    (void)QTest::qWaitFor([&] { return files.rowCount(list.rootIndex()) == 6; });
     std::map<std::string, std::string> dates;
-    for (int row = 0; row < shown(); ++row) {
-        const QModelIndex name = list->model()->index(row, 0, list->rootIndex());
-        dates[name.data().toString().toStdString()] = name.siblingAtColumn(3).data().toString().toStdString();
+    for (int row = 0; row < files.rowCount(list.rootIndex()); ++row) {
+        const QModelIndex file = files.index(row, 0, list.rootIndex());
+        dates[file.data().toString().toStdString()] = file.siblingAtColumn(3).data().toString().toStdString();
     }
     const std::string date = "2024/03/05 14:07";
     EXPECT_EQ(dates, (std::map<std::string, std::string>{{"a.nc", date},
