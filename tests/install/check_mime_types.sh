@@ -4,6 +4,8 @@
 # .nc, nor a Neo Geo Pocket ROM for .ngc), opened by plotra.desktop. Tools that are not installed are not
 # asked; without shared-mime-info the test is skipped (status 77).
 # Usage: check_mime_types.sh PLOTRA-MIME.XML PLOTRA.DESKTOP [MIME-TYPE-OF]
+# The *_type functions are called by name from a table.
+# shellcheck disable=SC2317
 set -euo pipefail
 qt_tool=${3:-}
 system_types=/usr/share/mime/packages/freedesktop.org.xml
