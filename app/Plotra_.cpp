@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -24,6 +23,8 @@
 
 #include "app/About.h"
 #include "app/FileDropCatcher.h"
+#include "app/FileManager.h"
+#include "app/FolderOfName.h"
 #include "app/LocalText.h"
 #include "app/Look.h"
 #include "app/OKDlg.h"
@@ -41,6 +42,9 @@ namespace {
 
 constexpr char kReportHeading[] = "ツール番号・径補正番号";
 constexpr int kReportRuleLength = 41;
+constexpr char kNoNcNameMessage[] = "NCファイル名を入力してください。";
+constexpr char kMissingFolderMessage[] = "NCファイルのフォルダが見つかりません。";
+constexpr char kNoFileManagerMessage[] = "ファイルマネージャーが見つからないため、フォルダを開けません。";
 
 std::string WithoutEnclosingQuotes(const std::string& argument) {
     if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
@@ -100,8 +104,8 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
         box.exec();
     };
-    chooseOpenFile = [this](const QString& filter) {
-        OpenFileDialog dialog(this, filter);
+    chooseOpenFile = [this](const QString& filter, const QString& folder) {
+        OpenFileDialog dialog(this, filter, folder);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     confirmConversion = [this](const QString& path) {
@@ -109,6 +113,7 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
         dialog.StaticText1->setText(path);
         return dialog.exec() == QDialog::Accepted;
     };
+    openFolder = OpenInFileManager;
 
     SetMessageSink(this);
     init(arguments);
@@ -136,7 +141,7 @@ void TForm1::buildPanel1() {
     HedderEdit = new QLineEdit;
     Footer = new QLabel(QStringLiteral("フッターファイル"));
     FooterEdit = new QLineEdit;
-    SpeedButton1 = PictureButton(QStyle::SP_DirIcon, 32, "プログラムのフォルダを開く");
+    SpeedButton1 = PictureButton(QStyle::SP_DirIcon, 32, "NCファイルのフォルダを開く");
     Start = PictureButton(QStyle::SP_MediaPlay, 24);
     Start->setDefault(true);
     Start->setMinimumHeight(40);
@@ -269,7 +274,7 @@ void TForm1::NcFileBtnClick() {
     if (busy() && !previewing()) {
         return;
     }
-    const QString chosen = chooseOpenFile(QString::fromUtf8(kNcFilter));
+    const QString chosen = chooseOpenFile(QString::fromUtf8(kNcFilter), ToQString(FolderOfName(ncFile)));
     if (!chosen.isEmpty()) {
         showNames(ToLocal(chosen));
         afterPreview([this] { previewProgram(); });
@@ -286,7 +291,7 @@ void TForm1::DxfFileBtnClick() {
     if (busy() && !previewing()) {
         return;
     }
-    const QString chosen = chooseOpenFile(QString::fromUtf8(kDxfFilter));
+    const QString chosen = chooseOpenFile(QString::fromUtf8(kDxfFilter), ToQString(FolderOfName(dxfFile)));
     if (!chosen.isEmpty()) {
         DxfFileNameEdit->setText(chosen);
     }
@@ -392,9 +397,19 @@ void TForm1::AboatClick() {
     showRunProgress();
 }
 
-// The desktop's file manager on the program's folder; nobody waits for it, and a failure goes unnoticed.
+// The desktop's file manager on the NC file's folder, without waiting for it. A click that opens nothing
+// says why, and names the folder so that the user can go there another way.
 void TForm1::SpeedButton1Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(exeDir)));
+    if (ncFile.empty()) {
+        ShowMessageBox(kNoNcNameMessage);
+        return;
+    }
+    const std::string folder = FolderOfName(ncFile);
+    if (folder.empty()) {
+        ShowMessageBox(std::string(kMissingFolderMessage) + "\n" + ncFile);
+    } else if (!openFolder(ToQString(folder))) {
+        ShowMessageBox(std::string(kNoFileManagerMessage) + "\n" + folder);
+    }
 }
 
 void TForm1::N1Click() {

@@ -53,8 +53,10 @@ class QSplitter;
 class PreviewPane;
 
 inline constexpr char kAppTitle[] = "ＮＣ→ＤＸＦ変換";
+// The NC extensions of the original dialog, then those that other controls and CAM programs write; the same
+// ones the desktop is told to open with Plotra (packaging/plotra-mime.xml). Qt matches them in any case.
 inline constexpr char kNcFilter[] =
-    "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD|ALL|*.*";
+    "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD;*.NGC;*.TAP;*.CNC|ALL|*.*";
 inline constexpr char kDxfFilter[] = "DXFデータ|*.dxf|ALL|*.*";
 inline constexpr std::string_view kAbortMessage = "強制終了します。";
 
@@ -69,8 +71,11 @@ public:
     // The modal parts of the window, replaceable so that tests can answer in the user's place.
     // A message box under `caption` with an OK button.
     std::function<void(const QString& caption, const QString& text)> presentMessage;
-    // An open-file dialog with a filter of the kind kNcFilter is; an empty result is Cancel.
-    std::function<QString(const QString& filter)> chooseOpenFile;
+    // An open-file dialog with a filter of the kind kNcFilter is, opening in `folder` unless it is empty; an
+    // empty result is Cancel.
+    std::function<QString(const QString& filter, const QString& folder)> chooseOpenFile;
+    // Shows `folder` in the desktop's file manager; false when there is none.
+    std::function<bool(const QString& folder)> openFolder;
     // The confirmation of one file of a drop of several; true converts it.
     std::function<bool(const QString& path)> confirmConversion;
 

@@ -19,10 +19,12 @@
 
 namespace {
 
+// The original dialog's thirteen patterns, then .ngc, .tap and .cnc, which the desktop also opens with Plotra.
 const char* const kExactNcFilter =
-    "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD|ALL|*.*";
+    "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD;*.NGC;*.TAP;*.CNC|ALL|*.*";
 const char* const kExactDxfFilter = "DXFデータ|*.dxf|ALL|*.*";
 const ShownMessage kMissingName{"メッセージ", "ファイル名を入力してください。"};
+const ShownMessage kMissingNcName{"メッセージ", "NCファイル名を入力してください。"};
 
 std::string ProgramFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/";
@@ -230,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
     Buttons, EnterOnButtonTest,
     testing::Values(EnterCase{"NcBrowse", &TForm1::NcFileBtn, {}, {kExactNcFilter}, 0, true},
                     EnterCase{"DxfBrowse", &TForm1::DxfFileBtn, {}, {kExactDxfFilter}, 0, true},
-                    EnterCase{"Explorer", &TForm1::SpeedButton1, {}, {}, 1, true},
+                    EnterCase{"Explorer", &TForm1::SpeedButton1, {kMissingNcName}, {}, 0, true},
                     EnterCase{"Start", &TForm1::Start, {kMissingName}, {}, 0, true},
                     EnterCase{"Abort", &TForm1::Aboat, {kAborted}, {}, 0, true},
                     EnterCase{"Close", &TForm1::End, {}, {}, 0, false}),
@@ -265,7 +267,7 @@ TEST(NameFilters, BarFiltersBecomeQtNameFilters) {
     EXPECT_EQ(
         QtNameFilters(QString::fromUtf8(kExactNcFilter)),
         QStringList({QStringLiteral("ＮＣデータ (*.NC *.NT *.N *.F74 *.70V *.65V *.M44 *.44W *.M30 *.4D2 "
-                                    "*.V33 *.NCD *.NTD)"),
+                                    "*.V33 *.NCD *.NTD *.NGC *.TAP *.CNC)"),
                      QStringLiteral("ALL (*.*)")}));
     EXPECT_EQ(QtNameFilters(QString::fromUtf8(kExactDxfFilter)),
               QStringList({QStringLiteral("DXFデータ (*.dxf)"), QStringLiteral("ALL (*.*)")}));

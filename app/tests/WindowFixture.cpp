@@ -11,8 +11,9 @@ TForm1& WindowTest::open(const std::vector<std::string>& arguments, EventPacing 
     form->presentMessage = [this](const QString& caption, const QString& shown) {
         messages.push_back({text(caption), text(shown)});
     };
-    form->chooseOpenFile = [this](const QString& filter) {
+    form->chooseOpenFile = [this](const QString& filter, const QString& startFolder) {
         filtersAsked.push_back(filter);
+        startFolders.push_back(text(startFolder));
         if (fileAnswers.empty()) {
             return QString();
         }
@@ -23,6 +24,10 @@ TForm1& WindowTest::open(const std::vector<std::string>& arguments, EventPacing 
     form->confirmConversion = [this](const QString& path) {
         confirmationsAsked.push_back(text(path));
         return confirm(text(path));
+    };
+    form->openFolder = [this](const QString& shown) {
+        foldersOpened.push_back(text(shown));
+        return fileManagerFound;
     };
     form->show();
     return *form;

@@ -1,6 +1,6 @@
-// A main window whose modal parts answer from the test: messages are recorded, open dialogs return the
-// scripted names and confirmations the scripted answers. Plus ways to act in the middle of a run and to
-// answer a real modal dialog.
+// A main window whose modal parts answer from the test: messages and the folders given to the file manager
+// are recorded, open dialogs return the scripted names and confirmations the scripted answers. Plus ways to
+// act in the middle of a run and to answer a real modal dialog.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -44,6 +44,9 @@ protected:
     std::vector<ShownMessage> messages;
     std::vector<QString> filtersAsked;
     std::deque<QString> fileAnswers;
+    std::vector<std::string> startFolders;
+    std::vector<std::string> foldersOpened;
+    bool fileManagerFound = true;
     std::vector<std::string> confirmationsAsked;
     std::function<bool(const std::string& path)> confirm = [](const std::string&) { return true; };
     std::unique_ptr<TForm1> form;
