@@ -186,7 +186,7 @@ struct Opening {
 // The program chosen in the open dialog, until its preview is complete.
 Opening OpenProgram(const std::string& nc) {
     BenchWindow window("", "");
-    window.form.chooseOpenFile = [&nc](const QString&) { return QString::fromLocal8Bit(nc.c_str()); };
+    window.form.chooseOpenFile = [&nc](const QString&, const QString&) { return QString::fromLocal8Bit(nc.c_str()); };
     const FirstPicture first(*window.form.Preview);
     const Clock::time_point start = Clock::now();
     window.form.NcFileBtn->click();
