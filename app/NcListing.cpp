@@ -233,6 +233,10 @@ void NcListing::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_PageDown:
             choose(from + visibleRows());
             return;
+        // Enter goes no further than the listing, where it would start a conversion by accident.
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return;
         case Qt::Key_Escape:
             if (goToEdit->isVisible()) {
                 closeGoTo();

@@ -88,10 +88,10 @@ void PreviewModel::setSource(std::string_view otherFile, std::int64_t fileLine) 
         return;
     }
     const auto known = std::find(sourceFiles_.begin(), sourceFiles_.end(), otherFile);
+    sourceFile_ = static_cast<std::uint32_t>(known - sourceFiles_.begin()) + 1;
     if (known == sourceFiles_.end()) {
         sourceFiles_.emplace_back(otherFile);
     }
-    sourceFile_ = static_cast<std::uint32_t>(known - sourceFiles_.begin()) + 1;
 }
 
 // A span begins where the file changes, and within another file where a line too wide for the entity's
