@@ -50,6 +50,8 @@ std::optional<std::int64_t> WholeNumber(const QString& text) {
 NcListing::NcListing(QWidget* parent) : QAbstractScrollArea(parent) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFocusPolicy(Qt::StrongFocus);
+    setToolTip(
+        QStringLiteral("行を選ぶとその経路を強調表示します (↑↓: 前後の行、Ctrl+G: 行番号・N番号へ移動)"));
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth());
 

@@ -18,7 +18,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == report_.viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // A drag that selects text is not a click.
+        if (watched == report_.viewport() && event->type() == QEvent::MouseButtonRelease &&
+            !report_.textCursor().hasSelection()) {
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
             if (const std::optional<ReportedLine> reported =
                     ReportedLineOf(report_.cursorForPosition(at).block().text())) {
