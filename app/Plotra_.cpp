@@ -27,9 +27,11 @@
 #include "app/FolderOfName.h"
 #include "app/LocalText.h"
 #include "app/Look.h"
+#include "app/NcListing.h"
 #include "app/OKDlg.h"
 #include "app/OpenFileDialog.h"
 #include "app/PreviewPane.h"
+#include "app/ReportLinks.h"
 #include "app/SettingsDialog.h"
 #include "conversion/DxfName.h"
 #include "core/File.h"
@@ -72,6 +74,19 @@ QPushButton* PictureButton(QStyle::StandardPixmap picture, int iconSize, const c
         button->setToolTip(QString::fromUtf8(toolTip));
     }
     return button;
+}
+
+// The NC listing above the report: both are text read in lines, and the list at the report's end leads into
+// the listing; the preview beside them keeps the larger share of the width, which a drawing needs more than
+// NC blocks of a few dozen characters do.
+QSplitter* ListingAboveReport(NcListing* listing, QPlainTextEdit* report) {
+    auto* column = new QSplitter(Qt::Vertical);
+    column->setChildrenCollapsible(false);
+    column->addWidget(listing);
+    column->addWidget(report);
+    column->setStretchFactor(0, 3);
+    column->setStretchFactor(1, 2);
+    return column;
 }
 
 }  // namespace
@@ -204,7 +219,7 @@ void TForm1::buildPanel2() {
     Preview = new PreviewPane;
     ReportSplitter = new QSplitter(Qt::Horizontal);
     ReportSplitter->setChildrenCollapsible(false);
-    ReportSplitter->addWidget(Memo1);
+    ReportSplitter->addWidget(ListingAboveReport(Preview->listing, Memo1));
     ReportSplitter->addWidget(Preview);
     ReportSplitter->setStretchFactor(0, 1);
     ReportSplitter->setStretchFactor(1, 2);
@@ -237,6 +252,9 @@ void TForm1::connectHandlers() {
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(Options1, &QAction::triggered, this, &TForm1::Options1Click);
+    LinkReportedLines(*Memo1, [this](const ReportedLine& reported) {
+        Preview->showReportedLine(reported.file, reported.line);
+    });
 }
 
 void TForm1::init(const std::vector<std::string>& arguments) {

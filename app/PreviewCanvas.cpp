@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -157,6 +158,7 @@ void PreviewCanvas::fitToExtents() {
 
 void PreviewCanvas::forgetDrawing() {
     selected_.reset();
+    highlighted_.clear();
     following_ = true;
     fittedComplete_ = false;
     cacheValid_ = false;
@@ -198,6 +200,11 @@ std::vector<QPointF> PreviewCanvas::polylinePoints(const PreviewEntity& polyline
 
 void PreviewCanvas::select(std::optional<std::size_t> index) {
     selected_ = index;
+    update();
+}
+
+void PreviewCanvas::setHighlighted(std::vector<std::size_t> indices) {
+    highlighted_ = std::move(indices);
     update();
 }
 
@@ -416,9 +423,15 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
             painter.drawPath(outline(arc));
         }
     }
+    painter.setPen(QPen(kHighlightColour, 3.0, Qt::SolidLine, Qt::RoundCap));
     if (selected_ && *selected_ < model_.size() && onScreen(model_[*selected_])) {
-        painter.setPen(QPen(kHighlightColour, 3.0, Qt::SolidLine, Qt::RoundCap));
         painter.drawPath(outline(model_[*selected_]));
+    }
+    for (const std::size_t index : highlighted_) {
+        if (index < model_.size() && visible_[static_cast<int>(model_[index].layer)] &&
+            onScreen(model_[index])) {
+            painter.drawPath(outline(model_[index]));
+        }
     }
 }
 
@@ -485,6 +498,8 @@ void PreviewCanvas::mouseReleaseEvent(QMouseEvent* event) {
     select(entityAt(event->position()));
     if (selected_) {
         emit entityClicked(*selected_);
+    } else {
+        emit emptyClicked();
     }
 }
 

@@ -42,12 +42,17 @@ public:
     std::optional<std::size_t> entityAt(QPointF position) const;
     std::optional<std::size_t> selected() const { return selected_; }
     void select(std::optional<std::size_t> index);
+    // Every listed entity drawn highlighted, as the selected one is.
+    void setHighlighted(std::vector<std::size_t> indices);
+    const std::vector<std::size_t>& highlighted() const { return highlighted_; }
 
     // Redraws the cached picture of the whole view (what a zoom or pan costs).
     void renderAll();
 
 signals:
     void entityClicked(std::size_t index);
+    // A click that found no entity.
+    void emptyClicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -86,6 +91,7 @@ private:
     std::size_t cachedCount_ = 0;
 
     std::optional<std::size_t> selected_;
+    std::vector<std::size_t> highlighted_;
     QPointF pressPosition_;
     QPointF lastDragPosition_;
     bool pressed_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 void PreviewModel::clear() {
@@ -12,6 +13,10 @@ void PreviewModel::clear() {
     info_.reset();
     extents_ = {};
     completed_ = false;
+    sourceFiles_.clear();
+    spans_.clear();
+    sourceFile_ = 0;
+    sourceLine_ = 0;
 }
 
 PreviewEntity PreviewModel::compact(const DrawingEntity& entity) {
@@ -56,7 +61,8 @@ bool PreviewModel::add(const DrawingEntity& entity) {
     if (size_ == blocks_.size() * kBlockSize) {
         blocks_.push_back(std::make_unique_for_overwrite<PreviewEntity[]>(kBlockSize));
     }
-    blocks_[size_ / kBlockSize][size_ % kBlockSize] = compact(entity);
+    PreviewEntity& added = blocks_[size_ / kBlockSize][size_ % kBlockSize] = compact(entity);
+    noteSource(added);
     ++size_;
     extents_.add(entity);
     return true;
@@ -70,4 +76,69 @@ bool PreviewModel::complete(const std::optional<InfoBlockLayout>& info) {
     info_ = info;
     completed_ = true;
     return true;
+}
+
+void PreviewModel::setSource(std::string_view otherFile, std::int64_t fileLine) {
+    if (otherFile.empty()) {
+        sourceFile_ = 0;
+        return;
+    }
+    sourceLine_ = fileLine;
+    if (sourceFile_ != 0 && sourceFiles_[sourceFile_ - 1] == otherFile) {
+        return;
+    }
+    const auto known = std::find(sourceFiles_.begin(), sourceFiles_.end(), otherFile);
+    sourceFile_ = static_cast<std::uint32_t>(known - sourceFiles_.begin()) + 1;
+    if (known == sourceFiles_.end()) {
+        sourceFiles_.emplace_back(otherFile);
+    }
+}
+
+// A span begins where the file changes, and within another file where a line too wide for the entity's
+// field changes.
+void PreviewModel::noteSource(PreviewEntity& entity) {
+    const bool wide = sourceFile_ != 0 && sourceLine_ >= kWideSourceLine;
+    entity.sourceLine =
+        sourceFile_ == 0
+            ? 0
+            : static_cast<std::uint16_t>(std::clamp<std::int64_t>(sourceLine_, 0, kWideSourceLine));
+    const std::uint32_t lastFile = spans_.empty() ? 0 : spans_.back().file;
+    if (lastFile != sourceFile_ || (wide && spans_.back().line != sourceLine_)) {
+        spans_.push_back({size_, sourceFile_, sourceLine_});
+    }
+}
+
+std::optional<EntitySource> PreviewModel::sourceOf(std::size_t index) const {
+    const auto after =
+        std::upper_bound(spans_.begin(), spans_.end(), index,
+                         [](std::size_t at, const SourceSpan& span) { return at < span.first; });
+    if (after == spans_.begin() || std::prev(after)->file == 0 || index >= size_) {
+        return std::nullopt;
+    }
+    const SourceSpan& span = *std::prev(after);
+    const std::uint16_t own = (*this)[index].sourceLine;
+    return EntitySource{sourceFiles_[span.file - 1], own == kWideSourceLine ? span.line : own};
+}
+
+const std::string* PreviewModel::sourcePathNamed(std::string_view name) const {
+    for (const std::string& path : sourceFiles_) {
+        if (std::filesystem::path(path).filename() == name) {
+            return &path;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::size_t> PreviewModel::entitiesOfLine(std::int64_t fileLine) const {
+    std::vector<std::size_t> found;
+    for (std::size_t block = 0; block < blocks_.size(); ++block) {
+        const std::size_t count = std::min(kBlockSize, size_ - block * kBlockSize);
+        const PreviewEntity* entities = blocks_[block].get();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (entities[i].fileLine == fileLine) {
+                found.push_back(block * kBlockSize + i);
+            }
+        }
+    }
+    return found;
 }

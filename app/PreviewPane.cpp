@@ -9,8 +9,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 #include "app/LocalText.h"
 #include "app/NcLineText.h"
+#include "app/NcListing.h"
 #include "app/PreviewCanvas.h"
 
 namespace {
@@ -63,6 +66,10 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent), styles_(DefaultLaye
     layout->addWidget(canvas, 1);
     layout->addWidget(status);
     connect(canvas, &PreviewCanvas::entityClicked, this, &PreviewPane::showLineOf);
+    connect(canvas, &PreviewCanvas::emptyClicked, this, &PreviewPane::forgetShownLine);
+    listing = new NcListing(this);
+    connect(listing, &NcListing::lineChosen, this, &PreviewPane::showPassesOf);
+    connect(listing, &NcListing::notFound, status, &QLabel::setText);
     colourLayerBoxes();
 }
 
@@ -73,26 +80,92 @@ void PreviewPane::colourLayerBoxes() {
 }
 
 void PreviewPane::startRun(const std::string& ncFile, const LayerStyles& styles) {
-    ncFile_ = ncFile;
+    showProgram(ncFile);
     styles_ = styles;
     colourLayerBoxes();
     canvas->setStyles(styles);
     clear();
 }
 
+void PreviewPane::showProgram(const std::string& ncFile) {
+    ncFile_ = ncFile;
+    listing->open(ncFile);
+}
+
 void PreviewPane::clear() {
     model_.clear();
     status->clear();
     canvas->forgetDrawing();
+    listing->showLine(0);
 }
 
 void PreviewPane::showProgress() {
     canvas->drawingGrew();
 }
 
-// "123行目: G01 X10. Y20.", the text read back from the NC file.
+// The line of the clicked entity in the listing; the status names the line it was drawn by, in another file
+// when a called program there drew it.
 void PreviewPane::showLineOf(std::size_t index) {
     const std::uint32_t line = model_[index].fileLine;
-    const std::optional<std::string> text = NcLineText(ncFile_, line);
-    status->setText(QStringLiteral("%1行目: %2").arg(line).arg(text ? ToQString(*text) : QString()));
+    canvas->setHighlighted({});
+    listing->showLine(line);
+    if (const std::optional<EntitySource> source = model_.sourceOf(index)) {
+        status->setText(
+            lineCaption(std::filesystem::path(source->path).filename().string(), source->path, source->line));
+    } else {
+        status->setText(lineCaption("", ncFile_, line));
+    }
+}
+
+// Every pass through the line: a subprogram's line run twice is drawn twice.
+void PreviewPane::showPassesOf(std::int64_t line) {
+    canvas->select(std::nullopt);
+    canvas->setHighlighted(model_.entitiesOfLine(line));
+    status->setText(lineCaption("", ncFile_, line));
+}
+
+void PreviewPane::forgetShownLine() {
+    status->clear();
+    listing->showLine(0);
+    canvas->setHighlighted({});
+}
+
+void PreviewPane::showReportedLine(const std::string& fileName, std::int64_t line) {
+    if (fileName.empty()) {
+        listing->showLine(line);
+        listing->setFocus();
+        showPassesOf(line);
+        return;
+    }
+    forgetShownLine();
+    canvas->select(std::nullopt);
+    const std::string* path = model_.sourcePathNamed(fileName);
+    status->setText(lineCaption(fileName, path != nullptr ? *path : std::string(), line));
+}
+
+// The NC file's lines come through the listing's index, which finds a line near the end of a big file at
+// once, or not at all once the file has changed.
+QString PreviewPane::lineCaption(const std::string& fileName, const std::string& path, std::int64_t line) {
+    QString caption = fileName.empty() ? QString() : ToQString(fileName) + u' ';
+    caption += QStringLiteral("%1行目").arg(line);
+    const bool listed = fileName.empty() && path == listing->index().path();
+    if (listed && listing->fileChanged()) {
+        return caption + QStringLiteral(": ") + QString::fromUtf8(kFileChangedNotice);
+    }
+    std::optional<std::string> text;
+    if (listed) {
+        text = listing->index().line(line);
+    } else if (!path.empty()) {
+        text = NcLineText(path, line);
+    }
+    if (!text) {
+        return caption;
+    }
+    while (!text->empty() && static_cast<unsigned char>(text->back()) <= 32) {
+        text->pop_back();
+    }
+    if (const std::optional<std::int64_t> sequence = SequenceNumberOf(*text)) {
+        caption += QStringLiteral(" (N%1)").arg(*sequence);
+    }
+    return caption + QStringLiteral(": ") + ToQString(*text);
 }

@@ -1,14 +1,18 @@
 // The preview beside the report: one check box per layer (its Japanese name in its colour), the
 // "全体表示" (fit) button, the drawing, and a status line that names the NC line of the clicked entity.
+// The NC listing, which the window places, is linked with the drawing both ways: a clicked entity selects
+// its line, a line chosen in the listing highlights every entity drawn for it.
 #pragma once
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "app/PreviewModel.h"
 #include "dxf/LayerStyles.h"
 
+class NcListing;
 class PreviewCanvas;
 class QAction;
 class QCheckBox;
@@ -28,6 +32,10 @@ public:
 
     // A new run: the drawing is cleared, and the NC file is where clicked lines are read back from.
     void startRun(const std::string& ncFile, const LayerStyles& styles);
+    // The listing shows `ncFile`, whose lines the drawing names from now on.
+    void showProgram(const std::string& ncFile);
+    // A line of the report's list of codes not drawn: `line` of the NC file, or of file `fileName`.
+    void showReportedLine(const std::string& fileName, std::int64_t line);
     // An aborted or failed run leaves nothing behind.
     void clear();
     // At the pace the window repaints its counter: what the run has drawn since appears.
@@ -38,9 +46,14 @@ public:
     QToolButton* fitButton;
     QAction* fitAction;
     QLabel* status;
+    NcListing* listing;
 
 private:
     void showLineOf(std::size_t index);
+    void showPassesOf(std::int64_t line);
+    void forgetShownLine();
+    // "<line>行目 (N<number>): <text>", the file named first when it is not the NC file.
+    QString lineCaption(const std::string& fileName, const std::string& path, std::int64_t line);
     void colourLayerBoxes();
 
     PreviewModel model_;

@@ -66,6 +66,7 @@ private:
     bool readNcIndex();
     void noteUnitOptions();
     RunOutcome readLines();
+    void tellPictureSource();
     RunOutcome noteUnreachedLines();
     RunOutcome finish();
     RunOutcome abort();
@@ -222,6 +223,7 @@ RunOutcome Run::readLines() {
         }
         TakeBlock(macros_.block(), piece, lines_.lineNumber(), undrawn_);
         const std::int64_t ncLine = lines_.ncLine();
+        tellPictureSource();
         ProcessLine(analyzer_, report_, sink, piece, lines_.startsInComment(), lines_.lineNumber(), ncLine,
                     undrawn_);
         if (picture_ != nullptr) {
@@ -238,6 +240,15 @@ RunOutcome Run::readLines() {
         return fail();
     }
     return lines_.mainProgramEnded() ? noteUnreachedLines() : finish();
+}
+
+// A picture names the file and line of a block drawn by a program in another file; the NC file's own
+// blocks cost it one test.
+void Run::tellPictureSource() {
+    if (picture_ != nullptr) {
+        picture_->setSource(lines_.fileName().empty() ? std::string_view() : lines_.filePath(),
+                            lines_.lineNumber());
+    }
 }
 
 // The lines after the main program's end that nothing reached are counted one by one, so the user can still

@@ -2,7 +2,9 @@
 // which inside arcs the tool does not fit, and gets the information block when the run completes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "dxf/DrawingEntity.h"
 #include "dxf/InfoBlock.h"
@@ -16,4 +18,8 @@ public:
     // program that never left the origin). False when the picture could not be completed, after its one
     // message.
     virtual bool complete(const std::optional<InfoBlockLayout>& info) = 0;
+    // Before every block: where the entities it draws come from when that is not the NC file, whose line
+    // the entities name. `otherFile` is the path of the block's file, empty for the NC file; `fileLine` the
+    // block's line in it. A picture that shows no sources ignores it.
+    virtual void setSource(std::string_view /*otherFile*/, std::int64_t /*fileLine*/) {}
 };

@@ -69,6 +69,7 @@ public:
     }
     // How the report names the file of the piece last handed out: empty for the NC file.
     const std::string& fileName() const { return current().name(); }
+    const std::string& filePath() const { return current().path(); }
     // The file whose reading failed and ended the run, or null.
     ProgramFile* failedFile() const { return failed_; }
 

@@ -1,0 +1,54 @@
+#include "app/ReportLinks.h"
+
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTextBlock>
+
+#include "app/LocalText.h"
+
+namespace {
+
+class ReportClicks : public QObject {
+public:
+    ReportClicks(QPlainTextEdit& report, std::function<void(const ReportedLine&)> go)
+        : QObject(&report), report_(report), go_(std::move(go)) {
+        report.viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A drag that selects text is not a click.
+        if (watched == report_.viewport() && event->type() == QEvent::MouseButtonRelease &&
+            !report_.textCursor().hasSelection()) {
+            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (const std::optional<ReportedLine> reported =
+                    ReportedLineOf(report_.cursorForPosition(at).block().text())) {
+                go_(*reported);
+            }
+        }
+        return false;
+    }
+
+private:
+    QPlainTextEdit& report_;
+    std::function<void(const ReportedLine&)> go_;
+};
+
+}  // namespace
+
+std::optional<ReportedLine> ReportedLineOf(const QString& reportLine) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^    .+ ×\\d+ \\(最初: (?:(.+) )?(\\d+)行目\\)$"));
+    const QRegularExpressionMatch match = pattern.match(reportLine);
+    bool ok = false;
+    const qlonglong line = match.hasMatch() ? match.captured(2).toLongLong(&ok) : 0;
+    if (!ok) {
+        return std::nullopt;
+    }
+    return ReportedLine{ToLocal(match.captured(1)), line};
+}
+
+void LinkReportedLines(QPlainTextEdit& report, std::function<void(const ReportedLine&)> go) {
+    new ReportClicks(report, std::move(go));
+}
