@@ -1,5 +1,6 @@
 // The preview beside the report: one check box per layer (its Japanese name in its colour), the
-// "全体表示" (fit) button, the drawing, and a status line that names the NC line of the clicked entity.
+// "全体表示" (fit) button, the buttons of the four views, the depth colours and the measure tool, the
+// cursor's coordinates, the drawing, and a status line that names the NC line of the clicked entity.
 #pragma once
 
 #include <QWidget>
@@ -7,12 +8,14 @@
 #include <string>
 
 #include "app/PreviewModel.h"
+#include "app/ViewProjection.h"
 #include "dxf/LayerStyles.h"
 
 class PreviewCanvas;
 class QAction;
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QToolButton;
 
 inline constexpr char kFitCaption[] = "全体表示";
@@ -37,11 +40,17 @@ public:
     std::array<QCheckBox*, kDrawingLayerCount> layerBoxes;
     QToolButton* fitButton;
     QAction* fitAction;
+    // In the order of PreviewView.
+    std::array<QAction*, kPreviewViewCount> viewActions;
+    QCheckBox* depthBox;
+    QAction* measureAction;
+    QLabel* coordinates;
     QLabel* status;
 
 private:
     void showLineOf(std::size_t index);
     void colourLayerBoxes();
+    QLayout* makeViewRow();
 
     PreviewModel model_;
     LayerStyles styles_;

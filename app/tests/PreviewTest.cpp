@@ -33,7 +33,7 @@ constexpr std::string_view kToolPathLayers[] = {
     "\x8C\xC5\x92\xE8\x83\x54\x83\x43\x83\x4E\x83\x8B"};
 
 // One tool-path entity: its layer's place in kToolPathLayers, and for a line its start and end, for an arc
-// its centre, radius, start angle and counter-clockwise sweep, for a circle its centre and radius.
+// its centre (x y z), radius, start angle and counter-clockwise sweep, for a circle its centre and radius.
 struct DxfEntity {
     std::string type;
     int layer = -1;
@@ -107,16 +107,16 @@ DxfDrawing ReadDxf(const std::string& path) {
             drawing.add(g[10], g[20]);
             drawing.add(g[11], g[21]);
             // The first point of a LINE is where the move ends.
-            entity.values = {g[11], g[21], g[10], g[20]};
+            entity.values = {g[11], g[21], g[31], g[10], g[20], g[30]};
         } else if (type == "CIRCLE") {
             drawing.add(g[10] - g[40], g[20] - g[40]);
             drawing.add(g[10] + g[40], g[20] + g[40]);
-            entity.values = {g[10], g[20], g[40]};
+            entity.values = {g[10], g[20], g[30], g[40]};
         } else {
             // The arc by a thousand points of its counter-clockwise sweep from group 50 to group 51.
             double sweep = std::fmod(g[51] - g[50], 360.0);
             sweep = sweep > 0 ? sweep : sweep + 360.0;
-            entity.values = {g[10], g[20], g[40], g[50], sweep};
+            entity.values = {g[10], g[20], g[30], g[40], g[50], sweep};
             for (int k = 0; k <= 1000; ++k) {
                 const double a = (g[50] + sweep * k / 1000) * std::numbers::pi / 180;
                 drawing.add(g[10] + g[40] * std::cos(a), g[20] + g[40] * std::sin(a));
@@ -176,7 +176,7 @@ TEST_P(PreviewMatchesDxfTest, SameEntitiesAndExtents) {
         for (std::size_t k = 0; k < d.values.size(); ++k) {
             const double off = e.v[k] - d.values[k];
             // A start angle may differ by whole turns.
-            EXPECT_NEAR(k == 3 && e.kind == EntityKind::Arc ? std::remainder(off, 360.0) : off, 0.0, 1e-3)
+            EXPECT_NEAR(k == 4 && e.kind == EntityKind::Arc ? std::remainder(off, 360.0) : off, 0.0, 1e-3)
                 << k;
         }
     }
@@ -216,7 +216,7 @@ TEST_F(PreviewTest, TightInsideArcsOfTheContourAreMarked) {
     std::set<std::uint32_t> lines;
     for (const PreviewEntity& arc : model.tightArcs()) {
         lines.insert(arc.fileLine);
-        EXPECT_FLOAT_EQ(arc.v[2], 5.0f);
+        EXPECT_FLOAT_EQ(arc.v[3], 5.0f);
     }
     EXPECT_EQ(lines, (std::set<std::uint32_t>{14, 16}));
 }
@@ -265,7 +265,7 @@ TEST_F(PreviewTest, HalfCircleThroughZeroDegreesIsTheRightHalf) {
     const PreviewModel& model =
         convert(folder.write("HALF.NC", "G01 X20. Y40. F100\nG03 X20. Y80. I0 J20.\n")).model();
     ASSERT_EQ(model.size(), 2u);
-    EXPECT_EQ(std::vector<float>(model[1].v, model[1].v + 5), (std::vector<float>{20, 60, 20, 270, 180}));
+    EXPECT_EQ(std::vector<float>(model[1].v, model[1].v + 6), (std::vector<float>{20, 60, 0, 20, 270, 180}));
     EXPECT_EQ(canvas().entityAt(canvas().toScreen(40, 60)), std::optional<std::size_t>(1));
     EXPECT_FALSE(canvas().entityAt(canvas().toScreen(0, 60)).has_value());
     const QRgb green = qRgb(0, 255, 0);
