@@ -1,5 +1,6 @@
 #include "app/PreviewCanvas.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,6 +18,8 @@ constexpr QColor kTightColour{255, 208, 0, 160};
 constexpr QColor kHighlightColour{255, 255, 255};
 constexpr double kMarginShare = 0.05;
 constexpr double kPickDistance = 6.0;
+constexpr double kSnapDistance = 8.0;
+constexpr QColor kMeasureColour{0, 255, 255};
 // Curves are drawn in straight steps of about this many pixels.
 constexpr double kStepPixels = 3.0;
 constexpr double kDegree = std::numbers::pi / 180.0;
@@ -46,6 +49,12 @@ public:
 
     // A line clipped to the picture (Liang-Barsky), then stepped pixel by pixel.
     void line(double x0, double y0, double x1, double y1, QRgb colour, bool dashed) {
+        // Most lines of a big drawing are short and wholly inside; clipping would cost them four divisions.
+        if (std::min({x0, y0, x1, y1}) >= 0.0 && std::max(x0, x1) <= width_ - 1.0 &&
+            std::max(y0, y1) <= height_ - 1.0) {
+            stepped(x0, y0, x1, y1, colour, dashed);
+            return;
+        }
         double t0 = 0.0;
         double t1 = 1.0;
         const double dx = x1 - x0;
@@ -69,19 +78,7 @@ public:
         if (!(t0 <= t1)) {
             return;
         }
-        const double ax = x0 + t0 * dx;
-        const double ay = y0 + t0 * dy;
-        const double bx = x0 + t1 * dx;
-        const double by = y0 + t1 * dy;
-        // Steps of at most a pixel, so that the short chords of a polyline leave no gaps.
-        const int steps = static_cast<int>(std::ceil(std::max(std::fabs(bx - ax), std::fabs(by - ay))));
-        const double sx = steps > 0 ? (bx - ax) / steps : 0.0;
-        const double sy = steps > 0 ? (by - ay) / steps : 0.0;
-        for (int i = 0; i <= steps; ++i) {
-            if (!dashed || i % kDashPeriod < kDashOn) {
-                pixel(ax + sx * i + 0.5, ay + sy * i + 0.5, colour);
-            }
-        }
+        stepped(x0 + t0 * dx, y0 + t0 * dy, x0 + t1 * dx, y0 + t1 * dy, colour, dashed);
     }
 
     // Solid lines from point to point.
@@ -95,22 +92,40 @@ public:
     int height() const { return height_; }
 
 private:
+    // A line within the picture, so that its pixels need no bounds checks.
+    void stepped(double ax, double ay, double bx, double by, QRgb colour, bool dashed) {
+        // Steps of at most a pixel, so that the short chords of a polyline leave no gaps; counted without
+        // std::ceil, which is a call on the plain x86-64 target and the most of what a short line costs.
+        const int steps = static_cast<int>(std::max(std::fabs(bx - ax), std::fabs(by - ay))) + 1;
+        const double sx = (bx - ax) / steps;
+        const double sy = (by - ay) / steps;
+        // Half a pixel on, truncation rounds: the coordinates are not negative.
+        const double x = ax + 0.5;
+        const double y = ay + 0.5;
+        for (int i = 0; i <= steps; ++i) {
+            if (!dashed || i % kDashPeriod < kDashOn) {
+                bits_[static_cast<int>(y + sy * i) * stride_ + static_cast<int>(x + sx * i)] = colour;
+            }
+        }
+    }
+
     QRgb* bits_;
     int stride_;
     int width_;
     int height_;
 };
 
-// The screen points of an arc, enough of them that each step is a few pixels long.
-std::vector<QPointF> ArcPoints(QPointF centre, double radius, double startDegrees, double sweepDegrees) {
+// The screen points of an arc or circle of the XY plane, whose radius runs `alongX` and `alongY` on the
+// screen along X and Y and is at most `pixels` long: enough of them that each step is a few pixels long.
+std::vector<QPointF> CurvePoints(QPointF centre, QPointF alongX, QPointF alongY, double pixels,
+                                 double startDegrees, double sweepDegrees) {
     const int steps =
-        static_cast<int>(std::clamp(std::ceil(radius * sweepDegrees * kDegree / kStepPixels), 4.0, 4096.0));
+        static_cast<int>(std::clamp(std::ceil(pixels * sweepDegrees * kDegree / kStepPixels), 4.0, 4096.0));
     std::vector<QPointF> points;
     points.reserve(static_cast<std::size_t>(steps) + 1);
     for (int i = 0; i <= steps; ++i) {
         const double angle = (startDegrees + sweepDegrees * i / steps) * kDegree;
-        // The screen's Y runs down, so the drawing's counter-clockwise turns clockwise on screen.
-        points.emplace_back(centre.x() + radius * std::cos(angle), centre.y() - radius * std::sin(angle));
+        points.push_back(centre + std::cos(angle) * alongX + std::sin(angle) * alongY);
     }
     return points;
 }
@@ -124,14 +139,60 @@ double DistanceToSegment(QPointF p, QPointF a, QPointF b) {
     return std::hypot(p.x() - nearest.x(), p.y() - nearest.y());
 }
 
+// The (u, v, normal) axes of the planes of G17, G18 and G19: 0 is X, 1 Y, 2 Z.
+constexpr int kPlaneAxes[3][3] = {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}};
+
+double Coordinate(const Point3& p, int axis) {
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
+
+double Distance(QPointF a, QPointF b) {
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
+
+// A point of an arc entity `degrees` round from X.
+Point3 ArcPoint(const PreviewEntity& arc, double degrees) {
+    return {arc.v[0] + arc.v[3] * std::cos(degrees * kDegree),
+            arc.v[1] + arc.v[3] * std::sin(degrees * kDegree), arc.v[2]};
+}
+
+// The depth by which the entity is coloured: a line's mean Z, an arc's or circle's Z, a polyline's middle.
+double DepthOf(const PreviewEntity& e, const PreviewModel& model) {
+    switch (e.kind) {
+        case EntityKind::Line:
+            return (double{e.v[2]} + e.v[5]) / 2;
+        case EntityKind::Polyline:
+            return (double{model.polyline(e).box[2]} + model.polyline(e).box[5]) / 2;
+        default:
+            return e.v[2];
+    }
+}
+
+bool CutsByDepth(int layer) {
+    return layer == static_cast<int>(DrawingLayer::Compensated) ||
+           layer == static_cast<int>(DrawingLayer::Uncompensated);
+}
+
+QString Number(double value) {
+    return QString::number(value, 'f', 3);
+}
+
 }  // namespace
 
 PreviewCanvas::PreviewCanvas(const PreviewModel& model, QWidget* parent)
     : QWidget(parent), model_(model), styles_(DefaultLayerStyles()) {
     visible_.fill(true);
+    // Blue at the lowest Z through cyan, green and yellow to red at the highest.
+    for (std::size_t i = 0; i < ramp_.size(); ++i) {
+        ramp_[i] =
+            QColor::fromHsvF(2.0f / 3 * (1.0f - static_cast<float>(i) / (ramp_.size() - 1)), 1.0f, 1.0f)
+                .rgb();
+    }
     setMinimumSize(120, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::CrossCursor);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void PreviewCanvas::setStyles(const LayerStyles& styles) {
@@ -142,11 +203,39 @@ void PreviewCanvas::setStyles(const LayerStyles& styles) {
 
 void PreviewCanvas::setLayerVisible(DrawingLayer layer, bool visible) {
     visible_[static_cast<int>(layer)] = visible;
-    if (selected_ && !visible && model_[*selected_].layer == layer) {
-        selected_.reset();
+    if (!visible) {
+        std::erase_if(highlighted_, [&](std::size_t index) {
+            return index < model_.size() && model_[index].layer == layer;
+        });
     }
     cacheValid_ = false;
     update();
+}
+
+void PreviewCanvas::setView(PreviewView view) {
+    projection_ = ViewProjection(view);
+    cacheValid_ = false;
+    fitToExtents();
+}
+
+void PreviewCanvas::setDepthColours(bool on) {
+    depthColours_ = on;
+    cacheValid_ = false;
+    update();
+}
+
+void PreviewCanvas::setMeasuring(bool on) {
+    if (on == measuring_) {
+        return;
+    }
+    measuring_ = on;
+    measurement_.clear();
+    if (on) {
+        // Escape, which leaves the tool, reaches the canvas only while it has the focus.
+        setFocus();
+    }
+    update();
+    emit measuringChanged(on);
 }
 
 void PreviewCanvas::fitToExtents() {
@@ -157,8 +246,8 @@ void PreviewCanvas::fitToExtents() {
 }
 
 void PreviewCanvas::forgetDrawing() {
-    selected_.reset();
     highlighted_.clear();
+    measurement_.clear();
     following_ = true;
     fittedComplete_ = false;
     cacheValid_ = false;
@@ -170,51 +259,101 @@ void PreviewCanvas::drawingGrew() {
     update();
 }
 
-QPointF PreviewCanvas::toScreen(double x, double y) const {
-    return {(x - left_) * scale_, (top_ - y) * scale_};
+QPointF PreviewCanvas::toScreen(double x, double y, double z) const {
+    return screenMap()(x, y, z);
 }
 
-std::array<double, 4> PreviewCanvas::screenBox(const PreviewEntity& polyline) const {
-    const float* box = polyline.polyline.box;
-    return {(box[0] - left_) * scale_, (top_ - box[3]) * scale_, (box[2] - left_) * scale_,
-            (top_ - box[1]) * scale_};
+std::array<double, 4> PreviewCanvas::screenBox(const PreviewEntity& polyline, const ScreenMap& map) const {
+    const float* box = model_.polyline(polyline).box;
+    std::array<double, 4> screen{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (int corner = 0; corner < 8; ++corner) {
+        const QPointF p = map(box[corner & 1 ? 3 : 0], box[corner & 2 ? 4 : 1], box[corner & 4 ? 5 : 2]);
+        screen = {std::min(screen[0], p.x()), std::min(screen[1], p.y()), std::max(screen[2], p.x()),
+                  std::max(screen[3], p.y())};
+    }
+    return screen;
 }
 
-std::vector<QPointF> PreviewCanvas::polylinePoints(const PreviewEntity& polyline) const {
-    const ArcPath& arc = model_.polylineArc(polyline);
-    const int segments = PolylineSegments(arc);
-    // Vertices are made and drawn only about a step apart, or a drawing of many small helices would cost
-    // mostly sines and cosines. The top view of at most one turn runs no longer than twice across its box
-    // each way, so the steps drawn pass within a few pixels of the vertices left out.
-    const auto [left, top, right, bottom] = screenBox(polyline);
-    const double length = 2 * (right - left + bottom - top);
-    const int shown = static_cast<int>(std::clamp(std::ceil(length / kStepPixels), 1.0, 1.0 * segments));
+std::vector<QPointF> PreviewCanvas::polylinePoints(const PreviewEntity& polyline,
+                                                   const ScreenMap& map) const {
+    const ArcPath& arc = model_.polyline(polyline).arc;
+    // Points are made and drawn only about a step apart, never more than the polyline has vertices. Along
+    // each screen axis the view of at most one turn turns back at most twice, so it runs no longer than three
+    // times across its box each way, and the steps drawn pass within a few pixels of the vertices left out.
+    const auto [left, top, right, bottom] = screenBox(polyline, map);
+    const double length = 3 * (right - left + bottom - top);
+    const int shown =
+        static_cast<int>(std::clamp(std::ceil(length / kStepPixels), 1.0, 1.0 * PolylineSegments(arc)));
+    // The vertices lie on a helix about the normal of the arc's plane: on the screen, the centre rising
+    // evenly plus the radius turned step by step, which costs no sine or cosine per step.
+    const int* axes = kPlaneAxes[arc.plane == 18 ? 1 : arc.plane == 19 ? 2 : 0];
+    std::array<double, 3> centre{};
+    std::array<double, 3> u{};
+    std::array<double, 3> v{};
+    std::array<double, 3> rise{};
+    centre[axes[0]] = arc.centreU;
+    centre[axes[1]] = arc.centreV;
+    centre[axes[2]] = Coordinate(arc.start, axes[2]);
+    u[axes[0]] = v[axes[1]] = arc.radius;
+    rise[axes[2]] = (Coordinate(arc.end, axes[2]) - Coordinate(arc.start, axes[2])) / shown;
+    const QPointF from = map(centre[0], centre[1], centre[2]);
+    const QPointF alongU = map.along(u[0], u[1], u[2]);
+    const QPointF alongV = map.along(v[0], v[1], v[2]);
+    const QPointF risePerStep = map.along(rise[0], rise[1], rise[2]);
+    const double turnCos = std::cos(arc.sweep / shown);
+    const double turnSin = std::sin(arc.sweep / shown);
+    double c = std::cos(arc.startAngle);
+    double s = std::sin(arc.startAngle);
     std::vector<QPointF> points;
     points.reserve(static_cast<std::size_t>(shown) + 1);
-    for (int k = 0; k <= shown; ++k) {
-        const Point3 vertex = PolylineVertex(arc, k * segments / shown, segments);
-        points.push_back(toScreen(PictureCoordinate(vertex.x), PictureCoordinate(vertex.y)));
+    points.push_back(map(arc.start.x, arc.start.y, arc.start.z));
+    for (int k = 1; k < shown; ++k) {
+        const double turned = c * turnCos - s * turnSin;
+        s = s * turnCos + c * turnSin;
+        c = turned;
+        points.push_back(from + k * risePerStep + c * alongU + s * alongV);
     }
+    points.push_back(map(arc.end.x, arc.end.y, arc.end.z));
     return points;
 }
 
+std::vector<QPointF> PreviewCanvas::curvePoints(const PreviewEntity& curve, const ScreenMap& map) const {
+    const double radius = curve.v[3];
+    const bool arc = curve.kind == EntityKind::Arc;
+    return CurvePoints(map(curve.v[0], curve.v[1], curve.v[2]), map.along(radius, 0.0, 0.0),
+                       map.along(0.0, radius, 0.0), std::min(radius * scale_, 1e6), arc ? curve.v[4] : 0.0,
+                       arc ? curve.v[5] : 360.0);
+}
+
+void PreviewCanvas::setHighlighted(std::vector<std::size_t> entities) {
+    highlighted_ = std::move(entities);
+    update();
+}
+
 void PreviewCanvas::select(std::optional<std::size_t> index) {
-    selected_ = index;
-    update();
+    setHighlighted(index ? std::vector<std::size_t>{*index} : std::vector<std::size_t>{});
 }
 
-void PreviewCanvas::setHighlighted(std::vector<std::size_t> indices) {
-    highlighted_ = std::move(indices);
-    update();
+std::optional<std::size_t> PreviewCanvas::selected() const {
+    return highlighted_.empty() ? std::nullopt : std::optional<std::size_t>(highlighted_.front());
 }
 
-// What the view is fitted to: the entities and the origin, through which the axes run, and the information
-// texts below them once the run has written them.
+// What the view is fitted to: the box in space of the entities and the origin, through which the axes run,
+// and from above the information texts below them once the run has written them.
 DrawingExtents PreviewCanvas::fitExtents() const {
-    DrawingExtents extents = model_.extents();
-    extents.add(0.0, 0.0);
+    DrawingExtents space = model_.extents();
+    space.add(0.0, 0.0);
+    const double minZ = std::min(model_.minZ(), 0.0);
+    const double maxZ = std::max(model_.maxZ(), 0.0);
+    DrawingExtents extents;
+    for (int corner = 0; corner < 8; ++corner) {
+        const PlanePoint p =
+            projection_.project(corner & 1 ? space.maxX : space.minX, corner & 2 ? space.maxY : space.minY,
+                                corner & 4 ? maxZ : minZ);
+        extents.add(p.u, p.w);
+    }
     const auto& info = model_.info();
-    if (info && visible_[static_cast<int>(DrawingLayer::Information)]) {
+    if (info && visible_[static_cast<int>(DrawingLayer::Information)] && view() == PreviewView::Top) {
         // A character is taken as 0.6 of the text height wide, and the descenders reach a third below.
         const double height = info->textHeight;
         for (int i = 0; i < 3; ++i) {
@@ -276,11 +415,15 @@ void PreviewCanvas::followDrawing() {
 }
 
 void PreviewCanvas::renderAll() {
+    // The picture has a pixel per logical pixel and is scaled to the screen's, so that on a screen of two
+    // pixels per logical one a line is still a logical pixel wide.
     if (cache_.size() != size() || cache_.isNull()) {
         cache_ = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
     }
     cache_.fill(kBackground);
     cachedCount_ = 0;
+    cachedMinZ_ = model_.minZ();
+    cachedMaxZ_ = model_.maxZ();
     renderAxesAndTexts();
     renderEntities(0, model_.size());
     cacheValid_ = true;
@@ -289,18 +432,22 @@ void PreviewCanvas::renderAll() {
 void PreviewCanvas::renderAxesAndTexts() {
     DrawingExtents extents = model_.extents();
     extents.add(0.0, 0.0);
+    const ScreenMap map = screenMap();
     if (visible_[static_cast<int>(DrawingLayer::CentreLine)]) {
         Raster raster(cache_);
         const QRgb grey = Rgb(styles_[static_cast<int>(DrawingLayer::CentreLine)].rgb);
-        const QPointF xFrom = toScreen(extents.minX, 0.0);
-        const QPointF xTo = toScreen(extents.maxX, 0.0);
-        const QPointF yFrom = toScreen(0.0, extents.minY);
-        const QPointF yTo = toScreen(0.0, extents.maxY);
-        raster.line(xFrom.x(), xFrom.y(), xTo.x(), xTo.y(), grey, false);
-        raster.line(yFrom.x(), yFrom.y(), yTo.x(), yTo.y(), grey, false);
+        const auto axis = [&](QPointF from, QPointF to) {
+            raster.line(from.x(), from.y(), to.x(), to.y(), grey, false);
+        };
+        axis(map(extents.minX, 0.0, 0.0), map(extents.maxX, 0.0, 0.0));
+        axis(map(0.0, extents.minY, 0.0), map(0.0, extents.maxY, 0.0));
+        if (view() != PreviewView::Top) {
+            axis(map(0.0, 0.0, std::min(model_.minZ(), 0.0)), map(0.0, 0.0, std::max(model_.maxZ(), 0.0)));
+        }
     }
     const auto& info = model_.info();
-    if (!info || !visible_[static_cast<int>(DrawingLayer::Information)]) {
+    // The texts lie in the XY plane, readable only from above.
+    if (!info || !visible_[static_cast<int>(DrawingLayer::Information)] || view() != PreviewView::Top) {
         return;
     }
     // Texts too small to read or larger than the view are left out.
@@ -314,7 +461,7 @@ void PreviewCanvas::renderAxesAndTexts() {
     painter.setFont(font);
     painter.setPen(QColor(Rgb(styles_[static_cast<int>(DrawingLayer::Information)].rgb)));
     for (int i = 0; i < 3; ++i) {
-        const QPointF at = toScreen(info->xmin, info->textY[i]);
+        const QPointF at = map(info->xmin, info->textY[i], 0.0);
         if (std::fabs(at.x()) < 1e6 && std::fabs(at.y()) < 1e6) {
             painter.drawText(at, QString::fromLatin1(info->texts[i].c_str()));
         }
@@ -325,19 +472,31 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
     Raster raster(cache_);
     const double w = raster.width();
     const double h = raster.height();
+    const ScreenMap m = screenMap();
     QRgb colours[kDrawingLayerCount];
+    bool byDepth[kDrawingLayerCount];
     for (int layer = 0; layer < kDrawingLayerCount; ++layer) {
         colours[layer] = Rgb(styles_[layer].rgb);
+        byDepth[layer] = depthColours_ && CutsByDepth(layer);
     }
+    const double minZ = model_.minZ();
+    const double rampPerUnit = model_.maxZ() > minZ ? (ramp_.size() - 1) / (model_.maxZ() - minZ) : 0.0;
     for (std::size_t i = from; i < to; ++i) {
         const PreviewEntity& e = model_[i];
         const int layer = static_cast<int>(e.layer);
         if (!visible_[layer]) {
             continue;
         }
-        const QRgb colour = colours[layer];
+        QRgb colour = colours[layer];
+        // A branch: written as a choice of two values, the depth was worked out for every entity (a
+        // polyline's from beside the entities), and a redraw of the whole drawing took more than twice as
+        // long.
+        if (byDepth[layer]) [[unlikely]] {
+            colour = ramp_[static_cast<std::size_t>(
+                std::clamp((DepthOf(e, model_) - minZ) * rampPerUnit, 0.0, ramp_.size() - 1.0))];
+        }
         if (e.kind == EntityKind::Polyline) {
-            const auto [bx0, by0, bx1, by1] = screenBox(e);
+            const auto [bx0, by0, bx1, by1] = screenBox(e, m);
             if (bx1 < 0.0 || bx0 >= w || by1 < 0.0 || by0 >= h) {
                 continue;
             }
@@ -345,14 +504,14 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
                 raster.pixel(bx0, by0, colour);
                 continue;
             }
-            raster.steps(polylinePoints(e), colour);
+            raster.steps(polylinePoints(e, m), colour);
             continue;
         }
-        const double x0 = (e.v[0] - left_) * scale_;
-        const double y0 = (top_ - e.v[1]) * scale_;
+        const double x0 = m.screenX(e.v[0], e.v[1], e.v[2]);
+        const double y0 = m.screenY(e.v[0], e.v[1], e.v[2]);
         if (e.kind == EntityKind::Line) {
-            const double x1 = (e.v[2] - left_) * scale_;
-            const double y1 = (top_ - e.v[3]) * scale_;
+            const double x1 = m.screenX(e.v[3], e.v[4], e.v[5]);
+            const double y1 = m.screenY(e.v[3], e.v[4], e.v[5]);
             if (std::max(x0, x1) < 0.0 || std::min(x0, x1) >= w || std::max(y0, y1) < 0.0 ||
                 std::min(y0, y1) >= h) {
                 continue;
@@ -364,7 +523,8 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
             }
             continue;
         }
-        const double r = e.v[2] * scale_;
+        // Every view of an arc or circle lies within its radius of its centre's.
+        const double r = e.v[3] * scale_;
         if (x0 + r < 0.0 || x0 - r >= w || y0 + r < 0.0 || y0 - r >= h) {
             continue;
         }
@@ -372,14 +532,29 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
             raster.pixel(x0, y0, colour);
             continue;
         }
-        const double sweep = e.kind == EntityKind::Arc ? e.v[4] : 360.0;
-        raster.steps(ArcPoints({x0, y0}, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0, sweep), colour);
+        raster.steps(curvePoints(e, m), colour);
     }
     cachedCount_ = to;
 }
 
+QPainterPath PreviewCanvas::outline(const PreviewEntity& e, const ScreenMap& map) const {
+    QPainterPath path;
+    if (e.kind == EntityKind::Line) {
+        path.moveTo(map(e.v[0], e.v[1], e.v[2]));
+        path.lineTo(map(e.v[3], e.v[4], e.v[5]));
+        return path;
+    }
+    const std::vector<QPointF> points =
+        e.kind == EntityKind::Polyline ? polylinePoints(e, map) : curvePoints(e, map);
+    path.addPolygon(QPolygonF(QList<QPointF>(points.begin(), points.end())));
+    return path;
+}
+
 void PreviewCanvas::paintEvent(QPaintEvent*) {
     followDrawing();
+    if (depthColours_ && (cachedMinZ_ != model_.minZ() || cachedMaxZ_ != model_.maxZ())) {
+        cacheValid_ = false;
+    }
     // The cache is extended while the drawing grows and redrawn when the view changed or the drawing shrank.
     if (!cacheValid_ || cache_.size() != size() || cachedCount_ > model_.size()) {
         renderAll();
@@ -389,50 +564,72 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, cache_);
     painter.setRenderHint(QPainter::Antialiasing);
-    const auto outline = [this](const PreviewEntity& e) {
-        QPainterPath path;
-        if (e.kind == EntityKind::Polyline) {
-            const std::vector<QPointF> points = polylinePoints(e);
-            path.addPolygon(QPolygonF(QList<QPointF>(points.begin(), points.end())));
-            return path;
-        }
-        const QPointF a = toScreen(e.v[0], e.v[1]);
-        if (e.kind == EntityKind::Line) {
-            path.moveTo(a);
-            path.lineTo(toScreen(e.v[2], e.v[3]));
-            return path;
-        }
-        const double r = std::min<double>(e.v[2] * scale_, 1e6);
-        const std::vector<QPointF> points = ArcPoints(a, r, e.kind == EntityKind::Arc ? e.v[3] : 0.0,
-                                                      e.kind == EntityKind::Arc ? e.v[4] : 360.0);
-        path.addPolygon(QPolygonF(QList<QPointF>(points.begin(), points.end())));
-        return path;
-    };
+    const ScreenMap map = screenMap();
     // QPainter is not handed coordinates far beyond the screen.
-    const auto onScreen = [this](const PreviewEntity& e) {
+    const auto onScreen = [&](const PreviewEntity& e) {
         if (e.kind == EntityKind::Polyline) {
-            const std::array<double, 4> box = screenBox(e);
+            const std::array<double, 4> box = screenBox(e, map);
             return std::all_of(box.begin(), box.end(), [](double c) { return std::fabs(c) < 1e6; });
         }
-        const QPointF a = toScreen(e.v[0], e.v[1]);
+        const QPointF a = map(e.v[0], e.v[1], e.v[2]);
         return std::fabs(a.x()) < 1e6 && std::fabs(a.y()) < 1e6;
     };
     painter.setPen(QPen(kTightColour, 6.0, Qt::SolidLine, Qt::RoundCap));
     for (const PreviewEntity& arc : model_.tightArcs()) {
         if (visible_[static_cast<int>(arc.layer)] && onScreen(arc)) {
-            painter.drawPath(outline(arc));
+            painter.drawPath(outline(arc, map));
         }
     }
     painter.setPen(QPen(kHighlightColour, 3.0, Qt::SolidLine, Qt::RoundCap));
-    if (selected_ && *selected_ < model_.size() && onScreen(model_[*selected_])) {
-        painter.drawPath(outline(model_[*selected_]));
-    }
-    for (const std::size_t index : highlighted_) {
+    for (std::size_t index : highlighted_) {
         if (index < model_.size() && visible_[static_cast<int>(model_[index].layer)] &&
             onScreen(model_[index])) {
-            painter.drawPath(outline(model_[index]));
+            painter.drawPath(outline(model_[index], map));
         }
     }
+    if (depthColours_ && model_.size() > 0) {
+        paintDepthLegend(painter);
+    }
+    if (measuring_) {
+        paintMeasurement(painter);
+    }
+}
+
+// The ramp upright at the right edge, the highest Z at its top and the lowest at its foot.
+void PreviewCanvas::paintDepthLegend(QPainter& painter) const {
+    const int rampHeight = std::min(160, height() - 40);
+    const QRect bar(width() - 22, 20, 12, rampHeight);
+    for (int row = 0; row < rampHeight; ++row) {
+        const std::size_t index = (ramp_.size() - 1) * static_cast<std::size_t>(rampHeight - 1 - row) /
+                                  static_cast<std::size_t>(std::max(1, rampHeight - 1));
+        painter.fillRect(bar.left(), bar.top() + row, bar.width(), 1, QColor(ramp_[index]));
+    }
+    painter.setPen(QColor(Rgb(styles_[static_cast<int>(DrawingLayer::CentreLine)].rgb)));
+    const QRect labels(0, 0, bar.left() - 6, painter.fontMetrics().height());
+    painter.drawText(labels.translated(0, bar.top() - labels.height() / 2), Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("Z %1").arg(Number(model_.maxZ())));
+    painter.drawText(labels.translated(0, bar.bottom() - labels.height() / 2),
+                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Z %1").arg(Number(model_.minZ())));
+}
+
+// The picked points, the segment between them, and what the tool says at the foot of the canvas.
+void PreviewCanvas::paintMeasurement(QPainter& painter) const {
+    const ScreenMap map = screenMap();
+    painter.setPen(QPen(kMeasureColour, 2.0));
+    for (int i = 0; i < measurement_.count(); ++i) {
+        const QPointF at = map(measurement_[i].x, measurement_[i].y, measurement_[i].z);
+        painter.drawRect(QRectF(at - QPointF(4, 4), QSizeF(8, 8)));
+    }
+    if (measurement_.count() == 2) {
+        painter.drawLine(map(measurement_[0].x, measurement_[0].y, measurement_[0].z),
+                         map(measurement_[1].x, measurement_[1].y, measurement_[1].z));
+    }
+    const QString text = measurement_.text();
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QRect box(6, height() - metrics.height() - 10, metrics.horizontalAdvance(text) + 8,
+                    metrics.height() + 4);
+    painter.fillRect(box, QColor(0, 0, 0, 200));
+    painter.drawText(box, Qt::AlignCenter, text);
 }
 
 void PreviewCanvas::resizeEvent(QResizeEvent*) {
@@ -455,13 +652,30 @@ void PreviewCanvas::wheelEvent(QWheelEvent* event) {
     const double newScale = std::clamp(scale_ * factor, 1e-15, 1e12);
     const QPointF at = event->position();
     // The drawing point under the cursor stays under it.
-    const double worldX = left_ + at.x() / scale_;
-    const double worldY = top_ - at.y() / scale_;
+    const PlanePoint under = planeAt(at);
     scale_ = newScale;
-    left_ = worldX - at.x() / scale_;
-    top_ = worldY + at.y() / scale_;
+    left_ = under.u - at.x() / scale_;
+    top_ = under.w + at.y() / scale_;
     userMovedView();
     event->accept();
+}
+
+bool PreviewCanvas::event(QEvent* event) {
+    // Escape leaves the measure tool rather than reaching the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && measuring_ &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void PreviewCanvas::keyPressEvent(QKeyEvent* event) {
+    if (measuring_ && event->key() == Qt::Key_Escape) {
+        setMeasuring(false);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PreviewCanvas::mousePressEvent(QMouseEvent* event) {
@@ -473,10 +687,11 @@ void PreviewCanvas::mousePressEvent(QMouseEvent* event) {
 }
 
 void PreviewCanvas::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF position = event->position();
+    emit cursorMoved(projection_.coordinates(planeAt(position)));
     if (!pressed_) {
         return;
     }
-    const QPointF position = event->position();
     if (!dragging_ && (position - pressPosition_).manhattanLength() < 4.0) {
         return;
     }
@@ -495,15 +710,28 @@ void PreviewCanvas::mouseReleaseEvent(QMouseEvent* event) {
     if (dragging_) {
         return;
     }
+    if (measuring_) {
+        // Only points on the drawing are measured: a click beside every entity end and centre picks nothing.
+        if (const std::optional<Point3> point = snapAt(event->position())) {
+            measurement_.add(*point);
+            update();
+        }
+        return;
+    }
     select(entityAt(event->position()));
-    if (selected_) {
-        emit entityClicked(*selected_);
+    if (selected()) {
+        emit entityClicked(*selected());
     } else {
         emit emptyClicked();
     }
 }
 
+void PreviewCanvas::leaveEvent(QEvent*) {
+    emit cursorMoved(QString());
+}
+
 std::optional<std::size_t> PreviewCanvas::entityAt(QPointF position) const {
+    const ScreenMap map = screenMap();
     std::optional<std::size_t> nearest;
     double best = kPickDistance;
     for (std::size_t i = 0; i < model_.size(); ++i) {
@@ -511,7 +739,7 @@ std::optional<std::size_t> PreviewCanvas::entityAt(QPointF position) const {
         if (!visible_[static_cast<int>(e.layer)]) {
             continue;
         }
-        const double distance = distanceTo(e, position);
+        const double distance = distanceTo(e, map, position);
         if (distance <= best) {
             best = distance;
             nearest = i;
@@ -520,38 +748,67 @@ std::optional<std::size_t> PreviewCanvas::entityAt(QPointF position) const {
     return nearest;
 }
 
-double PreviewCanvas::distanceTo(const PreviewEntity& e, QPointF position) const {
+double PreviewCanvas::distanceTo(const PreviewEntity& e, const ScreenMap& map, QPointF position) const {
+    if (e.kind == EntityKind::Line) {
+        return DistanceToSegment(position, map(e.v[0], e.v[1], e.v[2]), map(e.v[3], e.v[4], e.v[5]));
+    }
+    // Most curves are far from the click; their steps are made only for those near it.
+    std::vector<QPointF> points;
     if (e.kind == EntityKind::Polyline) {
-        // Most polylines are far from the click; their vertices are made only for those near it.
-        const auto [left, top, right, bottom] = screenBox(e);
+        const auto [left, top, right, bottom] = screenBox(e, map);
         if (position.x() < left - kPickDistance || position.x() > right + kPickDistance ||
             position.y() < top - kPickDistance || position.y() > bottom + kPickDistance) {
             return INFINITY;
         }
-        const std::vector<QPointF> points = polylinePoints(e);
-        double distance = INFINITY;
-        for (std::size_t k = 1; k < points.size(); ++k) {
-            distance = std::min(distance, DistanceToSegment(position, points[k - 1], points[k]));
+        points = polylinePoints(e, map);
+    } else {
+        if (Distance(position, map(e.v[0], e.v[1], e.v[2])) > e.v[3] * scale_ + kPickDistance) {
+            return INFINITY;
         }
-        return distance;
+        points = curvePoints(e, map);
     }
-    const QPointF a = toScreen(e.v[0], e.v[1]);
-    if (e.kind == EntityKind::Line) {
-        return DistanceToSegment(position, a, toScreen(e.v[2], e.v[3]));
+    double distance = INFINITY;
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        distance = std::min(distance, DistanceToSegment(position, points[k - 1], points[k]));
     }
-    const double r = e.v[2] * scale_;
-    const QPointF d = position - a;
-    const double fromCentre = std::hypot(d.x(), d.y());
-    if (e.kind == EntityKind::Arc && fromCentre > 0.0) {
-        // Off the arc's sweep, the nearer end counts.
-        const double angle = std::atan2(-d.y(), d.x()) / kDegree;
-        const double into = std::fmod(angle - e.v[3] + 720.0, 360.0);
-        if (into > e.v[4]) {
-            const std::vector<QPointF> ends = ArcPoints(a, r, e.v[3], e.v[4]);
-            const QPointF first = ends.front() - position;
-            const QPointF last = ends.back() - position;
-            return std::min(std::hypot(first.x(), first.y()), std::hypot(last.x(), last.y()));
+    return distance;
+}
+
+std::optional<Point3> PreviewCanvas::snapAt(QPointF position) const {
+    const ScreenMap map = screenMap();
+    std::optional<Point3> nearest;
+    double best = kSnapDistance;
+    const auto consider = [&](const Point3& p) {
+        const double distance = Distance(position, map(p.x, p.y, p.z));
+        if (distance <= best) {
+            best = distance;
+            nearest = p;
+        }
+    };
+    for (std::size_t i = 0; i < model_.size(); ++i) {
+        const PreviewEntity& e = model_[i];
+        if (!visible_[static_cast<int>(e.layer)]) {
+            continue;
+        }
+        switch (e.kind) {
+            case EntityKind::Line:
+                consider({e.v[0], e.v[1], e.v[2]});
+                consider({e.v[3], e.v[4], e.v[5]});
+                break;
+            case EntityKind::Arc:
+                if (Distance(position, map(e.v[0], e.v[1], e.v[2])) <= e.v[3] * scale_ + kSnapDistance) {
+                    consider(ArcPoint(e, e.v[4]));
+                    consider(ArcPoint(e, double{e.v[4]} + e.v[5]));
+                }
+                [[fallthrough]];
+            case EntityKind::Circle:
+                consider({e.v[0], e.v[1], e.v[2]});
+                break;
+            case EntityKind::Polyline:
+                consider(model_.polyline(e).arc.start);
+                consider(model_.polyline(e).arc.end);
+                break;
         }
     }
-    return std::fabs(fromCentre - r);
+    return nearest;
 }

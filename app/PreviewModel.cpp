@@ -9,9 +9,10 @@ void PreviewModel::clear() {
     blocks_.clear();
     size_ = 0;
     tight_.clear();
-    arcs_.clear();
+    polylines_.clear();
     info_.reset();
     extents_ = {};
+    minZ_ = maxZ_ = 0.0;
     completed_ = false;
     sourceFiles_.clear();
     spans_.clear();
@@ -30,40 +31,70 @@ PreviewEntity PreviewModel::compact(const DrawingEntity& entity) {
         case EntityKind::Line:
             out.v[0] = f(entity.start.x);
             out.v[1] = f(entity.start.y);
-            out.v[2] = f(entity.end.x);
-            out.v[3] = f(entity.end.y);
+            out.v[2] = f(entity.start.z);
+            out.v[3] = f(entity.end.x);
+            out.v[4] = f(entity.end.y);
+            out.v[5] = f(entity.end.z);
             break;
         case EntityKind::Arc:
-            out.v[0] = f(entity.centre.x);
-            out.v[1] = f(entity.centre.y);
-            out.v[2] = f(std::abs(entity.radius));
-            out.v[3] = f(std::isfinite(entity.startAngle) ? std::fmod(entity.startAngle, 360.0) : 0.0);
-            out.v[4] = static_cast<float>(ArcSweep(entity.startAngle, entity.endAngle));
-            break;
+            out.v[4] = f(std::isfinite(entity.startAngle) ? std::fmod(entity.startAngle, 360.0) : 0.0);
+            out.v[5] = static_cast<float>(ArcSweep(entity.startAngle, entity.endAngle));
+            [[fallthrough]];
         case EntityKind::Circle:
             out.v[0] = f(entity.centre.x);
             out.v[1] = f(entity.centre.y);
-            out.v[2] = f(std::abs(entity.radius));
+            out.v[2] = f(entity.centre.z);
+            out.v[3] = f(std::abs(entity.radius));
             break;
         case EntityKind::Polyline: {
-            DrawingExtents box;
-            box.add(entity);
-            out.polyline = {{f(box.minX), f(box.minY), f(box.maxX), f(box.maxY)},
-                            static_cast<std::uint32_t>(arcs_.size())};
-            arcs_.push_back(entity.path);
+            PreviewPolyline& polyline = polylines_.emplace_back();
+            polyline.arc = entity.path;
+            const int segments = PolylineSegments(entity.path);
+            for (int index = 0; index <= segments; ++index) {
+                const Point3 p = PolylineVertex(entity.path, index, segments);
+                const float xyz[3] = {f(p.x), f(p.y), f(p.z)};
+                for (int axis = 0; axis < 3; ++axis) {
+                    float& low = polyline.box[axis];
+                    float& high = polyline.box[axis + 3];
+                    low = index == 0 ? xyz[axis] : std::min(low, xyz[axis]);
+                    high = index == 0 ? xyz[axis] : std::max(high, xyz[axis]);
+                }
+            }
+            out.polyline = static_cast<std::uint32_t>(polylines_.size() - 1);
             break;
         }
     }
     return out;
 }
 
+void PreviewModel::addZ(double low, double high) {
+    if (low > high) {
+        std::swap(low, high);
+    }
+    // The XY extents are still empty before the first entity is added to them.
+    minZ_ = extents_.empty ? low : std::min(minZ_, low);
+    maxZ_ = extents_.empty ? high : std::max(maxZ_, high);
+}
+
 bool PreviewModel::add(const DrawingEntity& entity) {
     if (size_ == blocks_.size() * kBlockSize) {
         blocks_.push_back(std::make_unique_for_overwrite<PreviewEntity[]>(kBlockSize));
     }
-    PreviewEntity& added = blocks_[size_ / kBlockSize][size_ % kBlockSize] = compact(entity);
-    noteSource(added);
+    PreviewEntity& e = blocks_[size_ / kBlockSize][size_ % kBlockSize] = compact(entity);
+    noteSource(e);
     ++size_;
+    switch (e.kind) {
+        case EntityKind::Line:
+            addZ(e.v[2], e.v[5]);
+            break;
+        case EntityKind::Arc:
+        case EntityKind::Circle:
+            addZ(e.v[2], e.v[2]);
+            break;
+        case EntityKind::Polyline:
+            addZ(polyline(e).box[2], polyline(e).box[5]);
+            break;
+    }
     extents_.add(entity);
     return true;
 }

@@ -1,7 +1,7 @@
-// What the preview shows of a drawing: every entity of the run in 28 bytes (single-precision coordinates
-// and the NC line number), the arcs the tool does not fit, the information block, and the extents. The arcs
-// of polylines, which take more numbers than an entity holds, are kept beside the entities; they are few, as
-// only arcs out of the XY plane and helices become polylines.
+// What the preview shows of a drawing: every entity of the run in 32 bytes (single-precision coordinates in
+// space and the NC line number), the arcs the tool does not fit, the information block, and the extents in
+// space. Polylines, which take more numbers than an entity holds, are kept beside the entities; they are
+// few, as only arcs out of the XY plane and helices become polylines.
 //
 // A block drawn by a program in another file names the NC file's call line; where it really comes from is
 // kept beside the entities as spans, one each time the drawing passes into another file (or, past line
@@ -24,19 +24,20 @@
 #include "conversion/PictureSink.h"
 #include "dxf/DrawingExtents.h"
 
-// A polyline's XY box (min x, min y, max x, max y), which culls and picks it without its vertices, and the
-// index of its arc in PreviewModel::polylineArc().
+// A polyline's arc, from which its vertices are made again, and its box in space (min x y z, max x y z),
+// which culls and picks it without its vertices.
 struct PreviewPolyline {
-    float box[4];
-    std::uint32_t arc;
+    ArcPath arc;
+    float box[6];
 };
 
 struct PreviewEntity {
-    // Line: x1 y1 x2 y2. Arc: centre x y, radius, start angle and counter-clockwise sweep in degrees.
-    // Circle: centre x y, radius. Polyline: `polyline`.
+    // Line: start x y z, end x y z. Arc: centre x y z, radius, start angle and counter-clockwise sweep in
+    // degrees, lying in the XY plane through its centre. Circle: centre x y z, radius. Polyline: its place
+    // in PreviewModel::polyline().
     union {
-        float v[5];
-        PreviewPolyline polyline;
+        float v[6];
+        std::uint32_t polyline;
     };
     std::uint32_t fileLine;  // the NC line, saturated at the 32-bit range
     EntityKind kind;
@@ -69,13 +70,15 @@ public:
         return blocks_[index / kBlockSize][index % kBlockSize];
     }
     const std::vector<PreviewEntity>& tightArcs() const { return tight_; }
-    // The arc of a polyline, entity or tight mark, from which its vertices are made again.
-    const ArcPath& polylineArc(const PreviewEntity& polyline) const { return arcs_[polyline.polyline.arc]; }
+    // The arc and box of a polyline, entity or tight mark.
+    const PreviewPolyline& polyline(const PreviewEntity& entity) const { return polylines_[entity.polyline]; }
     // The information block of a completed run.
     const std::optional<InfoBlockLayout>& info() const { return info_; }
     bool completed() const { return completed_; }
-    // The XY extents of the entities (empty while there are none).
+    // The XY extents of the entities (empty while there are none), and the Z they span.
     const DrawingExtents& extents() const { return extents_; }
+    double minZ() const { return minZ_; }
+    double maxZ() const { return maxZ_; }
 
     // The file and line of an entity drawn by a program in another file; nothing for the NC file's own.
     std::optional<EntitySource> sourceOf(std::size_t index) const;
@@ -97,13 +100,16 @@ private:
         std::uint32_t file;
         std::int64_t line;
     };
+    void addZ(double low, double high);
 
     std::vector<std::unique_ptr<PreviewEntity[]>> blocks_;
     std::size_t size_ = 0;
     std::vector<PreviewEntity> tight_;
-    std::deque<ArcPath> arcs_;  // grows without moving what it holds
+    std::deque<PreviewPolyline> polylines_;  // grows without moving what it holds
     std::optional<InfoBlockLayout> info_;
     DrawingExtents extents_;
+    double minZ_ = 0.0;
+    double maxZ_ = 0.0;
     bool completed_ = false;
     std::vector<std::string> sourceFiles_;
     std::vector<SourceSpan> spans_;

@@ -1,6 +1,7 @@
 #include "app/PreviewPane.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +21,23 @@ namespace {
 
 constexpr const char* kLayerNames[kDrawingLayerCount] = {"早送り",       "補正あり", "補正無し",
                                                          "固定サイクル", "中心線",   "情報"};
+
+struct ViewButton {
+    const char* caption;
+    Qt::Key digit;
+    Qt::Key letter;
+};
+// The keys CNC viewers use: the digits in the order of the buttons, and the views' initials.
+constexpr ViewButton kViewButtons[kPreviewViewCount] = {{"上面", Qt::Key_1, Qt::Key_T},
+                                                        {"正面", Qt::Key_2, Qt::Key_F},
+                                                        {"側面", Qt::Key_3, Qt::Key_S},
+                                                        {"等角", Qt::Key_4, Qt::Key_I}};
+
+QToolButton* ButtonFor(QAction* action) {
+    auto* button = new QToolButton;
+    button->setDefaultAction(action);
+    return button;
+}
 
 QIcon Swatch(std::uint32_t rgb) {
     QPixmap swatch(12, 12);
@@ -47,13 +65,13 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent), styles_(DefaultLaye
     }
     layers->addStretch(1);
     fitAction = new QAction(QString::fromUtf8(kFitCaption), this);
-    fitAction->setShortcut(Qt::Key_Home);
+    // Not Home, which text fields keep for themselves.
+    fitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     fitAction->setShortcutContext(Qt::WindowShortcut);
-    fitAction->setToolTip(QStringLiteral("全体表示 (Home)"));
+    fitAction->setToolTip(QStringLiteral("全体表示 (Ctrl+0)"));
     connect(fitAction, &QAction::triggered, canvas, &PreviewCanvas::fitToExtents);
     addAction(fitAction);
-    fitButton = new QToolButton;
-    fitButton->setDefaultAction(fitAction);
+    fitButton = ButtonFor(fitAction);
     layers->addWidget(fitButton);
 
     status = new QLabel;
@@ -63,6 +81,7 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent), styles_(DefaultLaye
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(layers);
+    layout->addLayout(makeViewRow());
     layout->addWidget(canvas, 1);
     layout->addWidget(status);
     connect(canvas, &PreviewCanvas::entityClicked, this, &PreviewPane::showLineOf);
@@ -71,6 +90,49 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent), styles_(DefaultLaye
     connect(listing, &NcListing::lineChosen, this, &PreviewPane::showPassesOf);
     connect(listing, &NcListing::notFound, status, &QLabel::setText);
     colourLayerBoxes();
+}
+
+// The views, the depth colours, the measure tool and the cursor's coordinates. The keys are window
+// shortcuts, which the name fields take for themselves while they have the focus, so typing there is not
+// disturbed.
+QLayout* PreviewPane::makeViewRow() {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    auto* views = new QActionGroup(this);
+    for (int view = 0; view < kPreviewViewCount; ++view) {
+        const ViewButton& b = kViewButtons[view];
+        QAction* action = new QAction(QString::fromUtf8(b.caption), views);
+        action->setCheckable(true);
+        action->setChecked(view == static_cast<int>(PreviewView::Top));
+        action->setShortcuts({QKeySequence(b.digit), QKeySequence(b.letter)});
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setToolTip(
+            QStringLiteral("%1 (%2 / %3)")
+                .arg(action->text(), QKeySequence(b.digit).toString(), QKeySequence(b.letter).toString()));
+        connect(action, &QAction::triggered, canvas,
+                [this, view] { canvas->setView(static_cast<PreviewView>(view)); });
+        addAction(action);
+        row->addWidget(ButtonFor(action));
+        viewActions[view] = action;
+    }
+    depthBox = new QCheckBox(QStringLiteral("深さで色分け"));
+    connect(depthBox, &QCheckBox::toggled, canvas, &PreviewCanvas::setDepthColours);
+    row->addWidget(depthBox);
+    measureAction = new QAction(QStringLiteral("測定"), this);
+    measureAction->setCheckable(true);
+    measureAction->setShortcut(Qt::Key_M);
+    measureAction->setShortcutContext(Qt::WindowShortcut);
+    measureAction->setToolTip(QStringLiteral("測定 (M): 端点か円弧の中心を2点クリック、Escで終了"));
+    connect(measureAction, &QAction::toggled, canvas, &PreviewCanvas::setMeasuring);
+    connect(canvas, &PreviewCanvas::measuringChanged, measureAction, &QAction::setChecked);
+    addAction(measureAction);
+    row->addWidget(ButtonFor(measureAction));
+    row->addStretch(1);
+    coordinates = new QLabel;
+    coordinates->setMinimumWidth(1);
+    connect(canvas, &PreviewCanvas::cursorMoved, coordinates, &QLabel::setText);
+    row->addWidget(coordinates);
+    return row;
 }
 
 void PreviewPane::colourLayerBoxes() {
@@ -107,7 +169,7 @@ void PreviewPane::showProgress() {
 // when a called program there drew it.
 void PreviewPane::showLineOf(std::size_t index) {
     const std::uint32_t line = model_[index].fileLine;
-    canvas->setHighlighted({});
+    canvas->select(index);
     listing->showLine(line);
     if (const std::optional<EntitySource> source = model_.sourceOf(index)) {
         status->setText(
@@ -119,7 +181,6 @@ void PreviewPane::showLineOf(std::size_t index) {
 
 // Every pass through the line: a subprogram's line run twice is drawn twice.
 void PreviewPane::showPassesOf(std::int64_t line) {
-    canvas->select(std::nullopt);
     canvas->setHighlighted(model_.entitiesOfLine(line));
     status->setText(lineCaption("", ncFile_, line));
 }

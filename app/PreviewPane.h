@@ -1,5 +1,6 @@
 // The preview beside the report: one check box per layer (its Japanese name in its colour), the
-// "全体表示" (fit) button, the drawing, and a status line that names the NC line of the clicked entity.
+// "全体表示" (fit) button, the buttons of the four views, the depth colours and the measure tool, the
+// cursor's coordinates, the drawing, and a status line that names the NC line of the clicked entity.
 // The NC listing, which the window places, is linked with the drawing both ways: a clicked entity selects
 // its line, a line chosen in the listing highlights every entity drawn for it.
 #pragma once
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "app/PreviewModel.h"
+#include "app/ViewProjection.h"
 #include "dxf/LayerStyles.h"
 
 class NcListing;
@@ -17,6 +19,7 @@ class PreviewCanvas;
 class QAction;
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QToolButton;
 
 inline constexpr char kFitCaption[] = "全体表示";
@@ -45,6 +48,11 @@ public:
     std::array<QCheckBox*, kDrawingLayerCount> layerBoxes;
     QToolButton* fitButton;
     QAction* fitAction;
+    // In the order of PreviewView.
+    std::array<QAction*, kPreviewViewCount> viewActions;
+    QCheckBox* depthBox;
+    QAction* measureAction;
+    QLabel* coordinates;
     QLabel* status;
     NcListing* listing;
 
@@ -55,6 +63,7 @@ private:
     // "<line>行目 (N<number>): <text>", the file named first when it is not the NC file.
     QString lineCaption(const std::string& fileName, const std::string& path, std::int64_t line);
     void colourLayerBoxes();
+    QLayout* makeViewRow();
 
     PreviewModel model_;
     LayerStyles styles_;

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -33,7 +34,7 @@ constexpr std::string_view kToolPathLayers[] = {
     "\x8C\xC5\x92\xE8\x83\x54\x83\x43\x83\x4E\x83\x8B"};
 
 // One tool-path entity: its layer's place in kToolPathLayers, and for a line its start and end, for an arc
-// its centre, radius, start angle and counter-clockwise sweep, for a circle its centre and radius.
+// its centre (x y z), radius, start angle and counter-clockwise sweep, for a circle its centre and radius.
 struct DxfEntity {
     std::string type;
     int layer = -1;
@@ -107,16 +108,16 @@ DxfDrawing ReadDxf(const std::string& path) {
             drawing.add(g[10], g[20]);
             drawing.add(g[11], g[21]);
             // The first point of a LINE is where the move ends.
-            entity.values = {g[11], g[21], g[10], g[20]};
+            entity.values = {g[11], g[21], g[31], g[10], g[20], g[30]};
         } else if (type == "CIRCLE") {
             drawing.add(g[10] - g[40], g[20] - g[40]);
             drawing.add(g[10] + g[40], g[20] + g[40]);
-            entity.values = {g[10], g[20], g[40]};
+            entity.values = {g[10], g[20], g[30], g[40]};
         } else {
             // The arc by a thousand points of its counter-clockwise sweep from group 50 to group 51.
             double sweep = std::fmod(g[51] - g[50], 360.0);
             sweep = sweep > 0 ? sweep : sweep + 360.0;
-            entity.values = {g[10], g[20], g[40], g[50], sweep};
+            entity.values = {g[10], g[20], g[30], g[40], g[50], sweep};
             for (int k = 0; k <= 1000; ++k) {
                 const double a = (g[50] + sweep * k / 1000) * std::numbers::pi / 180;
                 drawing.add(g[10] + g[40] * std::cos(a), g[20] + g[40] * std::sin(a));
@@ -176,7 +177,7 @@ TEST_P(PreviewMatchesDxfTest, SameEntitiesAndExtents) {
         for (std::size_t k = 0; k < d.values.size(); ++k) {
             const double off = e.v[k] - d.values[k];
             // A start angle may differ by whole turns.
-            EXPECT_NEAR(k == 3 && e.kind == EntityKind::Arc ? std::remainder(off, 360.0) : off, 0.0, 1e-3)
+            EXPECT_NEAR(k == 4 && e.kind == EntityKind::Arc ? std::remainder(off, 360.0) : off, 0.0, 1e-3)
                 << k;
         }
     }
@@ -193,8 +194,10 @@ INSTANTIATE_TEST_SUITE_P(Examples, PreviewMatchesDxfTest,
 TEST_F(PreviewTest, ClickShowsTheLineOfTheEntityAndLayerBoxesHideIt) {
     PreviewPane& pane = convertExample("contour.nc");
     // Line 12, "G01 X40.", moves along Y 80 from X 20 to X 40.
+    QSignalSpy emptyClicks(&canvas(), &PreviewCanvas::emptyClicked);
     click(30.0, 80.0);
     EXPECT_EQ(text(pane.status->text()), "12行目: G01 X40.");
+    EXPECT_EQ(emptyClicks.count(), 0);
     ASSERT_TRUE(canvas().selected().has_value());
     EXPECT_EQ(pane.model()[*canvas().selected()].fileLine, 12u);
 
@@ -204,6 +207,9 @@ TEST_F(PreviewTest, ClickShowsTheLineOfTheEntityAndLayerBoxesHideIt) {
     pane.layerBoxes[static_cast<int>(DrawingLayer::Compensated)]->click();
     EXPECT_EQ(pixelsOf(magenta), 0);
     EXPECT_FALSE(canvas().entityAt(canvas().toScreen(30.0, 80.0)).has_value());
+    click(30.0, 80.0);
+    EXPECT_EQ(emptyClicks.count(), 1);
+    EXPECT_FALSE(canvas().selected().has_value());
     pane.layerBoxes[static_cast<int>(DrawingLayer::Compensated)]->click();
     EXPECT_GT(pixelsOf(magenta), 0);
     EXPECT_EQ(text(pane.layerBoxes[static_cast<int>(DrawingLayer::Compensated)]->text()), "補正あり");
@@ -216,7 +222,7 @@ TEST_F(PreviewTest, TightInsideArcsOfTheContourAreMarked) {
     std::set<std::uint32_t> lines;
     for (const PreviewEntity& arc : model.tightArcs()) {
         lines.insert(arc.fileLine);
-        EXPECT_FLOAT_EQ(arc.v[2], 5.0f);
+        EXPECT_FLOAT_EQ(arc.v[3], 5.0f);
     }
     EXPECT_EQ(lines, (std::set<std::uint32_t>{14, 16}));
 }
@@ -238,7 +244,10 @@ TEST_F(PreviewTest, ZoomPanAndFitKeepTheDrawingInView) {
     const QPointF panned = canvas().toScreen(30.0, 80.0);
     EXPECT_NEAR(panned.x() - after.x(), 50.0, 1e-6);
     EXPECT_NEAR(panned.y() - after.y(), 30.0, 1e-6);
-    form->Preview->fitButton->click();
+    // Fitted by its key while a name field has the focus.
+    form->activateWindow();
+    form->NcFileNameEdit->setFocus();
+    QTest::keyClick(form->NcFileNameEdit, Qt::Key_0, Qt::ControlModifier);
     canvas().grab();
     EXPECT_NEAR(canvas().toScreen(30.0, 80.0).x(), before.x(), 1e-6);
     EXPECT_EQ(text(form->Preview->fitButton->text()), "全体表示");
@@ -265,7 +274,7 @@ TEST_F(PreviewTest, HalfCircleThroughZeroDegreesIsTheRightHalf) {
     const PreviewModel& model =
         convert(folder.write("HALF.NC", "G01 X20. Y40. F100\nG03 X20. Y80. I0 J20.\n")).model();
     ASSERT_EQ(model.size(), 2u);
-    EXPECT_EQ(std::vector<float>(model[1].v, model[1].v + 5), (std::vector<float>{20, 60, 20, 270, 180}));
+    EXPECT_EQ(std::vector<float>(model[1].v, model[1].v + 6), (std::vector<float>{20, 60, 0, 20, 270, 180}));
     EXPECT_EQ(canvas().entityAt(canvas().toScreen(40, 60)), std::optional<std::size_t>(1));
     EXPECT_FALSE(canvas().entityAt(canvas().toScreen(0, 60)).has_value());
     const QRgb green = qRgb(0, 255, 0);
@@ -304,6 +313,109 @@ TEST_F(PreviewTest, PolylineIsDrawnMarkedAndPickedByItsTopView) {
     QTest::mouseClick(&canvas(), Qt::LeftButton, {},
                       canvas().toScreen(60.0, 10.4358).toPoint() + QPoint(5, 0));
     EXPECT_EQ(text(pane.status->text()), "2行目: G02 Y20. Z0 J10. K0");
+}
+
+// A helix of one turn about the origin from (10, 0, 0) down to Z -4, then a G19 half circle about Y 10 at
+// Z -4 from Y 0 to Y 20 that bulges up to Z 6: each view must put their points where hand projection says.
+struct ViewCase {
+    char key;
+    // The screen's x and y per drawing unit of X, Y and Z, in units of the view's scale.
+    double screen[3][2];
+};
+
+void PrintTo(const ViewCase& c, std::ostream* os) {
+    *os << c.key;
+}
+
+class ViewTest : public PreviewTest, public testing::WithParamInterface<ViewCase> {};
+
+TEST_P(ViewTest, ShowsAndPicksTheHelixAndTheG19ArcWhereHandProjectionPutsThem) {
+    const PreviewModel& model =
+        convert(folder.write("VIEW.NC", "G01 X10. F100\nG03 X10. Y0 Z-4. I-10. J0\nG19 G02 Y20. J10. K0\n"))
+            .model();
+    ASSERT_EQ(model.size(), 3u);
+    form->activateWindow();
+    QTest::keyClick(form.get(), GetParam().key);
+    canvas().grab();
+    // The helix a quarter, a half and three quarters round, the arc's top, and the arc's end.
+    const Point3 points[] = {{0, 10, -1}, {-10, 0, -2}, {0, -10, -3}, {10, 10, 6}, {10, 20, -4}};
+    const std::size_t entities[] = {1, 1, 1, 2, 2};
+    const QPointF start = canvas().toScreen(10, 0, 0);
+    const auto expected = [&](const Point3& p) {
+        const double d[3] = {p.x - 10, p.y, p.z};
+        QPointF offset;
+        for (int axis = 0; axis < 3; ++axis) {
+            offset += d[axis] * QPointF(GetParam().screen[axis][0], GetParam().screen[axis][1]);
+        }
+        return offset;
+    };
+    // The view's scale, from the arc's end.
+    const QPointF toEnd = canvas().toScreen(10, 20, -4) - start;
+    const double scale =
+        std::hypot(toEnd.x(), toEnd.y()) / std::hypot(expected(points[4]).x(), expected(points[4]).y());
+    const QRgb green = qRgb(0, 255, 0);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const QPointF at = canvas().toScreen(points[i].x, points[i].y, points[i].z);
+        EXPECT_NEAR(at.x(), start.x() + scale * expected(points[i]).x(), 1e-6);
+        EXPECT_NEAR(at.y(), start.y() + scale * expected(points[i]).y(), 1e-6);
+        EXPECT_TRUE(canvas().rect().contains(at.toPoint()));
+        EXPECT_GT(pixelsOf(green, QRect(at.toPoint() - QPoint(2, 2), QSize(5, 5))), 0);
+        EXPECT_EQ(canvas().entityAt(at), entities[i]);
+    }
+}
+
+constexpr double kR = 0.70710678;  // 1 / sqrt 2
+constexpr double kU = 0.40824829;  // 1 / sqrt 6
+
+INSTANTIATE_TEST_SUITE_P(Views, ViewTest,
+                         testing::Values(ViewCase{'1', {{1, 0}, {0, -1}, {0, 0}}},
+                                         ViewCase{'F', {{1, 0}, {0, 0}, {0, -1}}},
+                                         ViewCase{'3', {{0, 0}, {1, 0}, {0, -1}}},
+                                         ViewCase{'I', {{kR, kU}, {kR, -kU}, {0, -2 * kU}}}),
+                         [](const auto& info) { return std::string(1, info.param.key); });
+
+// From the start of a line to the centre of an arc, each clicked a few pixels off, seen from the front.
+TEST_F(PreviewTest, MeasureSnapsToALineEndAndAnArcCentre) {
+    PreviewPane& pane = convert(folder.write("MEASURE.NC", "G01 X10. Y5. Z-2. F100\nG02 X30. I10. J0\n"));
+    form->activateWindow();
+    // The keys are the name fields' while they have the focus.
+    form->NcFileNameEdit->setFocus();
+    QTest::keyClicks(form->NcFileNameEdit, "2M");
+    EXPECT_TRUE(text(form->NcFileNameEdit->text()).ends_with("2M"));
+    EXPECT_FALSE(pane.measureAction->isChecked());
+    canvas().setFocus();
+    QTest::keyClick(form.get(), Qt::Key_2);
+    QTest::keyClick(form.get(), Qt::Key_M);
+    ASSERT_TRUE(canvas().measuring());
+    const auto clickNear = [this](double x, double y, double z) {
+        QTest::mouseClick(&canvas(), Qt::LeftButton, {},
+                          canvas().toScreen(x, y, z).toPoint() + QPoint(3, -2));
+    };
+    clickNear(0, 0, 0);
+    clickNear(20, 5, -2);
+    ASSERT_EQ(canvas().measurement().count(), 2);
+    // sqrt(20² + 5² + 2²) = sqrt(429)
+    EXPECT_EQ(text(canvas().measurement().text()), "距離 20.712  ΔX 20.000  ΔY 5.000  ΔZ -2.000");
+    // Nothing to snap to: no point is taken.
+    QTest::mouseClick(&canvas(), Qt::LeftButton, {}, canvas().toScreen(5, 0, 5).toPoint());
+    EXPECT_EQ(canvas().measurement().count(), 2);
+    QTest::keyClick(&canvas(), Qt::Key_Escape);
+    EXPECT_FALSE(pane.measureAction->isChecked());
+    EXPECT_EQ(text(form->Start->text()), "変換開始");
+}
+
+// On a screen of two pixels per logical one (a test run under QT_SCALE_FACTOR=2), a line is two pixels thick.
+TEST_F(PreviewTest, LinesAreALogicalPixelWide) {
+    convert(folder.write("WIDE.NC", "G01 Y20. F100\nX50.\n"));
+    const QPixmap picture = canvas().grab();
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_RGB32);
+    const int column = static_cast<int>(canvas().toScreen(25, 20).x() * picture.devicePixelRatio());
+    int thickness = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        thickness += (image.pixel(column, y) & 0xFFFFFF) == 0x00FF00;
+    }
+    EXPECT_GE(thickness, std::lround(picture.devicePixelRatio()));
 }
 
 struct BadDrawingCase {
