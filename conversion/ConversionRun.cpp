@@ -261,7 +261,7 @@ RunOutcome Run::finish() {
         return fail();
     }
     host_.setRunning(false);
-    host_.showMessage(kMessageCaption, kCompletedMessage);
+    host_.showMessage(kMessageCaption, undrawn_.empty() ? kCompletedMessage : kCompletedWithOmissionsMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;
 }
