@@ -117,6 +117,8 @@ public:
     QMenu* Settings1;
     QAction* Options1;
     QAction* N1;
+    // Escape: the same as Abort, while a run goes.
+    QAction* AbortByKey;
 
     std::string exeDir;
     std::string hedderFile;
@@ -136,6 +138,8 @@ private:
     void keepEditsUsable();
     void buildMenu();
     void connectHandlers();
+    void orderTabStops();
+    void placeOnScreen();
     void init(const std::vector<std::string>& arguments);
 
     bool busy() const { return state_ != WindowState::Idle; }
@@ -145,7 +149,10 @@ private:
     void showNames(const std::string& ncPath);
     RunOutcome convert();
     void resetReport();
+    void headReportWith(const std::string& ncPath);
     void showRunProgress();
+    void showStartCaption();
+    void enableAbortWhileRunning();
 
     EventPacer pacer_;
     WindowState state_ = WindowState::Idle;
