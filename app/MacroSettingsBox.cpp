@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/LocalText.h"
+#include "app/Look.h"
 #include "conversion/BlockLimit.h"
 
 namespace {
@@ -48,7 +49,7 @@ MacroSettingsBox::MacroSettingsBox(const MacroSettings& macro)
         Folders->addItem(FolderItem(folder));
     }
     QPalette red = Problem->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
+    red.setColor(QPalette::WindowText, ReadableOn(Qt::red, red.color(QPalette::Window)));
     Problem->setPalette(red);
     Problem->setWordWrap(true);
     Problem->hide();

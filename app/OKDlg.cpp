@@ -31,8 +31,10 @@ TOKBottomDlg::TOKBottomDlg(QWidget* owner)
 
     Label1->setFont(BoldFont(16));
     Label1->setAutoFillBackground(true);
+    // The yellow band keeps its black text whatever the palette, which could make the text light.
     QPalette yellow = Label1->palette();
     yellow.setColor(QPalette::Window, Qt::yellow);
+    yellow.setColor(QPalette::WindowText, Qt::black);
     Label1->setPalette(yellow);
     Label1->setMargin(4);
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -15,8 +16,10 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <utility>
@@ -47,6 +50,9 @@ constexpr int kReportRuleLength = 41;
 constexpr char kNoNcNameMessage[] = "NCファイル名を入力してください。";
 constexpr char kMissingFolderMessage[] = "NCファイルのフォルダが見つかりません。";
 constexpr char kNoFileManagerMessage[] = "ファイルマネージャーが見つからないため、フォルダを開けません。";
+// Begins each file's part of the report of a drop of several files.
+constexpr char kFileHeadingMark[] = "■ ";
+constexpr QSize kOpeningSize(1000, 680);
 
 std::string WithoutEnclosingQuotes(const std::string& argument) {
     if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
@@ -106,10 +112,18 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(Panel1);
     layout->addWidget(Panel2, 1);
-    setCentralWidget(central);
+    // On a screen too small for the controls at their smallest, scroll bars appear instead of a window
+    // that outgrows the screen.
+    auto* scroller = new QScrollArea;
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(central);
+    setCentralWidget(scroller);
     keepEditsUsable();
     buildMenu();
     connectHandlers();
+    orderTabStops();
     auto* drops = new FileDropCatcher(
         *this, [this](const QMimeData& data) { return takesDrop(data); },
         [this](const QMimeData& data) { return takeDrop(data); });
@@ -133,8 +147,7 @@ TForm1::TForm1(const std::vector<std::string>& arguments, EventPacing pacing)
     SetMessageSink(this);
     init(arguments);
     showRunProgress();
-    resize(1000, 680);
-    CentreOnScreen(*this);
+    FitOnScreen(*this, kOpeningSize);
 }
 
 TForm1::~TForm1() {
@@ -163,10 +176,12 @@ void TForm1::buildPanel1() {
     Label1 = new QLabel(QStringLiteral("処理行数"));
     edNum = new QLineEdit;
     edNum->setReadOnly(true);
+    // A display, not a control: it can be selected with the mouse, but Tab passes it by.
+    edNum->setFocusPolicy(Qt::ClickFocus);
     QPalette blue = edNum->palette();
-    blue.setColor(QPalette::Text, Qt::blue);
+    blue.setColor(QPalette::Text, ReadableOn(Qt::blue, blue.color(QPalette::Base)));
     edNum->setPalette(blue);
-    Aboat = PictureButton(QStyle::SP_BrowserStop, 16);
+    Aboat = PictureButton(QStyle::SP_BrowserStop, 16, "中止 (Esc)");
     Aboat->setText(QStringLiteral("中止"));
     End = PictureButton(QStyle::SP_DialogCloseButton, 16);
     End->setText(QStringLiteral("閉じる(&C)"));
@@ -214,6 +229,10 @@ void TForm1::keepEditsUsable() {
 void TForm1::buildPanel2() {
     Panel2 = new QFrame;
     Memo1 = new QPlainTextEdit;
+    // Written by the runs only; the user reads, selects and copies it.
+    Memo1->setReadOnly(true);
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Memo1->setTabChangesFocus(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Preview = new PreviewPane;
@@ -230,12 +249,31 @@ void TForm1::buildPanel2() {
 }
 
 void TForm1::buildMenu() {
-    File1 = menuBar()->addMenu(QStringLiteral("ファイル"));
-    Open1 = File1->addAction(QStringLiteral("開く"));
-    Exit1 = File1->addAction(QStringLiteral("終了"));
+    File1 = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    Open1 = File1->addAction(QStringLiteral("開く(&O)..."));
+    Open1->setShortcut(QKeySequence::Open);
+    Exit1 = File1->addAction(QStringLiteral("終了(&X)"));
     Settings1 = menuBar()->addMenu(QStringLiteral("設定(&S)"));
     Options1 = Settings1->addAction(QStringLiteral("オプション(&O)..."));
-    N1 = menuBar()->addAction(QStringLiteral("バージョン"));
+    N1 = menuBar()->addAction(QStringLiteral("バージョン(&V)"));
+    AbortByKey = new QAction(this);
+    AbortByKey->setShortcut(Qt::Key_Escape);
+    addAction(AbortByKey);
+}
+
+// Tab follows the window from the top left: each name with its browse button, the templates and their
+// folder button, the run's buttons, then the report and the preview's controls.
+void TForm1::orderTabStops() {
+    std::vector<QWidget*> stops = {NcFileNameEdit, NcFileBtn,    DxfFileNameEdit, DxfFileBtn, HedderEdit,
+                                   FooterEdit,     SpeedButton1, Start,           Aboat,      End,
+                                   Preview->listing, Memo1};
+    stops.insert(stops.end(), Preview->layerBoxes.begin(), Preview->layerBoxes.end());
+    stops.push_back(Preview->fitButton);
+    stops.insert(stops.end(), Preview->viewButtons.begin(), Preview->viewButtons.end());
+    stops.insert(stops.end(), {Preview->depthBox, Preview->measureButton});
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        setTabOrder(stops[i - 1], stops[i]);
+    }
 }
 
 void TForm1::connectHandlers() {
@@ -247,6 +285,7 @@ void TForm1::connectHandlers() {
     connect(DxfFileNameEdit, &QLineEdit::textChanged, this, &TForm1::DxfFileNameEditChange);
     connect(Start, &QPushButton::clicked, this, &TForm1::StartClick);
     connect(Aboat, &QPushButton::clicked, this, &TForm1::AboatClick);
+    connect(AbortByKey, &QAction::triggered, this, &TForm1::AboatClick);
     connect(End, &QPushButton::clicked, this, &QWidget::close);
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
@@ -268,6 +307,7 @@ void TForm1::init(const std::vector<std::string>& arguments) {
     forgetArcRadii();
     state_ = WindowState::Idle;
     setRunning(false);
+    enableAbortWhileRunning();
     if (!arguments.empty()) {
         showNames(WithoutEnclosingQuotes(arguments.front()));
         // Drawn once the window is up; a run the user starts before then makes this one do nothing.
@@ -333,9 +373,13 @@ void TForm1::DxfFileNameEditChange() {
     dxfFile = BytesShown(DxfFileNameEdit->text(), dxfFile);
 }
 
+// A run the user starts has the report to itself.
 void TForm1::StartClick() {
     if (!busy() || previewing()) {
-        afterPreview([this] { convert(); });
+        afterPreview([this] {
+            resetReport();
+            convert();
+        });
     }
 }
 
@@ -378,6 +422,7 @@ void TForm1::previewProgram() {
         if (PreviewProgram(*this, files, Preview->model()) == RunOutcome::Failed) {
             Preview->clear();
         }
+        enableAbortWhileRunning();
         showRunProgress();
     }
     if (std::function<void()> action = std::exchange(pendingAction_, {})) {
@@ -392,6 +437,7 @@ RunOutcome TForm1::convert() {
     const WindowStateScope converting(state_, WindowState::Converting);
     Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
     const RunOutcome outcome = RunConversion(*this, files, &Preview->model());
+    enableAbortWhileRunning();
     // An aborted run has cleared the preview already; a failed one leaves no half drawing either.
     if (outcome == RunOutcome::Failed) {
         Preview->clear();
@@ -405,6 +451,7 @@ RunOutcome TForm1::convert() {
 // A preview stops quietly and keeps what it has drawn.
 void TForm1::AboatClick() {
     setRunning(false);
+    enableAbortWhileRunning();
     if (previewing()) {
         return;
     }
@@ -457,13 +504,16 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
         previewProgram();
         return;
     }
+    // The batch's report is one: cleared once, each converted file's part headed by its name.
     const WindowStateScope dropping(state_, WindowState::Dropping);
+    resetReport();
     for (const std::string& path : paths) {
         if (state_ == WindowState::Closing) {
             break;
         }
         showNames(path);
         if (confirmConversion(ToQString(path))) {
+            headReportWith(path);
             convert();
         }
     }
@@ -475,7 +525,19 @@ void TForm1::resetReport() {
     Memo1->appendPlainText(QString(kReportRuleLength, QLatin1Char('-')));
 }
 
+void TForm1::headReportWith(const std::string& ncPath) {
+    Memo1->appendPlainText(QString::fromUtf8(kFileHeadingMark) + ToQString(ncPath));
+}
+
+// Abort, by button or Escape, is offered exactly while a run reads lines: before and after, it would only
+// wipe the report of the run just finished.
+void TForm1::enableAbortWhileRunning() {
+    Aboat->setEnabled(running());
+    AbortByKey->setEnabled(running());
+}
+
 void TForm1::showMessage(std::string_view caption, std::string_view text) {
+    enableAbortWhileRunning();
     showRunProgress();
     presentMessage(ToQString(caption), ToQString(text));
 }
@@ -501,6 +563,7 @@ void TForm1::handlePendingEvents() {
         showRunProgress();
     }
     if (due.events) {
+        enableAbortWhileRunning();
         QCoreApplication::processEvents();
     }
 }
@@ -513,17 +576,23 @@ void TForm1::showRunProgress() {
         shownCount_ = lineCount_;
     }
     if (startCaption_ != shownCaption_ || startColour_ != shownColour_) {
-        Start->setText(ToQString(startCaption_));
-        QPalette palette = Start->palette();
-        palette.setColor(QPalette::ButtonText, ColourOf(startColour_));
-        Start->setPalette(palette);
-        shownCaption_ = startCaption_;
-        shownColour_ = startColour_;
+        showStartCaption();
     }
 }
 
-// Enter activates the button that has the focus; elsewhere it starts a conversion, unless the focused control
-// takes Enter itself (the report does).
+// The caption in the colour the run asked for, as the palette of the controls around it lets it read.
+void TForm1::showStartCaption() {
+    Start->setText(ToQString(startCaption_));
+    QPalette palette = Start->parentWidget()->palette();
+    palette.setColor(QPalette::ButtonText,
+                     TextColourOf(startColour_, palette, QPalette::ButtonText, QPalette::Button));
+    Start->setPalette(palette);
+    shownCaption_ = startCaption_;
+    shownColour_ = startColour_;
+}
+
+// Enter activates the button that has the focus; elsewhere, the read-only report included, it starts a
+// conversion, unless the focused control takes Enter itself.
 void TForm1::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (focusWidget() == NcFileNameEdit) {

@@ -7,8 +7,9 @@
 // the window is Converting (WindowState). It hands the event loop a turn once per NC line
 // (handlePendingEvents, at the EventPacer's rate) and each message box it shows runs a loop of its own, so
 // the user's events are handled on top of the run's stack:
-// - Abort clears the running state (RunHost::running(), which the run sets once its files are open and clears
-//   when it ends); the run finds it cleared right after that turn and returns Aborted before its next line.
+// - Abort, by its button or Escape and offered only while the run reads lines, clears the running state
+//   (RunHost::running(), which the run sets once its files are open and clears when it ends); the run finds
+//   it cleared right after that turn and returns Aborted before its next line.
 //   Abort leaves the window's state alone: the run's return ends Converting.
 // - Start, the two browse buttons, File/Open and a drop are ignored (a drag is refused) in any state but
 //   Idle: a second run never starts inside the first, and the names the run reads stay as they were.
@@ -129,6 +130,8 @@ public:
     QMenu* Settings1;
     QAction* Options1;
     QAction* N1;
+    // Escape: the same as Abort, while a run goes.
+    QAction* AbortByKey;
 
     std::string exeDir;
     std::string hedderFile;
@@ -148,6 +151,8 @@ private:
     void keepEditsUsable();
     void buildMenu();
     void connectHandlers();
+    void orderTabStops();
+    void placeOnScreen();
     void init(const std::vector<std::string>& arguments);
 
     bool busy() const { return state_ != WindowState::Idle; }
@@ -161,7 +166,10 @@ private:
     void showNames(const std::string& ncPath);
     RunOutcome convert();
     void resetReport();
+    void headReportWith(const std::string& ncPath);
     void showRunProgress();
+    void showStartCaption();
+    void enableAbortWhileRunning();
 
     EventPacer pacer_;
     WindowState state_ = WindowState::Idle;

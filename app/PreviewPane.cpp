@@ -112,7 +112,8 @@ QLayout* PreviewPane::makeViewRow() {
         connect(action, &QAction::triggered, canvas,
                 [this, view] { canvas->setView(static_cast<PreviewView>(view)); });
         addAction(action);
-        row->addWidget(ButtonFor(action));
+        viewButtons[view] = ButtonFor(action);
+        row->addWidget(viewButtons[view]);
         viewActions[view] = action;
     }
     depthBox = new QCheckBox(QStringLiteral("深さで色分け"));
@@ -126,7 +127,8 @@ QLayout* PreviewPane::makeViewRow() {
     connect(measureAction, &QAction::toggled, canvas, &PreviewCanvas::setMeasuring);
     connect(canvas, &PreviewCanvas::measuringChanged, measureAction, &QAction::setChecked);
     addAction(measureAction);
-    row->addWidget(ButtonFor(measureAction));
+    measureButton = ButtonFor(measureAction);
+    row->addWidget(measureButton);
     row->addStretch(1);
     coordinates = new QLabel;
     coordinates->setMinimumWidth(1);

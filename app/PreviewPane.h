@@ -50,8 +50,10 @@ public:
     QAction* fitAction;
     // In the order of PreviewView.
     std::array<QAction*, kPreviewViewCount> viewActions;
+    std::array<QToolButton*, kPreviewViewCount> viewButtons;
     QCheckBox* depthBox;
     QAction* measureAction;
+    QToolButton* measureButton;
     QLabel* coordinates;
     QLabel* status;
     NcListing* listing;

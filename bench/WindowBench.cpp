@@ -139,7 +139,9 @@ Clock::duration RunWindow(const std::string& nc, const std::string& dxf) {
     const Clock::time_point start = Clock::now();
     window.form.Start->click();
     const Clock::time_point end = Clock::now();
-    if (window.messages != QStringList{QStringLiteral("正常に終了しました。")}) {
+    // Either completion message: a program of the user's may leave something undrawn.
+    if (window.messages.size() != 1 ||
+        !window.messages.front().startsWith(QStringLiteral("正常に終了しました。"))) {
         std::fprintf(stderr, "window_bench: the window's run did not complete\n");
         std::exit(2);
     }

@@ -59,7 +59,7 @@ void ConsoleHost::endFile() {
 }
 
 void ConsoleHost::showMessage(std::string_view caption, std::string_view text) {
-    if (quiet_ && text == kCompletedMessage) {
+    if (quiet_ && (text == kCompletedMessage || text == kCompletedWithOmissionsMessage)) {
         return;
     }
     clearProgress();

@@ -299,7 +299,7 @@ RunOutcome Run::finish() {
     if (!output_.commit()) {
         return fail();
     }
-    host_.showMessage(kMessageCaption, kCompletedMessage);
+    host_.showMessage(kMessageCaption, undrawn_.empty() ? kCompletedMessage : kCompletedWithOmissionsMessage);
     host_.showStartButton(kStartCaption, kColourBlack);
     return RunOutcome::Completed;
 }

@@ -28,7 +28,7 @@ struct ConversionFiles {
 };
 
 enum class RunOutcome {
-    Completed,  // the whole file was converted and "正常に終了しました。" was shown
+    Completed,  // the whole file was converted and one of the two completion messages was shown
     Aborted,    // the host cleared `running`; the drawing was dropped, the earlier file left as it was
     Failed,     // a file could not be used; one message was shown, the earlier file left as it was
 };
@@ -38,6 +38,10 @@ inline constexpr std::string_view kRunningCaption = "変換中！";
 inline constexpr std::string_view kMissingNameMessage = "ファイル名を入力してください。";
 inline constexpr std::string_view kSameNameMessage = "出力ファイル名が入力ファイルと同じです。";
 inline constexpr std::string_view kCompletedMessage = "正常に終了しました。";
+// A completed run whose report lists something under "作図していないコード": the drawing is not the whole
+// program, and the message must not let that pass unnoticed.
+inline constexpr std::string_view kCompletedWithOmissionsMessage =
+    "正常に終了しました。（作図していないコードがあります）";
 
 // The block every run interprets before the first line: absolute rapid mode at the origin.
 inline constexpr char kInitialBlock[] = "G90G00X0.0Y0.0Z0.0";

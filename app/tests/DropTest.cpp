@@ -94,6 +94,18 @@ TEST_F(DropTest, ThreeFilesAnsweredOkCancelOk) {
     EXPECT_EQ(window.state(), WindowState::Idle);
 }
 
+// A batch's report is cleared once; each converted file's part begins with its name.
+TEST_F(DropTest, BatchReportHeadsEachFileWithItsName) {
+    TForm1& window = open();
+    programs[1] = folder.write("TWO.NC", "G00 X0 Y0\nG51 X0 Y0 P0\n");
+    confirm = [&](const std::string& path) { return path != programs[2]; };
+    window.appendReportLine("T01  D01");
+    drop(programs);
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{kCompleted, kCompletedWithOmissions}));
+    EXPECT_EQ(memoText(), kMemoHeadings + "\n■ " + programs[0] + "\n■ " + programs[1] +
+                              "\n作図していないコード\n    G51 倍率0 ×1 (最初: 2行目)");
+}
+
 TEST_F(DropTest, EachConfirmationFollowsThePreviousRun) {
     open();
     std::vector<bool> drawingsWhenAsked;

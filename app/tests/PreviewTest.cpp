@@ -432,7 +432,8 @@ class BadDrawingTest : public PreviewTest, public testing::WithParamInterface<Ba
 // Painted, zoomed, panned, fitted and clicked without dividing by zero or hanging; the extents stay finite.
 TEST_P(BadDrawingTest, ShowsSomethingSensible) {
     const PreviewModel& model = convert(folder.write("BAD.NC", GetParam().program)).model();
-    ASSERT_EQ(messages, std::vector<ShownMessage>{kCompleted});
+    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_TRUE(messages[0] == kCompleted || messages[0] == kCompletedWithOmissions);
     canvas().grab();
     QWheelEvent wheel({10, 10}, canvas().mapToGlobal(QPoint(10, 10)), {}, {0, -1200}, Qt::NoButton, {},
                       Qt::NoScrollPhase, false);

@@ -51,9 +51,12 @@ protected:
     std::string dxf;
 };
 
+// The run starts with a fresh report.
 TEST_F(RunTest, StartConvertsAndCountsEveryLine) {
     TForm1& window = open({nc});
+    window.appendReportLine("T01  D01");
     window.Start->click();
+    EXPECT_EQ(memoText(), kMemoHeadings);
     EXPECT_EQ(messages, std::vector<ShownMessage>{kCompleted});
     EXPECT_EQ(text(window.edNum->text()), "20");
     EXPECT_TRUE(IsCompleteDrawing(dxf));
@@ -114,17 +117,20 @@ TEST_F(RunTest, EnterOnAFocusedAbortStopsTheRun) {
     expectIdle(window);
 }
 
-TEST_F(RunTest, AbortWhileIdleKeepsTheFinishedDrawing) {
+// Abort is offered only while a run reads lines, and Escape is Abort from whatever has the focus.
+TEST_F(RunTest, AbortAndEscapeWorkOnlyWhileARunGoes) {
     TForm1& window = open({nc});
+    QTest::keyClick(window.NcFileNameEdit, Qt::Key_Escape);
+    std::vector<bool> offered{window.Aboat->isEnabled()};
+    const AtLine atLine(window, 10, [&] {
+        offered.push_back(window.Aboat->isEnabled());
+        QTest::keyClick(window.NcFileNameEdit, Qt::Key_Escape);
+    });
     window.Start->click();
-    const std::string finished = ReadBytes(dxf);
-    window.appendReportLine("T01  D01");
-    messages.clear();
-    window.Aboat->click();
+    offered.push_back(window.Aboat->isEnabled());
+    EXPECT_EQ(offered, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(text(window.edNum->text()), "10");
     EXPECT_EQ(messages, std::vector<ShownMessage>{kAborted});
-    EXPECT_EQ(memoText(), kMemoHeadings);
-    EXPECT_EQ(ReadBytes(dxf), finished);
-    expectIdle(window);
 }
 
 TEST_F(RunTest, StartDuringARunIsIgnored) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,13 +10,19 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QToolButton>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/NameFilters.h"
+#include "app/NcListing.h"
+#include "app/PreviewPane.h"
 #include "app/tests/WindowFixture.h"
 
 namespace {
@@ -64,14 +72,16 @@ void PrintTo(const NameCase& c, std::ostream* out) {
 
 class ArgumentTest : public WindowTest, public testing::WithParamInterface<NameCase> {};
 
-TEST_P(ArgumentTest, FillsInTheNamesAndStartsNothing) {
+// None of these programs exists: drawing it says so, and nothing is converted.
+TEST_P(ArgumentTest, FillsInTheNamesAndTriesToDrawTheProgram) {
     TForm1& window = open({GetParam().argument, "ignored.nc"});
     EXPECT_EQ(text(window.NcFileNameEdit->text()), GetParam().nc);
     EXPECT_EQ(text(window.DxfFileNameEdit->text()), GetParam().dxf);
     EXPECT_EQ(window.ncFile, GetParam().nc);
     EXPECT_EQ(window.dxfFile, GetParam().dxf);
     EXPECT_EQ(text(window.edNum->text()), "");
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{
+                            {"File Open Error", std::string("No Open ") + GetParam().nc + ": " + std::strerror(ENOENT)}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -160,10 +170,10 @@ TEST_F(StartUpTest, ControlsCarryTheirCaptions) {
     EXPECT_EQ(text(window.Label1->text()), "処理行数");
     EXPECT_EQ(text(window.Aboat->text()), "中止");
     EXPECT_EQ(text(window.End->text()), "閉じる(&C)");
-    EXPECT_EQ(text(window.File1->title()), "ファイル");
-    EXPECT_EQ(text(window.Open1->text()), "開く");
-    EXPECT_EQ(text(window.Exit1->text()), "終了");
-    EXPECT_EQ(text(window.N1->text()), "バージョン");
+    EXPECT_EQ(text(window.File1->title()), "ファイル(&F)");
+    EXPECT_EQ(text(window.Open1->text()), "開く(&O)...");
+    EXPECT_EQ(text(window.Exit1->text()), "終了(&X)");
+    EXPECT_EQ(text(window.N1->text()), "バージョン(&V)");
     EXPECT_TRUE(window.menuBar()->actions().contains(window.N1));
     EXPECT_TRUE(window.File1->actions().contains(window.Open1));
     EXPECT_TRUE(window.File1->actions().contains(window.Exit1));
@@ -190,9 +200,11 @@ TEST_F(StartUpTest, LookFollowsTheOriginal) {
 
 TEST_F(StartUpTest, EnterInAnEditStartsAConversion) {
     TForm1& window = open();
+    window.appendReportLine("T01  D01");
     window.HedderEdit->setFocus();
     QTest::keyClick(window.HedderEdit, Qt::Key_Return);
     EXPECT_EQ(messages, std::vector<ShownMessage>{kMissingName});
+    EXPECT_EQ(memoText(), kMemoHeadings);
 }
 
 // Enter on a focused button is that button's click, and nothing else.
@@ -234,12 +246,14 @@ INSTANTIATE_TEST_SUITE_P(
                     EnterCase{"DxfBrowse", &TForm1::DxfFileBtn, {}, {kExactDxfFilter}, 0, true},
                     EnterCase{"Explorer", &TForm1::SpeedButton1, {kMissingNcName}, {}, 0, true},
                     EnterCase{"Start", &TForm1::Start, {kMissingName}, {}, 0, true},
-                    EnterCase{"Abort", &TForm1::Aboat, {kAborted}, {}, 0, true},
                     EnterCase{"Close", &TForm1::End, {}, {}, 0, false}),
     [](const testing::TestParamInfo<EnterCase>& info) { return std::string(info.param.name); });
 
+// The window opens within the offscreen screen, which is smaller than the window would like.
 TEST_F(StartUpTest, SmallestWindowKeepsEveryEditUsable) {
     TForm1& window = open();
+    const QRect free = window.screen()->availableGeometry();
+    EXPECT_TRUE(free.contains(window.frameGeometry()));
     window.resize(1, 1);
     const int character = window.HedderEdit->fontMetrics().averageCharWidth();
     for (const QLineEdit* edit :
@@ -251,6 +265,49 @@ TEST_F(StartUpTest, SmallestWindowKeepsEveryEditUsable) {
     EXPECT_GE(window.Memo1->viewport()->height(), 3 * window.Memo1->fontMetrics().lineSpacing());
     for (const QPushButton* pictureOnly : {window.NcFileBtn, window.DxfFileBtn, window.SpeedButton1}) {
         EXPECT_FALSE(pictureOnly->toolTip().isEmpty());
+    }
+}
+
+// Tab goes from the top left through every control (Abort only during a run) and round again; the report
+// is never typed into; Ctrl+O opens an NC file.
+TEST_F(StartUpTest, KeysReachEveryControl) {
+    TForm1& window = open();
+    std::vector<QWidget*> expected = {window.NcFileNameEdit, window.NcFileBtn,  window.DxfFileNameEdit,
+                                      window.DxfFileBtn,     window.HedderEdit, window.FooterEdit,
+                                      window.SpeedButton1,   window.Start,      window.End,
+                                      window.Preview->listing, window.Memo1};
+    PreviewPane& preview = *window.Preview;
+    expected.insert(expected.end(), preview.layerBoxes.begin(), preview.layerBoxes.end());
+    expected.push_back(preview.fitButton);
+    expected.insert(expected.end(), preview.viewButtons.begin(), preview.viewButtons.end());
+    expected.insert(expected.end(), {preview.depthBox, preview.measureButton, window.NcFileNameEdit});
+    window.NcFileNameEdit->setFocus();
+    std::vector<QWidget*> visited = {window.focusWidget()};
+    while (visited.size() < expected.size()) {
+        QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+        visited.push_back(window.focusWidget());
+    }
+    EXPECT_EQ(visited, expected);
+    QTest::keyClicks(window.Memo1, "X");
+    EXPECT_EQ(memoText(), kMemoHeadings);
+    fileAnswers = {QStringLiteral("/data/nc/PART2.NC")};
+    QTest::keyClick(window.focusWidget(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(window.ncFile, "/data/nc/PART2.NC");
+}
+
+// On a palette of grey 40, the Start caption, black and then red, and the blue counter are light.
+TEST_F(StartUpTest, TextsReadUnderADarkPalette) {
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(40, 40, 40)));
+    TForm1& window = open({ncProgram("PART1.NC", 20)});
+    QColor red;
+    const AtLine atLine(window, 3, [&] { red = window.Start->palette().color(QPalette::ButtonText); });
+    const QColor black = window.Start->palette().color(QPalette::ButtonText);
+    window.Start->click();
+    QApplication::setPalette(light);
+    EXPECT_EQ(red.hue(), 0);
+    for (const QColor& colour : {red, black, window.edNum->palette().color(QPalette::Text)}) {
+        EXPECT_GE(colour.lightness(), 140);
     }
 }
 

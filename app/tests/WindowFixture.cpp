@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 
@@ -30,6 +31,8 @@ TForm1& WindowTest::open(const std::vector<std::string>& arguments, EventPacing 
         return fileManagerFound;
     };
     form->show();
+    // Keys reach the window's shortcuts only once it is the active window.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
     return *form;
 }
 

@@ -26,6 +26,8 @@ struct ShownMessage {
 };
 
 inline const ShownMessage kCompleted{"メッセージ", "正常に終了しました。"};
+inline const ShownMessage kCompletedWithOmissions{"メッセージ",
+                                                  "正常に終了しました。（作図していないコードがあります）"};
 inline const ShownMessage kAborted{"メッセージ", "強制終了します。"};
 
 class WindowTest : public testing::Test {
