@@ -422,8 +422,8 @@ void PreviewCanvas::renderAll() {
     }
     cache_.fill(kBackground);
     cachedCount_ = 0;
-    cachedMinZ_ = model_.minZ();
-    cachedMaxZ_ = model_.maxZ();
+    cachedMinZ_ = model_.cuttingZ().lowest;
+    cachedMaxZ_ = model_.cuttingZ().highest;
     renderAxesAndTexts();
     renderEntities(0, model_.size());
     cacheValid_ = true;
@@ -479,8 +479,9 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
         colours[layer] = Rgb(styles_[layer].rgb);
         byDepth[layer] = depthColours_ && CutsByDepth(layer);
     }
-    const double minZ = model_.minZ();
-    const double rampPerUnit = model_.maxZ() > minZ ? (ramp_.size() - 1) / (model_.maxZ() - minZ) : 0.0;
+    const double minZ = model_.cuttingZ().lowest;
+    const double maxZ = model_.cuttingZ().highest;
+    const double rampPerUnit = maxZ > minZ ? (ramp_.size() - 1) / (maxZ - minZ) : 0.0;
     for (std::size_t i = from; i < to; ++i) {
         const PreviewEntity& e = model_[i];
         const int layer = static_cast<int>(e.layer);
@@ -552,7 +553,7 @@ QPainterPath PreviewCanvas::outline(const PreviewEntity& e, const ScreenMap& map
 
 void PreviewCanvas::paintEvent(QPaintEvent*) {
     followDrawing();
-    if (depthColours_ && (cachedMinZ_ != model_.minZ() || cachedMaxZ_ != model_.maxZ())) {
+    if (depthColours_ && (cachedMinZ_ != model_.cuttingZ().lowest || cachedMaxZ_ != model_.cuttingZ().highest)) {
         cacheValid_ = false;
     }
     // The cache is extended while the drawing grows and redrawn when the view changed or the drawing shrank.
@@ -587,7 +588,7 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
             painter.drawPath(outline(model_[index], map));
         }
     }
-    if (depthColours_ && model_.size() > 0) {
+    if (depthColours_ && !model_.cuttingZ().empty()) {
         paintDepthLegend(painter);
     }
     if (measuring_) {
@@ -607,9 +608,9 @@ void PreviewCanvas::paintDepthLegend(QPainter& painter) const {
     painter.setPen(QColor(Rgb(styles_[static_cast<int>(DrawingLayer::CentreLine)].rgb)));
     const QRect labels(0, 0, bar.left() - 6, painter.fontMetrics().height());
     painter.drawText(labels.translated(0, bar.top() - labels.height() / 2), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("Z %1").arg(Number(model_.maxZ())));
+                     QStringLiteral("Z %1").arg(Number(model_.cuttingZ().highest)));
     painter.drawText(labels.translated(0, bar.bottom() - labels.height() / 2),
-                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Z %1").arg(Number(model_.minZ())));
+                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Z %1").arg(Number(model_.cuttingZ().lowest)));
 }
 
 // The picked points, the segment between them, and what the tool says at the foot of the canvas.

@@ -12,7 +12,8 @@ void PreviewModel::clear() {
     polylines_.clear();
     info_.reset();
     extents_ = {};
-    minZ_ = maxZ_ = 0.0;
+    allZ_ = {};
+    cuttingZ_ = {};
     completed_ = false;
     sourceFiles_.clear();
     spans_.clear();
@@ -67,13 +68,22 @@ PreviewEntity PreviewModel::compact(const DrawingEntity& entity) {
     return out;
 }
 
-void PreviewModel::addZ(double low, double high) {
+void DepthRange::add(double low, double high) {
     if (low > high) {
         std::swap(low, high);
     }
-    // The XY extents are still empty before the first entity is added to them.
-    minZ_ = extents_.empty ? low : std::min(minZ_, low);
-    maxZ_ = extents_.empty ? high : std::max(maxZ_, high);
+    lowest = empty() ? low : std::min(lowest, low);
+    highest = empty() ? high : std::max(highest, high);
+    counted = true;
+}
+
+// Depth colours span the cutting moves alone: a retract far above the part would squeeze every cut into one
+// end of the ramp.
+void PreviewModel::addZ(const PreviewEntity& entity, double low, double high) {
+    allZ_.add(low, high);
+    if (entity.layer == DrawingLayer::Compensated || entity.layer == DrawingLayer::Uncompensated) {
+        cuttingZ_.add(low, high);
+    }
 }
 
 bool PreviewModel::add(const DrawingEntity& entity) {
@@ -85,14 +95,14 @@ bool PreviewModel::add(const DrawingEntity& entity) {
     ++size_;
     switch (e.kind) {
         case EntityKind::Line:
-            addZ(e.v[2], e.v[5]);
+            addZ(e, e.v[2], e.v[5]);
             break;
         case EntityKind::Arc:
         case EntityKind::Circle:
-            addZ(e.v[2], e.v[2]);
+            addZ(e, e.v[2], e.v[2]);
             break;
         case EntityKind::Polyline:
-            addZ(polyline(e).box[2], polyline(e).box[5]);
+            addZ(e, polyline(e).box[2], polyline(e).box[5]);
             break;
     }
     extents_.add(entity);

@@ -53,6 +53,16 @@ struct EntitySource {
     std::int64_t line;
 };
 
+// The Z a set of entities spans; 0 to 0 while there are none.
+struct DepthRange {
+    double lowest = 0.0;
+    double highest = 0.0;
+    bool counted = false;
+
+    bool empty() const { return !counted; }
+    void add(double low, double high);
+};
+
 class PreviewModel final : public PictureSink {
 public:
     static constexpr std::uint16_t kWideSourceLine = 0xFFFF;
@@ -77,8 +87,10 @@ public:
     bool completed() const { return completed_; }
     // The XY extents of the entities (empty while there are none), and the Z they span.
     const DrawingExtents& extents() const { return extents_; }
-    double minZ() const { return minZ_; }
-    double maxZ() const { return maxZ_; }
+    double minZ() const { return allZ_.lowest; }
+    double maxZ() const { return allZ_.highest; }
+    // The Z that the cutting moves span: what depth colours run over.
+    const DepthRange& cuttingZ() const { return cuttingZ_; }
 
     // The file and line of an entity drawn by a program in another file; nothing for the NC file's own.
     std::optional<EntitySource> sourceOf(std::size_t index) const;
@@ -100,7 +112,7 @@ private:
         std::uint32_t file;
         std::int64_t line;
     };
-    void addZ(double low, double high);
+    void addZ(const PreviewEntity& entity, double low, double high);
 
     std::vector<std::unique_ptr<PreviewEntity[]>> blocks_;
     std::size_t size_ = 0;
@@ -108,8 +120,8 @@ private:
     std::deque<PreviewPolyline> polylines_;  // grows without moving what it holds
     std::optional<InfoBlockLayout> info_;
     DrawingExtents extents_;
-    double minZ_ = 0.0;
-    double maxZ_ = 0.0;
+    DepthRange allZ_;
+    DepthRange cuttingZ_;
     bool completed_ = false;
     std::vector<std::string> sourceFiles_;
     std::vector<SourceSpan> spans_;

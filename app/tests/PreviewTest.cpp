@@ -405,6 +405,21 @@ TEST_F(PreviewTest, MeasureSnapsToALineEndAndAnArcCentre) {
     EXPECT_EQ(text(form->Start->text()), "変換開始");
 }
 
+// Cuts at Z0 and Z-10 under a retract to Z50: the ramp spans the cuts alone, red at the top, blue at the foot.
+TEST_F(PreviewTest, DepthColoursSpanTheCuttingMoves) {
+    PreviewPane& pane = convert(folder.write(
+        "DEPTH.NC", "G00 Z50.\nY10.\nZ0\nG01 X40. F100\nG00 Z50.\nX0 Y30.\nZ0\nG01 Z-10.\nX40.\nG00 Z50.\n"));
+    pane.depthBox->click();
+    const auto colourAt = [this](double x, double y) {
+        const QPoint at = canvas().toScreen(x, y).toPoint();
+        return pixelsOf(qRgb(255, 0, 0), QRect(at - QPoint(1, 1), QSize(3, 3))) > 0   ? 'r'
+               : pixelsOf(qRgb(0, 0, 255), QRect(at - QPoint(1, 1), QSize(3, 3))) > 0 ? 'b'
+                                                                                         : '-';
+    };
+    EXPECT_EQ(colourAt(20, 10), 'r');
+    EXPECT_EQ(colourAt(20, 30), 'b');
+}
+
 // On a screen of two pixels per logical one (a test run under QT_SCALE_FACTOR=2), a line is two pixels thick.
 TEST_F(PreviewTest, LinesAreALogicalPixelWide) {
     convert(folder.write("WIDE.NC", "G01 Y20. F100\nX50.\n"));
