@@ -1,5 +1,7 @@
 #include "app/PreviewCanvas.h"
 
+#include "app/PixelRaster.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,103 +19,15 @@ constexpr QRgb kBackground = qRgb(0, 0, 0);
 constexpr QColor kTightColour{255, 208, 0, 160};
 constexpr QColor kHighlightColour{255, 255, 255};
 constexpr double kMarginShare = 0.05;
-constexpr double kPickDistance = 6.0;
-constexpr double kSnapDistance = 8.0;
 constexpr QColor kMeasureColour{0, 255, 255};
 // Curves are drawn in straight steps of about this many pixels.
 constexpr double kStepPixels = 3.0;
 constexpr double kDegree = std::numbers::pi / 180.0;
-// Pixels on, then off, along a dashed line.
-constexpr int kDashOn = 6;
-constexpr int kDashPeriod = 9;
 
 QRgb Rgb(std::uint32_t rgb) {
     return qRgb(static_cast<int>(rgb >> 16 & 0xFF), static_cast<int>(rgb >> 8 & 0xFF),
                 static_cast<int>(rgb & 0xFF));
 }
-
-// Pixels written straight into the cached picture.
-class Raster {
-public:
-    explicit Raster(QImage& image)
-        : bits_(reinterpret_cast<QRgb*>(image.bits())),
-          stride_(image.bytesPerLine() / 4),
-          width_(image.width()),
-          height_(image.height()) {}
-
-    void pixel(double x, double y, QRgb colour) {
-        if (x >= 0.0 && y >= 0.0 && x < width_ && y < height_) {
-            bits_[static_cast<int>(y) * stride_ + static_cast<int>(x)] = colour;
-        }
-    }
-
-    // A line clipped to the picture (Liang-Barsky), then stepped pixel by pixel.
-    void line(double x0, double y0, double x1, double y1, QRgb colour, bool dashed) {
-        // Most lines of a big drawing are short and wholly inside; clipping would cost them four divisions.
-        if (std::min({x0, y0, x1, y1}) >= 0.0 && std::max(x0, x1) <= width_ - 1.0 &&
-            std::max(y0, y1) <= height_ - 1.0) {
-            stepped(x0, y0, x1, y1, colour, dashed);
-            return;
-        }
-        double t0 = 0.0;
-        double t1 = 1.0;
-        const double dx = x1 - x0;
-        const double dy = y1 - y0;
-        const double p[] = {-dx, dx, -dy, dy};
-        const double q[] = {x0, width_ - 1.0 - x0, y0, height_ - 1.0 - y0};
-        for (int i = 0; i < 4; ++i) {
-            if (p[i] == 0.0) {
-                if (q[i] < 0.0) {
-                    return;
-                }
-            } else {
-                const double t = q[i] / p[i];
-                if (p[i] < 0.0) {
-                    t0 = std::max(t0, t);
-                } else {
-                    t1 = std::min(t1, t);
-                }
-            }
-        }
-        if (!(t0 <= t1)) {
-            return;
-        }
-        stepped(x0 + t0 * dx, y0 + t0 * dy, x0 + t1 * dx, y0 + t1 * dy, colour, dashed);
-    }
-
-    // Solid lines from point to point.
-    void steps(const std::vector<QPointF>& points, QRgb colour) {
-        for (std::size_t k = 1; k < points.size(); ++k) {
-            line(points[k - 1].x(), points[k - 1].y(), points[k].x(), points[k].y(), colour, false);
-        }
-    }
-
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    // A line within the picture, so that its pixels need no bounds checks.
-    void stepped(double ax, double ay, double bx, double by, QRgb colour, bool dashed) {
-        // Steps of at most a pixel, so that the short chords of a polyline leave no gaps; counted without
-        // std::ceil, which is a call on the plain x86-64 target and the most of what a short line costs.
-        const int steps = static_cast<int>(std::max(std::fabs(bx - ax), std::fabs(by - ay))) + 1;
-        const double sx = (bx - ax) / steps;
-        const double sy = (by - ay) / steps;
-        // Half a pixel on, truncation rounds: the coordinates are not negative.
-        const double x = ax + 0.5;
-        const double y = ay + 0.5;
-        for (int i = 0; i <= steps; ++i) {
-            if (!dashed || i % kDashPeriod < kDashOn) {
-                bits_[static_cast<int>(y + sy * i) * stride_ + static_cast<int>(x + sx * i)] = colour;
-            }
-        }
-    }
-
-    QRgb* bits_;
-    int stride_;
-    int width_;
-    int height_;
-};
 
 // The screen points of an arc or circle of the XY plane, whose radius runs `alongX` and `alongY` on the
 // screen along X and Y and is at most `pixels` long: enough of them that each step is a few pixels long.
@@ -130,30 +44,11 @@ std::vector<QPointF> CurvePoints(QPointF centre, QPointF alongX, QPointF alongY,
     return points;
 }
 
-double DistanceToSegment(QPointF p, QPointF a, QPointF b) {
-    const QPointF ab = b - a;
-    const double length2 = QPointF::dotProduct(ab, ab);
-    double t = length2 > 0.0 ? QPointF::dotProduct(p - a, ab) / length2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    const QPointF nearest = a + t * ab;
-    return std::hypot(p.x() - nearest.x(), p.y() - nearest.y());
-}
-
 // The (u, v, normal) axes of the planes of G17, G18 and G19: 0 is X, 1 Y, 2 Z.
 constexpr int kPlaneAxes[3][3] = {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}};
 
 double Coordinate(const Point3& p, int axis) {
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
-}
-
-double Distance(QPointF a, QPointF b) {
-    return std::hypot(a.x() - b.x(), a.y() - b.y());
-}
-
-// A point of an arc entity `degrees` round from X.
-Point3 ArcPoint(const PreviewEntity& arc, double degrees) {
-    return {arc.v[0] + arc.v[3] * std::cos(degrees * kDegree),
-            arc.v[1] + arc.v[3] * std::sin(degrees * kDegree), arc.v[2]};
 }
 
 // The depth by which the entity is coloured: a line's mean Z, an arc's or circle's Z, a polyline's middle.
@@ -434,7 +329,7 @@ void PreviewCanvas::renderAxesAndTexts() {
     extents.add(0.0, 0.0);
     const ScreenMap map = screenMap();
     if (visible_[static_cast<int>(DrawingLayer::CentreLine)]) {
-        Raster raster(cache_);
+        PixelRaster raster(cache_);
         const QRgb grey = Rgb(styles_[static_cast<int>(DrawingLayer::CentreLine)].rgb);
         const auto axis = [&](QPointF from, QPointF to) {
             raster.line(from.x(), from.y(), to.x(), to.y(), grey, false);
@@ -469,7 +364,7 @@ void PreviewCanvas::renderAxesAndTexts() {
 }
 
 void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
-    Raster raster(cache_);
+    PixelRaster raster(cache_);
     const double w = raster.width();
     const double h = raster.height();
     const ScreenMap m = screenMap();
@@ -729,87 +624,4 @@ void PreviewCanvas::mouseReleaseEvent(QMouseEvent* event) {
 
 void PreviewCanvas::leaveEvent(QEvent*) {
     emit cursorMoved(QString());
-}
-
-std::optional<std::size_t> PreviewCanvas::entityAt(QPointF position) const {
-    const ScreenMap map = screenMap();
-    std::optional<std::size_t> nearest;
-    double best = kPickDistance;
-    for (std::size_t i = 0; i < model_.size(); ++i) {
-        const PreviewEntity& e = model_[i];
-        if (!visible_[static_cast<int>(e.layer)]) {
-            continue;
-        }
-        const double distance = distanceTo(e, map, position);
-        if (distance <= best) {
-            best = distance;
-            nearest = i;
-        }
-    }
-    return nearest;
-}
-
-double PreviewCanvas::distanceTo(const PreviewEntity& e, const ScreenMap& map, QPointF position) const {
-    if (e.kind == EntityKind::Line) {
-        return DistanceToSegment(position, map(e.v[0], e.v[1], e.v[2]), map(e.v[3], e.v[4], e.v[5]));
-    }
-    // Most curves are far from the click; their steps are made only for those near it.
-    std::vector<QPointF> points;
-    if (e.kind == EntityKind::Polyline) {
-        const auto [left, top, right, bottom] = screenBox(e, map);
-        if (position.x() < left - kPickDistance || position.x() > right + kPickDistance ||
-            position.y() < top - kPickDistance || position.y() > bottom + kPickDistance) {
-            return INFINITY;
-        }
-        points = polylinePoints(e, map);
-    } else {
-        if (Distance(position, map(e.v[0], e.v[1], e.v[2])) > e.v[3] * scale_ + kPickDistance) {
-            return INFINITY;
-        }
-        points = curvePoints(e, map);
-    }
-    double distance = INFINITY;
-    for (std::size_t k = 1; k < points.size(); ++k) {
-        distance = std::min(distance, DistanceToSegment(position, points[k - 1], points[k]));
-    }
-    return distance;
-}
-
-std::optional<Point3> PreviewCanvas::snapAt(QPointF position) const {
-    const ScreenMap map = screenMap();
-    std::optional<Point3> nearest;
-    double best = kSnapDistance;
-    const auto consider = [&](const Point3& p) {
-        const double distance = Distance(position, map(p.x, p.y, p.z));
-        if (distance <= best) {
-            best = distance;
-            nearest = p;
-        }
-    };
-    for (std::size_t i = 0; i < model_.size(); ++i) {
-        const PreviewEntity& e = model_[i];
-        if (!visible_[static_cast<int>(e.layer)]) {
-            continue;
-        }
-        switch (e.kind) {
-            case EntityKind::Line:
-                consider({e.v[0], e.v[1], e.v[2]});
-                consider({e.v[3], e.v[4], e.v[5]});
-                break;
-            case EntityKind::Arc:
-                if (Distance(position, map(e.v[0], e.v[1], e.v[2])) <= e.v[3] * scale_ + kSnapDistance) {
-                    consider(ArcPoint(e, e.v[4]));
-                    consider(ArcPoint(e, double{e.v[4]} + e.v[5]));
-                }
-                [[fallthrough]];
-            case EntityKind::Circle:
-                consider({e.v[0], e.v[1], e.v[2]});
-                break;
-            case EntityKind::Polyline:
-                consider(model_.polyline(e).arc.start);
-                consider(model_.polyline(e).arc.end);
-                break;
-        }
-    }
-    return nearest;
 }
