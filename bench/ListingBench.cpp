@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/NcListing.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: listing_bench NC-FILE\n");
         return 2;
     }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
     NcListing listing;
     listing.resize(400, 600);
