@@ -2,6 +2,7 @@
 
 #include "app/PixelRaster.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -111,6 +112,9 @@ void PreviewCanvas::setView(PreviewView view) {
     projection_ = ViewProjection(view);
     cacheValid_ = false;
     fitToExtents();
+    // The cursor stands where it stood, over another point of another view.
+    const QPointF cursor = mapFromGlobal(QCursor::pos());
+    emit cursorMoved(rect().contains(cursor.toPoint()) ? projection_.coordinates(planeAt(cursor)) : QString());
 }
 
 void PreviewCanvas::setDepthColours(bool on) {

@@ -116,7 +116,7 @@ QLayout* PreviewPane::makeViewRow() {
         row->addWidget(viewButtons[view]);
         viewActions[view] = action;
     }
-    depthBox = new QCheckBox(QStringLiteral("深さで色分け"));
+    depthBox = new QCheckBox(QStringLiteral("深さで色分け(&D)"));
     connect(depthBox, &QCheckBox::toggled, canvas, &PreviewCanvas::setDepthColours);
     row->addWidget(depthBox);
     measureAction = new QAction(QStringLiteral("測定"), this);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Starts the window on a virtual X display with examples/contour.nc, converts it as a user would (Enter starts
-# the conversion, Enter closes the completion message), clicks a line of the preview, and saves pictures of
-# the window after the run (docs/window.png) and of the version dialog (docs/about.png). Installs what is missing with apt-get, so it
-# needs root (or sudo) the first time.
+# Starts the window on a virtual X display with examples/contour.nc, which it draws at once, goes to line 15
+# with Ctrl+G (the listing selects it, the preview highlights its segment), and saves pictures of the window
+# (docs/window.png) and of the version dialog (docs/about.png); then opens examples/cycles-and-helices.nc,
+# turns to the isometric view with depth colours and saves docs/isometric.png. The programs are copied into a
+# folder named NC and opened by their plain names, and the window runs installed in /opt/plotra, so no working
+# folder shows. Installs what is missing with apt-get and the window in /opt, so it needs root (or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,33 +43,45 @@ gone() {
   done
 }
 
-# Runs on the virtual display: $1 the program, $2 the NC file, $3 the folder for the pictures.
+# Runs on the virtual display: $1 the program, $2 the folder of the NC programs, $3 the folder for the
+# pictures.
 take_pictures() {
-  local program=$1 nc=$2 pictures=$3
-  "$program" "$nc" &
+  local program=$1 programs=$2 pictures=$3
+  cd "$programs"
+  "$program" contour.nc &
   local pid=$!
 
   local window
   window=$(window_named "$title")
-  press "$window" Return
-  local message
-  message=$(window_named 'メッセージ')
-  press "$message" Return
-  gone "$message"
-  sleep 0.5
-  # A click on the bottom of the notch in the preview names its NC line in the status line.
-  xdotool mousemove --window "$window" 697 316 click 1
+  sleep 1
+  # Line 15 in the listing, its segment highlighted in the preview.
+  press "$window" ctrl+g
+  xdotool type --delay 50 15
+  xdotool key Return
   sleep 0.5
   import -window "$window" "$pictures/window.png"
 
-  # The menu bar has no access keys: the version item is clicked where it sits, right of the File menu.
-  xdotool mousemove --window "$window" 90 10 click 1
+  press "$window" alt+v
   local about
   about=$(window_named 'バージョン情報')
   sleep 0.5
   import -window "$about" "$pictures/about.png"
   press "$about" Return
   gone "$about"
+  press "$window" alt+c
+  wait "$pid"
+
+  "$program" cycles-and-helices.nc &
+  pid=$!
+  window=$(window_named "$title")
+  sleep 1
+  # The NC name has the focus and would take the view key as text: a click on an empty corner of the
+  # drawing gives the focus to the preview. The depth colours are switched on by their access key.
+  xdotool mousemove --window "$window" 980 640 click 1
+  press "$window" 4
+  xdotool key alt+d
+  sleep 0.5
+  import -window "$window" "$pictures/isometric.png"
   press "$window" alt+c
   wait "$pid"
 }
@@ -85,18 +99,25 @@ for package in xvfb xauth xdotool x11-utils imagemagick; do
     missing+=("$package")
   fi
 done
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 if [ "${#missing[@]}" -gt 0 ]; then
-  as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
   as_root apt-get update -qq
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLOTRA_TESTS=OFF -DPLOTRA_BENCH=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target plotra
+cmake --build build -j"$(nproc)"
 
+prefix=/opt/plotra
+if [ -e "$prefix" ]; then
+  echo "screenshot.sh: $prefix is in the way" >&2
+  exit 1
+fi
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp examples/contour.nc "$work/"
-mkdir -p docs
-LANG=C.UTF-8 xvfb-run -a -s '-screen 0 1024x768x24' "$0" --on-display "$PWD/build/bin/plotra" "$work/contour.nc" "$PWD/docs"
-echo "Pictures: docs/window.png docs/about.png"
+trap 'rm -rf "$work"; as_root rm -rf "$prefix"' EXIT
+as_root cmake --install build --prefix "$prefix" >/dev/null
+mkdir -p "$work/NC" docs
+cp examples/contour.nc examples/cycles-and-helices.nc "$work/NC/"
+LANG=C.UTF-8 XDG_CONFIG_HOME="$work/config" xvfb-run -a -s '-screen 0 1280x800x24' \
+  "$0" --on-display "$prefix/bin/plotra" "$work/NC" "$PWD/docs"
+echo "Pictures: docs/window.png docs/about.png docs/isometric.png"
