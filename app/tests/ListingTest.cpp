@@ -24,12 +24,6 @@ using Points = std::set<std::pair<int, int>>;
 
 class ListingTest : public WindowTest {
 protected:
-    PreviewPane& convert(const std::string& nc) {
-        TForm1& window = form ? *form : open();
-        typeNames(nc, folder.file("OUT.DXF"));
-        window.Start->click();
-        return *window.Preview;
-    }
     PreviewPane& pane() { return *form->Preview; }
     NcListing& listing() { return *form->Preview->listing; }
     std::string status() { return text(pane().status->text()); }

@@ -129,13 +129,6 @@ DxfDrawing ReadDxf(const std::string& path) {
 
 class PreviewTest : public WindowTest {
 protected:
-    PreviewPane& convert(const std::string& nc) {
-        TForm1& window = form ? *form : open();
-        typeNames(nc, folder.file("OUT.DXF"));
-        window.Start->click();
-        return *window.Preview;
-    }
-
     PreviewPane& convertExample(const std::string& name) { return convert(EXAMPLES_DIR "/" + name); }
 
     PreviewCanvas& canvas() { return *form->Preview->canvas; }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -47,6 +48,13 @@ std::string WindowTest::ncProgram(const std::string& name, int lines) {
 void WindowTest::typeNames(const std::string& nc, const std::string& dxf) {
     form->NcFileNameEdit->setText(QString::fromStdString(nc));
     form->DxfFileNameEdit->setText(QString::fromStdString(dxf));
+}
+
+PreviewPane& WindowTest::convert(const std::string& nc) {
+    TForm1& window = form ? *form : open();
+    typeNames(nc, folder.file("OUT.DXF"));
+    window.Start->click();
+    return *window.Preview;
 }
 
 std::string WindowTest::memoText() const {

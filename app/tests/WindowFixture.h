@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/Plotra_.h"
+#include "app/PreviewPane.h"
 #include "tests/support/TempFolder.h"
 
 struct ShownMessage {
@@ -38,6 +39,8 @@ protected:
     std::string ncProgram(const std::string& name, int lines);
     // Puts NC and DXF names into the edits as a user would type them.
     void typeNames(const std::string& nc, const std::string& dxf);
+    // Converts `nc` to OUT.DXF in the test's folder with Start, in the window opened first if need be.
+    PreviewPane& convert(const std::string& nc);
 
     std::string memoText() const;
     static std::string text(const QString& shown) { return shown.toStdString(); }
