@@ -10,6 +10,7 @@ packages=(
   qt6-translations-l10n
   python3 python3-ezdxf python3-matplotlib
   locales desktop-file-utils man-db
+  shared-mime-info libglib2.0-bin xdg-utils
   librsvg2-bin
   "$@"
 )
