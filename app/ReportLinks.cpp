@@ -12,14 +12,15 @@ namespace {
 class ReportClicks : public QObject {
 public:
     ReportClicks(QPlainTextEdit& report, std::function<void(const ReportedLine&)> go)
-        : QObject(&report), report_(report), go_(std::move(go)) {
-        report.viewport()->installEventFilter(this);
+        : QObject(&report), report_(report), viewport_(report.viewport()), go_(std::move(go)) {
+        viewport_->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        // A drag that selects text is not a click.
-        if (watched == report_.viewport() && event->type() == QEvent::MouseButtonRelease &&
+        // A drag that selects text is not a click. The report is asked nothing before a release on its own
+        // viewport: while it is being destroyed, its viewport still sends events.
+        if (event->type() == QEvent::MouseButtonRelease && watched == viewport_ &&
             !report_.textCursor().hasSelection()) {
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
             if (const std::optional<ReportedLine> reported =
@@ -32,6 +33,7 @@ protected:
 
 private:
     QPlainTextEdit& report_;
+    QObject* viewport_;
     std::function<void(const ReportedLine&)> go_;
 };
 
