@@ -417,7 +417,6 @@ void TForm1::previewProgram() {
         pacer_.restart();
         const WindowStateScope previewing(state_, WindowState::Previewing);
         resetReport();
-        forgetArcRadii();
         Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
         if (PreviewProgram(*this, files, Preview->model()) == RunOutcome::Failed) {
             Preview->clear();

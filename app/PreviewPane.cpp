@@ -201,7 +201,6 @@ void PreviewPane::showReportedLine(const std::string& fileName, std::int64_t lin
         return;
     }
     forgetShownLine();
-    canvas->select(std::nullopt);
     const std::string* path = model_.sourcePathNamed(fileName);
     status->setText(lineCaption(fileName, path != nullptr ? *path : std::string(), line));
 }
