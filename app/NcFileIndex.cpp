@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "core/TextFile.h"
+
 namespace {
 
 constexpr std::size_t kChunk = 1 << 16;
@@ -90,10 +92,12 @@ bool NcFileIndex::build(const std::string& path) {
         const char* at = buffer.get();
         const char* const stop = at + got;
         if (offset == 0) {
-            crLines_ = !std::memchr(at, '\n', static_cast<std::size_t>(got)) &&
-                       std::memchr(at, '\r', static_cast<std::size_t>(got));
-            // A UTF-8 byte-order mark is not part of the first block.
-            marks_.push_back(got >= 3 && std::memcmp(at, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0);
+            // A UTF-8 byte-order mark is not part of the first block. Lines end as the run ends them, decided
+            // on the same first chunk.
+            const std::size_t mark = got >= 3 && std::memcmp(at, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+            const std::size_t sample = std::min<std::size_t>(static_cast<std::size_t>(got), TextFile::kChunk) - mark;
+            crLines_ = !std::memchr(at + mark, '\n', sample) && std::memchr(at + mark, '\r', sample);
+            marks_.push_back(mark);
         }
         while (const void* found = std::memchr(at, lineEnd(), static_cast<std::size_t>(stop - at))) {
             at = static_cast<const char*>(found) + 1;

@@ -1,7 +1,7 @@
 // Where the lines of an NC file start, for a listing that shows any part of a file of millions of lines
 // without holding it: the byte offset of every 64th line, found by reading the file once, and the lines
 // of any stretch read back from there on demand. Lines are counted as the run counts them: ended by line
-// feeds, or by lone CRs in a file whose first chunk holds no line feed.
+// feeds, or by lone CRs in a file whose first chunk holds no line feed, as the run reads it.
 //
 // The file may change after it was indexed; its size, modification time and inode tell, so that a listing
 // never shows another file's text under the old line numbers.

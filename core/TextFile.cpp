@@ -12,9 +12,6 @@
 
 namespace {
 
-// Reads and writes go to the system in large chunks: an NC file can run to millions of lines, and its
-// drawing several times as many.
-constexpr std::size_t kChunk = std::size_t{64} * 1024;
 // After a jump to a known offset only a little is read first: a subprogram body is usually short.
 constexpr std::size_t kChunkAfterSeek = std::size_t{4} * 1024;
 

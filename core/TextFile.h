@@ -33,6 +33,10 @@ enum class TextEncoding {
 class TextFile {
 public:
     static constexpr std::size_t kMaxPiece = 255;
+    // Reads and writes go to the system in chunks of this size: an NC file can run to millions of lines, and
+    // its drawing several times as many. A file whose first chunk holds a CR but no LF (a byte-order mark
+    // left aside) has its lines ended by lone CRs.
+    static constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
     TextFile() = default;
     TextFile(const TextFile&) = delete;
