@@ -412,6 +412,7 @@ void TForm1::previewProgram() {
     if (busy() || ncFile.empty()) {
         return;
     }
+    bool closed = false;
     {
         const ConversionFiles files = runFiles();
         pacer_.restart();
@@ -423,8 +424,11 @@ void TForm1::previewProgram() {
         }
         enableAbortWhileRunning();
         showRunProgress();
+        closed = state_ == WindowState::Closing;
     }
-    if (std::function<void()> action = std::exchange(pendingAction_, {})) {
+    // A window closed meanwhile starts nothing the user asked for before.
+    std::function<void()> action = std::exchange(pendingAction_, {});
+    if (action && !closed) {
         action();
     }
 }
