@@ -64,6 +64,20 @@ double DepthOf(const PreviewEntity& e, const PreviewModel& model) {
     }
 }
 
+// The middle of an entity: of a line, of an arc's or circle's circle, of a polyline's box.
+Point3 MiddleOf(const PreviewEntity& e, const PreviewModel& model) {
+    switch (e.kind) {
+        case EntityKind::Line:
+            return {(double{e.v[0]} + e.v[3]) / 2, (double{e.v[1]} + e.v[4]) / 2, (double{e.v[2]} + e.v[5]) / 2};
+        case EntityKind::Polyline: {
+            const float* box = model.polyline(e).box;
+            return {(double{box[0]} + box[3]) / 2, (double{box[1]} + box[4]) / 2, (double{box[2]} + box[5]) / 2};
+        }
+        default:
+            return {e.v[0], e.v[1], e.v[2]};
+    }
+}
+
 bool CutsByDepth(int layer) {
     return layer == static_cast<int>(DrawingLayer::Compensated) ||
            layer == static_cast<int>(DrawingLayer::Uncompensated);
@@ -226,7 +240,31 @@ std::vector<QPointF> PreviewCanvas::curvePoints(const PreviewEntity& curve, cons
 
 void PreviewCanvas::setHighlighted(std::vector<std::size_t> entities) {
     highlighted_ = std::move(entities);
+    bringIntoView();
     update();
+}
+
+// A line chosen in the listing whose segments all lie outside the view is brought to its middle, at the
+// same zoom: the machinist sees what the line drew without losing the scale he was looking at.
+void PreviewCanvas::bringIntoView() {
+    const ScreenMap map = screenMap();
+    const QRectF view = rect();
+    const auto shown = [&](std::size_t index) {
+        if (index >= model_.size()) {
+            return false;
+        }
+        const Point3 middle = MiddleOf(model_[index], model_);
+        return view.contains(map(middle.x, middle.y, middle.z));
+    };
+    if (highlighted_.empty() || highlighted_.front() >= model_.size() ||
+        std::any_of(highlighted_.begin(), highlighted_.end(), shown)) {
+        return;
+    }
+    const Point3 middle = MiddleOf(model_[highlighted_.front()], model_);
+    const PlanePoint at = projection_.project(middle.x, middle.y, middle.z);
+    left_ = at.u - width() / scale_ / 2;
+    top_ = at.w + height() / scale_ / 2;
+    userMovedView();
 }
 
 void PreviewCanvas::select(std::optional<std::size_t> index) {

@@ -91,6 +91,7 @@ private:
     PlanePoint planeAt(QPointF position) const {
         return {left_ + position.x() / scale_, top_ - position.y() / scale_};
     }
+    void bringIntoView();
     void followDrawing();
     void fitTo(const DrawingExtents& extents);
     // The view plane's rectangle that the drawing covers, in DrawingExtents' x (right) and y (up).

@@ -3,11 +3,13 @@
 // the report's list of codes not drawn; and the index's line numbers for every kind of line end.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <QTextBlock>
 #include <cmath>
 #include <set>
@@ -125,6 +127,24 @@ TEST_F(ListingTest, CtrlGGoesToALineOrASequenceNumber) {
         EXPECT_EQ(listing().goToEdit->isVisible(), c.line == 0);
         QTest::keyClick(listing().goToEdit, Qt::Key_Escape);
     }
+}
+
+// Zoomed in at the origin, line 20 of contour.nc (X100 from Y60 down to Y20) is chosen: the view moves to its
+// middle at the same zoom.
+TEST_F(ListingTest, AChosenLineOutsideTheViewIsBroughtIntoIt) {
+    convert(EXAMPLES_DIR "/contour.nc");
+    PreviewCanvas& canvas = *pane().canvas;
+    const QPoint origin = canvas.toScreen(0, 0).toPoint();
+    QWheelEvent wheel(origin, canvas.mapToGlobal(origin), {}, {0, 2400}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                      false);
+    QCoreApplication::sendEvent(&canvas, &wheel);
+    ASSERT_FALSE(canvas.rect().contains(canvas.toScreen(100, 40, -5).toPoint()));
+    const double zoom = canvas.toScreen(1, 0).x() - canvas.toScreen(0, 0).x();
+    goTo("20");
+    const QPointF middle = canvas.toScreen(100, 40, -5);
+    EXPECT_NEAR(middle.x(), canvas.width() / 2.0, 1.0);
+    EXPECT_NEAR(middle.y(), canvas.height() / 2.0, 1.0);
+    EXPECT_NEAR(canvas.toScreen(1, 0).x() - canvas.toScreen(0, 0).x(), zoom, zoom * 1e-9);
 }
 
 TEST_F(ListingTest, FarLinesOfABigFileAreFoundAndShown) {
