@@ -629,19 +629,26 @@ def work_folder(keep, prefix):
             shutil.rmtree(workdir, ignore_errors=True)
 
 
+def run_generated(args, name, comparison_class, generator_class):
+    """Runs args.count programs of generator_class through a comparison_class in a work folder named after
+    the script; returns the comparison and the program texts by index."""
+    texts = {}
+    with work_folder(args.keep, name + ".") as workdir:
+        comparison = comparison_class(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
+        for index in range(args.count):
+            gen = generator_class(random.Random("%d/%d" % (args.seed, index)))
+            texts[index] = gen.program()
+            comparison.run(index, gen, texts[index])
+    return comparison, texts
+
+
 def main():
     parser = common_arguments(argparse.ArgumentParser(description=__doc__.split("\n")[0]))
     parser.add_argument("--show", type=int, default=6, help="differences to print in full (default 6)")
     args = parser.parse_args()
 
-    texts = {}
     try:
-        with work_folder(args.keep, "compare_rs274.") as workdir:
-            comparison = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
-            for index in range(args.count):
-                gen = Generator(random.Random("%d/%d" % (args.seed, index)))
-                texts[index] = gen.program()
-                comparison.run(index, gen, texts[index])
+        comparison, texts = run_generated(args, "compare_rs274", Comparison, Generator)
     except OSError as e:
         print("compare_rs274.py: %s" % e, file=sys.stderr)
         return 2

@@ -41,12 +41,10 @@ Where LinuxCNC reads the same words otherwise, and what the programs do about it
 import argparse
 import math
 import os
-import random
-import shlex
 import subprocess
 import sys
 
-from compare_rs274 import UNITS, common_arguments, fmt, num, read_dxf, run_rs274, work_folder
+from compare_rs274 import UNITS, common_arguments, fmt, num, read_dxf, run_generated, run_rs274
 from compare_rs274_macros import HEADING, close, describe, first_difference, plotra_moves
 
 TICK_MM = 0.127
@@ -355,14 +353,8 @@ def main():
     parser.add_argument("--show", type=int, default=6, help="programs of each kind to print in full (default 6)")
     args = parser.parse_args()
 
-    texts = {}
     try:
-        with work_folder(args.keep, "compare_rs274_frames.") as workdir:
-            c = Comparison(shlex.split(args.rs274), os.path.abspath(args.plotra), workdir)
-            for index in range(args.count):
-                gen = Generator(random.Random("%d/%d" % (args.seed, index)))
-                texts[index] = gen.program()
-                c.run(index, gen, texts[index])
+        c, texts = run_generated(args, "compare_rs274_frames", Comparison, Generator)
     except OSError as e:
         print("compare_rs274_frames.py: %s" % e, file=sys.stderr)
         return 2
