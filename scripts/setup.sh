@@ -10,7 +10,7 @@ packages=(
   qt6-translations-l10n
   python3 python3-ezdxf python3-matplotlib
   locales desktop-file-utils man-db
-  shared-mime-info libglib2.0-bin xdg-utils
+  shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl
   librsvg2-bin
   "$@"
 )

@@ -31,7 +31,13 @@ xdg_type() { xdg-mime query filetype "$1"; }
 qt_type() { "$qt_tool" "$1"; }
 
 status=0
-for tool in gio:gio_type xdg-mime:xdg_type "${qt_tool:-none}":qt_type; do
+tools=(gio:gio_type "${qt_tool:-none}":qt_type)
+# xdg-mime reads the desktop's database through File::MimeInfo's mimetype; without it, it falls back to
+# file(1), which knows none of the desktop's types.
+if command -v mimetype >/dev/null; then
+    tools+=(xdg-mime:xdg_type)
+fi
+for tool in "${tools[@]}"; do
     command -v "${tool%%:*}" >/dev/null || continue
     for program in "${programs[@]}"; do
         type=$("${tool#*:}" "$program")
