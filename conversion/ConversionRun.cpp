@@ -84,6 +84,8 @@ private:
     DxfEntityWriter dxfWriter_{output_};
     PictureSink* picture_;
     std::optional<EntityTee> tee_;
+    // The picture was last told of a block in another file than the NC file.
+    bool pictureElsewhere_ = false;
     TightArcs tightArcs_;
     NcAnalyzer analyzer_;
     ProgramFile nc_{files_.ncFile, ""};
@@ -244,10 +246,12 @@ RunOutcome Run::readLines() {
 
 // A picture names the file and line of a block drawn by a program in another file; the NC file's own
 // blocks cost it one test.
+// Most programs never leave the NC file: the picture hears only of blocks elsewhere and of the return.
 void Run::tellPictureSource() {
-    if (picture_ != nullptr) {
-        picture_->setSource(lines_.fileName().empty() ? std::string_view() : lines_.filePath(),
-                            lines_.lineNumber());
+    const bool elsewhere = !lines_.fileName().empty();
+    if (picture_ != nullptr && (elsewhere || pictureElsewhere_)) {
+        picture_->setSource(elsewhere ? lines_.filePath() : std::string_view(), lines_.lineNumber());
+        pictureElsewhere_ = elsewhere;
     }
 }
 
@@ -315,7 +319,9 @@ RunOutcome Run::fail() {
     nc_.text().close();
     output_.discard();
     host_.setRunning(false);
-    host_.showStartButton(kStartCaption, kColourBlack);
+    if (writes_) {
+        host_.showStartButton(kStartCaption, kColourBlack);
+    }
     return RunOutcome::Failed;
 }
 

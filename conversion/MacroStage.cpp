@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/DecimalNumber.h"
-#include "nc/BlockScan.h"
 
 namespace {
 
@@ -170,11 +168,9 @@ void MacroStage::afterBlock() {
 }
 
 bool MacroStage::callMacro(MacroCallKind kind, double program, std::int64_t runs, const MacroLocals& arguments) {
-    entering_ = &arguments;
-    const ProgramLines::MacroCallResult result = lines_.callMacro(program, runs, undrawn_);
-    entering_ = nullptr;
-    switch (result) {
+    switch (lines_.callMacro(program, runs, undrawn_)) {
         case ProgramLines::MacroCallResult::Entered:
+            variables_.enterCall(arguments);
             return true;
         case ProgramLines::MacroCallResult::NoTarget:
             note(NoTargetText(kind));
@@ -189,12 +185,9 @@ bool MacroStage::callMacro(MacroCallKind kind, double program, std::int64_t runs
 }
 
 // Each call, and each run of a repeated call, starts with its loops closed; a G65 or G66 call also with its
-// arguments as its locals.
-void MacroStage::callStarted(int depth, bool macroCall) {
+// arguments as its locals (callMacro gives them).
+void MacroStage::callStarted(int depth, bool) {
     loops_[static_cast<std::size_t>(depth)] = {};
-    if (macroCall && entering_ != nullptr) {
-        variables_.enterCall(*entering_);
-    }
 }
 
 void MacroStage::runRepeated(int depth, bool macroCall) {

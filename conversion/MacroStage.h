@@ -17,7 +17,6 @@
 #include "conversion/ProgramLines.h"
 #include "conversion/UndrawnCodes.h"
 #include "nc/AnalyzerMachineState.h"
-#include "nc/BlockScan.h"
 #include "nc/MacroCall.h"
 #include "nc/MacroEvaluator.h"
 #include "nc/MacroStatement.h"
@@ -102,8 +101,5 @@ private:
         bool due = false;  // the block handed to the parser moves an axis
     };
     ModalCall modal_;
-    // The arguments of the call being entered, taken as its locals when the level starts.
-    const MacroLocals* entering_ = nullptr;
     char skipped_[TextFile::kMaxPiece + 1];
-    ScannedBlock scanned_;
 };

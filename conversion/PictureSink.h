@@ -18,8 +18,9 @@ public:
     // program that never left the origin). False when the picture could not be completed, after its one
     // message.
     virtual bool complete(const std::optional<InfoBlockLayout>& info) = 0;
-    // Before every block: where the entities it draws come from when that is not the NC file, whose line
-    // the entities name. `otherFile` is the path of the block's file, empty for the NC file; `fileLine` the
-    // block's line in it. A picture that shows no sources ignores it.
+    // Before every block of another file than the NC file, and before the first block back in the NC file:
+    // where the entities it draws come from, since they name the NC file's line. `otherFile` is the path of
+    // the block's file, empty for the NC file; `fileLine` the block's line in it. A picture that shows no
+    // sources ignores it.
     virtual void setSource(std::string_view /*otherFile*/, std::int64_t /*fileLine*/) {}
 };

@@ -92,7 +92,7 @@ private:
 }  // namespace
 
 bool SubprogramIndex::mayHoldCalls(const TextFile& file) {
-    std::vector<char> chunk(std::size_t{64} * 1024);
+    std::vector<char> chunk(TextFile::kChunk);
     for (std::uint64_t offset = 0;;) {
         const std::int64_t got = file.readRawAt(offset, chunk.data(), chunk.size());
         // A file that cannot be read is read once more as lines, and that reading reports it.
