@@ -29,14 +29,14 @@ void NcAnalyzer::followFrames() {
     }
     restoreProgramMotion();
     placeAtReference();
-    if (gCodeCount() == 0 && frames_.isIdentity() && !wordsDrawn_) {
+    if (frameCodeCount() == 0 && frames_.isIdentity() && !wordsDrawn_) {
         return;
     }
     bool reexpress = false;
     bool parameters = false;
     double special = 0.0;
-    for (int index = 0; index < gCodeCount(); ++index) {
-        parameters = followFrameCode(gCode(index), reexpress, special) || parameters;
+    for (int index = 0; index < frameCodeCount(); ++index) {
+        parameters = followFrameCode(frameCode(index), reexpress, special) || parameters;
     }
     if (parameters) {
         dropAxisWords();

@@ -12,6 +12,12 @@ namespace {
 
 constexpr int kNoSlot = -1;
 
+// G10, G28, G30, G50 to G59, G68 and G69: the codes whose whole part sets, selects or leaves a coordinate
+// system. Only these are kept for the interpreter's frame step, so that a block of G01 costs it nothing.
+bool ActsOnFrames(int code) {
+    return code == 10 || code == 28 || code == 30 || (code >= 50 && code <= 59) || code == 68 || code == 69;
+}
+
 // What the parser knows of each slot: the address letter that writes it (G for the groups of G codes), its
 // start word, and whether its values are whole numbers (only the display text depends on that).
 struct SlotFacts {
@@ -141,7 +147,7 @@ int NcBlock::parse() {
     const char* source = text_.str();
     const std::string_view line(source, strnlen(source, kMaxLineLength));
     closePreviousBlock();
-    gCodeCount_ = 0;
+    frameCodeCount_ = 0;
     motionWritten_ = false;
     writtenPoints_ = 0;
     for (int axis = 0; axis < 3; ++axis) {
@@ -222,8 +228,8 @@ void NcBlock::takeWord(NcWord& scratch, const ScannedWord& word, std::string_vie
     scratch.setValue(value);
 
     const int slot = letter == 'G' ? gGroupOf(integerPart(value)) : kLetterSlots[letter - 'A'];
-    if (letter == 'G' && gCodeCount_ < kMaxGCodes) {
-        gCodes_[gCodeCount_++] = value;
+    if (letter == 'G' && ActsOnFrames(integerPart(value)) && frameCodeCount_ < kMaxFrameCodes) {
+        frameCodes_[frameCodeCount_++] = value;
     }
     if (word.point) {
         writtenPoints_ |= 1u << slot;

@@ -83,10 +83,11 @@ public:
     // Where the program has the tool in its own coordinates (X, Y, Z) after the block: the words of X, Y and Z
     // hold where it is drawn, which differs under a coordinate transform.
     const double* programPosition() const { return program_; }
-    // The block's G codes in the order written, up to kMaxGCodes of them.
-    static constexpr int kMaxGCodes = 8;
-    int gCodeCount() const { return gCodeCount_; }
-    double gCode(int index) const { return gCodes_[index]; }
+    // The block's codes that set, select or leave a coordinate system (G10, G28, G30, G50 to G59, G68,
+    // G69) in the order written, up to kMaxFrameCodes of them: what the interpreter's frame step acts on.
+    static constexpr int kMaxFrameCodes = 8;
+    int frameCodeCount() const { return frameCodeCount_; }
+    double frameCode(int index) const { return frameCodes_[index]; }
     // Whether the block itself wrote a motion code (the motion group's presence carries over).
     bool wroteMotionCode() const { return motionWritten_; }
     // A number that is no length (an angle, a factor) as the block wrote it in a present slot: in thousandths
@@ -153,8 +154,8 @@ protected:
     std::uint32_t writtenPoints_ = 0;  // one bit per slot: the number was written with a point
     double program_[3] = {kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
     double programBefore_[3] = {kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
-    double gCodes_[kMaxGCodes] = {};
-    int gCodeCount_ = 0;
+    double frameCodes_[kMaxFrameCodes] = {};
+    int frameCodeCount_ = 0;
     bool motionWritten_ = false;
     int motionCode_;
     int previousMotionCode_;
