@@ -1,5 +1,6 @@
 #include "nc/BlockScan.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/AsciiClass.h"
@@ -20,10 +21,6 @@ constexpr std::array<char, 256> AddressLetters(std::string_view upper) {
 
 constexpr std::array<char, 256> kAddressLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPL");
 constexpr std::array<char, 256> kArgumentLetters = AddressLetters("GONXYZABCIJKFSTHDMRQPLEUVW");
-
-// Below four whole digits no reading of a number comes near a control's limits (99,999.999 mm, 9,999.9999
-// inch, 99,999,999 least increments).
-constexpr std::size_t kLongWholeDigits = 4;
 
 std::size_t SkipDigits(std::string_view text, std::size_t i) {
     while (i < text.size() && IsAsciiDigit(text[i])) {
@@ -111,8 +108,9 @@ BlockEnd ReadWords(std::string_view line, std::size_t i, ScannedBlock& block,
         }
         block.words[block.count++] =
             ScannedWord{letter, static_cast<std::uint8_t>(at), static_cast<std::uint8_t>(end - at), point};
-        if (wholeDigits >= kLongWholeDigits && IsLengthLetter(letter)) {
-            block.longLength = true;
+        if (IsLengthLetter(letter)) {
+            std::size_t& most = point ? block.mostPointedDigits : block.mostUnpointedDigits;
+            most = std::max(most, wholeDigits);
         }
         i = SkipBlanks(line, end);
         if (oWord && StartsOWordCommand(line.substr(i))) {
@@ -135,7 +133,8 @@ std::size_t SkipBlanksAndComments(std::string_view line, std::size_t i) {
 void ScanBlock(std::string_view line, bool inComment, ScannedBlock& block, ScanLetters letters) {
     line = line.substr(0, ScannedBlock::kMaxLength);
     block.count = 0;
-    block.longLength = false;
+    block.mostPointedDigits = 0;
+    block.mostUnpointedDigits = 0;
     block.end = ReadWords(line, BlockStart(line, inComment), block,
                           letters == ScanLetters::Addresses ? kAddressLetters : kArgumentLetters);
 }

@@ -54,9 +54,10 @@ struct ScannedBlock {
     std::array<ScannedWord, (kMaxLength + 1) / 2> words;
     int count = 0;
     BlockEnd end = BlockEnd::Complete;
-    // Some length word has four whole digits or more (leading zeros included): only such a block can hold a
-    // number beyond what a control takes.
-    bool longLength = false;
+    // The most whole digits (leading zeros included) of a length word written with a decimal point, and of
+    // one written without: only many of them can make a number beyond what a control takes.
+    std::size_t mostPointedDigits = 0;
+    std::size_t mostUnpointedDigits = 0;
 };
 
 // Which letters start a word: the addresses the block parser reads, or those and E, U, V and W, which a

@@ -12,6 +12,13 @@ namespace {
 
 constexpr int kNoSlot = -1;
 
+// Below these whole digits no number comes near a control's limits: 9,999.9999 inch and 99,999.999 mm with
+// a point (four digits can pass the first), 99,999,999 least increments without one, or as whole mm and
+// inches under calculator-type input (10000 inches passes the limit).
+bool MayBeBeyondRange(const ScannedBlock& scanned, bool calculatorDecimals) {
+    return scanned.mostPointedDigits >= 4 || scanned.mostUnpointedDigits >= (calculatorDecimals ? 5 : 9);
+}
+
 // G10, G28, G30, G50 to G59, G68 and G69: the codes whose whole part sets, selects or leaves a coordinate
 // system. Only these are kept for the interpreter's frame step, so that a block of G01 costs it nothing.
 bool ActsOnFrames(int code) {
@@ -167,7 +174,7 @@ int NcBlock::parse() {
 
     ScanBlock(line, inComment, scanned_);
     bool takesWords = !DropsTheWords(scanned_.end);
-    if (takesWords && scanned_.longLength &&
+    if (takesWords && MayBeBeyondRange(scanned_, calculatorDecimals_) &&
         HoldsNumberBeyondRange(line, scanned_,
                                NumberReading{inch_, calculatorDecimals_, words_[Slot::Cycle].value() != 80.0})) {
         omissions_.add(Omission::NumberOutOfRange);

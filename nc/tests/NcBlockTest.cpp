@@ -481,6 +481,21 @@ TEST(NcBlockTest, LengthsBeyondEightDigitsLeaveTheBlockOut) {
     }
 }
 
+// Under calculator-type input a number without a point is whole mm or inches: 100000 mm and 10000 inches
+// are beyond, in five and six digits.
+TEST(NcBlockTest, CalculatorInputLengthsBeyondRangeLeaveTheBlockOut) {
+    const struct {
+        const char* text;
+        bool leftOut;
+    } cases[] = {{"X99999", false}, {"X100000", true}, {"G20 Y9999", false}, {"G20 Y10000", true}};
+    for (const auto& c : cases) {
+        NcBlock block;
+        block.setUnitOptions(UnitOptions{false, true});
+        block.load(SString(c.text));
+        EXPECT_EQ(block.omissions().has(Omission::NumberOutOfRange), c.leftOut) << c.text;
+    }
+}
+
 TEST(NcBlockTest, OddBytesGiveSomeState) {
     const LineCase cases[] = {
         {"NUL ends the text", {}, std::string("X1.\0Y2.", 7), 1, {{X, 1}, {Y, kUnset}}, {X}, 0},
