@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-namespace {
+#include "nc/Angles.h"
 
-constexpr double kRadiansPerDegree = 0.017453292519943295;
+namespace {
 
 double At(const Point3& p, int axis) {
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;

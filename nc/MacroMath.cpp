@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cmath>
-#include <numbers>
 
+#include "nc/Angles.h"
 #include "nc/MacroText.h"
 
 namespace {
@@ -62,7 +62,7 @@ std::optional<T> Find(const std::array<Named<T>, N>& table, std::string_view tex
     return std::nullopt;
 }
 
-constexpr double kDegree = std::numbers::pi / 180.0;
+constexpr double kDegree = kRadiansPerDegree;
 
 // Sine and cosine of an angle in degrees, reduced to a quadrant first so that multiples of 90° give exact
 // zeros (COS[90] is 0, and TAN[90] divides by it).

@@ -12,15 +12,11 @@
 #include "nc/ArcPath.h"
 #include "nc/CoordinateFrames.h"
 #include "nc/HoleRow.h"
+#include "nc/Angles.h"
 #include "nc/NcBlock.h"
 
 class NcAnalyzer : public NcBlock {
 public:
-    // Multiply radians by this to get degrees.
-    static constexpr double kDegreesPerRadian = 57.29577951308232;
-    // Multiply degrees by this to get radians.
-    static constexpr double kRadiansPerDegree = 0.017453292519943295;
-
     NcAnalyzer() = default;
 
     // Parses the line, then interprets it.

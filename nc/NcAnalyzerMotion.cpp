@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr double kDegree = NcAnalyzer::kRadiansPerDegree;
+constexpr double kDegree = kRadiansPerDegree;
 constexpr double kFullTurn = 360.0 * kDegree;
 constexpr double kPi = 3.141592653589793;
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/DecimalNumber.h"
+#include "nc/Angles.h"
 #include "nc/NumberRange.h"
 
 namespace {
@@ -75,7 +76,6 @@ const ResetWords& Resets() {
 }
 
 constexpr long double kMmPerInch = 25.4L;
-constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // A coordinate written without a point counts in thousandths of a mm, or ten-thousandths of an inch. The
 // product is formed in extended precision, so X1 gives the double nearest to 0.001 rather than 1 times the
