@@ -54,7 +54,3 @@ private:
     bool crLines_ = false;
     Stamp stamp_;
 };
-
-// The sequence number a block starts with (blanks and a block-delete slash may come first): 18538 for
-// "N18538 G01 X1.", nothing for a block without one.
-std::optional<std::int64_t> SequenceNumberOf(std::string_view block);

@@ -10,6 +10,7 @@ std::optional<std::string> NcLineText(const std::string& path, std::int64_t line
     if (lineNumber < 1 || !file.open(path, TextFileMode::Read)) {
         return std::nullopt;
     }
+    file.recogniseEncoding();
     char piece[TextFile::kMaxPiece + 1];
     std::int64_t line = 1;
     std::string text;
@@ -28,9 +29,6 @@ std::optional<std::string> NcLineText(const std::string& path, std::int64_t line
     }
     if (!found) {
         return std::nullopt;
-    }
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) {
-        text.pop_back();
     }
     return text;
 }

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-// The line `lineNumber` (counting from 1, lines ended by line feeds) without its line end and trailing
-// blanks, cut to `maxLength` bytes; nothing when the file cannot be read or is shorter.
+// The line `lineNumber` (counting from 1, lines ended as the run ends them) with its line end, cut to
+// `maxLength` bytes; nothing when the file cannot be read or is shorter.
 std::optional<std::string> NcLineText(const std::string& path, std::int64_t lineNumber,
                                       std::size_t maxLength = 1000);

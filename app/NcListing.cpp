@@ -60,7 +60,7 @@ NcListing::NcListing(QWidget* parent) : QAbstractScrollArea(parent) {
     goToEdit->hide();
     goToEdit->installEventFilter(this);
     connect(goToEdit, &QLineEdit::returnPressed, this, &NcListing::goTo);
-    goToAction = new QAction(QStringLiteral("指定行へ移動"), this);
+    auto* goToAction = new QAction(QStringLiteral("指定行へ移動"), this);
     goToAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     goToAction->setShortcutContext(Qt::WindowShortcut);
     connect(goToAction, &QAction::triggered, this, &NcListing::openGoTo);

@@ -44,7 +44,6 @@ public:
 
     // The go-to input that Ctrl+G opens.
     QLineEdit* goToEdit;
-    QAction* goToAction;
 
 signals:
     // The user selected `line`.

@@ -57,7 +57,8 @@ inline constexpr char kAppTitle[] = "ＮＣ→ＤＸＦ変換";
 // The NC extensions of the original dialog, then those that other controls and CAM programs write; the same
 // ones the desktop is told to open with Plotra (packaging/plotra-mime.xml). Qt matches them in any case.
 inline constexpr char kNcFilter[] =
-    "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD;*.NGC;*.TAP;*.CNC|ALL|*.*";
+    "ＮＣデータ|*.NC;*.NT;*.N;*.F74;*.70V;*.65V;*.M44;*.44W;*.M30;*.4D2;*.V33;*.NCD;*.NTD;*.NGC;*.TAP;*.CNC|"
+    "ALL|*.*";
 inline constexpr char kDxfFilter[] = "DXFデータ|*.dxf|ALL|*.*";
 inline constexpr std::string_view kAbortMessage = "強制終了します。";
 
@@ -152,7 +153,6 @@ private:
     void buildMenu();
     void connectHandlers();
     void orderTabStops();
-    void placeOnScreen();
     void init(const std::vector<std::string>& arguments);
 
     bool busy() const { return state_ != WindowState::Idle; }

@@ -16,6 +16,7 @@
 #include "app/NcLineText.h"
 #include "app/NcListing.h"
 #include "app/PreviewCanvas.h"
+#include "conversion/ControlWords.h"
 
 namespace {
 
@@ -114,7 +115,6 @@ QLayout* PreviewPane::makeViewRow() {
         addAction(action);
         viewButtons[view] = ButtonFor(action);
         row->addWidget(viewButtons[view]);
-        viewActions[view] = action;
     }
     depthBox = new QCheckBox(QStringLiteral("深さで色分け(&D)"));
     connect(depthBox, &QCheckBox::toggled, canvas, &PreviewCanvas::setDepthColours);
@@ -226,8 +226,9 @@ QString PreviewPane::lineCaption(const std::string& fileName, const std::string&
     while (!text->empty() && static_cast<unsigned char>(text->back()) <= 32) {
         text->pop_back();
     }
-    if (const std::optional<std::int64_t> sequence = SequenceNumberOf(*text)) {
-        caption += QStringLiteral(" (N%1)").arg(*sequence);
+    if (const std::int64_t sequence = SequenceNumberOf(text->data(), text->size(), false);
+        sequence != kNoNumber) {
+        caption += QStringLiteral(" (N%1)").arg(sequence);
     }
     return caption + QStringLiteral(": ") + ToQString(*text);
 }

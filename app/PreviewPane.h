@@ -49,7 +49,6 @@ public:
     QToolButton* fitButton;
     QAction* fitAction;
     // In the order of PreviewView.
-    std::array<QAction*, kPreviewViewCount> viewActions;
     std::array<QToolButton*, kPreviewViewCount> viewButtons;
     QCheckBox* depthBox;
     QAction* measureAction;

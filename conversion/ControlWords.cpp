@@ -72,6 +72,10 @@ std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool starts
     return FirstWordNumber('N', piece, length, startsInComment, &among);
 }
 
+std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment) {
+    return FirstWordNumber('N', piece, length, startsInComment);
+}
+
 bool HoldsBlock(const char* piece, std::size_t length, bool startsInComment) {
     const std::string_view line(piece, strnlen(piece, length));
     const std::size_t start = BlockStart(line, startsInComment);

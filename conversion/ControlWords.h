@@ -22,6 +22,8 @@ std::int64_t ProgramNumberOf(const char* piece, std::size_t length, bool startsI
 // kNoNumber otherwise. Blocks of other numbers cost no scan of the block.
 std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment,
                               const std::unordered_set<std::int64_t>& among);
+// The sequence number of a block whose first word is N with a whole number, any number; kNoNumber otherwise.
+std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool startsInComment);
 // Whether the piece holds a block: blank lines, comments, "%" and the comment lines starting with "-" hold
 // none, and neither does a lone ";".
 bool HoldsBlock(const char* piece, std::size_t length, bool startsInComment);

@@ -66,6 +66,8 @@ public:
     // by line; and recognises UTF-16 by its byte-order mark or by a NUL byte in its first character. Call it
     // before the first readPiece.
     TextEncoding recogniseEncoding();
+    // Whether recogniseEncoding() found the file's lines ended by lone CRs.
+    bool crLines() const { return crLines_; }
 
     // Where the next piece starts: the file offset of a chunk and how many translated bytes of it come
     // before that piece, and the piece's own file offset where the chunk's line ends tell it (all LF, or
