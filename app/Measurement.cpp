@@ -2,13 +2,9 @@
 
 #include <cmath>
 
-namespace {
-
-QString Number(double value) {
+QString DrawingNumber(double value) {
     return QString::number(value, 'f', 3);
 }
-
-}  // namespace
 
 void Measurement::add(const Point3& point) {
     if (count_ == 2) {
@@ -32,11 +28,11 @@ QString Measurement::text() const {
             return QStringLiteral("測定: 端点か中心をクリック");
         case 1:
             return QStringLiteral("測定: X %1  Y %2  Z %3 から次の点へ")
-                .arg(Number(points_[0].x), Number(points_[0].y), Number(points_[0].z));
+                .arg(DrawingNumber(points_[0].x), DrawingNumber(points_[0].y), DrawingNumber(points_[0].z));
         default: {
             const Point3 d = delta();
             return QStringLiteral("距離 %1  ΔX %2  ΔY %3  ΔZ %4")
-                .arg(Number(distance()), Number(d.x), Number(d.y), Number(d.z));
+                .arg(DrawingNumber(distance()), DrawingNumber(d.x), DrawingNumber(d.y), DrawingNumber(d.z));
         }
     }
 }

@@ -6,6 +6,9 @@
 
 #include "nc/Point3.h"
 
+// A coordinate or length as the preview shows it: in drawing units, to the thousandth.
+QString DrawingNumber(double value);
+
 class Measurement {
 public:
     void clear() { count_ = 0; }

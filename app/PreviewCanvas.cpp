@@ -52,39 +52,21 @@ double Coordinate(const Point3& p, int axis) {
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
-// The depth by which the entity is coloured: a line's mean Z, an arc's or circle's Z, a polyline's middle.
-double DepthOf(const PreviewEntity& e, const PreviewModel& model) {
-    switch (e.kind) {
-        case EntityKind::Line:
-            return (double{e.v[2]} + e.v[5]) / 2;
-        case EntityKind::Polyline:
-            return (double{model.polyline(e).box[2]} + model.polyline(e).box[5]) / 2;
-        default:
-            return e.v[2];
-    }
-}
-
-// The middle of an entity: of a line, of an arc's or circle's circle, of a polyline's box.
+// The middle of an entity: of a line, of an arc's or circle's circle, of a polyline's box. Its Z is the depth
+// the entity is coloured by.
 Point3 MiddleOf(const PreviewEntity& e, const PreviewModel& model) {
     switch (e.kind) {
         case EntityKind::Line:
-            return {(double{e.v[0]} + e.v[3]) / 2, (double{e.v[1]} + e.v[4]) / 2, (double{e.v[2]} + e.v[5]) / 2};
+            return {(double{e.v[0]} + e.v[3]) / 2, (double{e.v[1]} + e.v[4]) / 2,
+                    (double{e.v[2]} + e.v[5]) / 2};
         case EntityKind::Polyline: {
             const float* box = model.polyline(e).box;
-            return {(double{box[0]} + box[3]) / 2, (double{box[1]} + box[4]) / 2, (double{box[2]} + box[5]) / 2};
+            return {(double{box[0]} + box[3]) / 2, (double{box[1]} + box[4]) / 2,
+                    (double{box[2]} + box[5]) / 2};
         }
         default:
             return {e.v[0], e.v[1], e.v[2]};
     }
-}
-
-bool CutsByDepth(int layer) {
-    return layer == static_cast<int>(DrawingLayer::Compensated) ||
-           layer == static_cast<int>(DrawingLayer::Uncompensated);
-}
-
-QString Number(double value) {
-    return QString::number(value, 'f', 3);
 }
 
 }  // namespace
@@ -128,7 +110,8 @@ void PreviewCanvas::setView(PreviewView view) {
     fitToExtents();
     // The cursor stands where it stood, over another point of another view.
     const QPointF cursor = mapFromGlobal(QCursor::pos());
-    emit cursorMoved(rect().contains(cursor.toPoint()) ? projection_.coordinates(planeAt(cursor)) : QString());
+    emit cursorMoved(rect().contains(cursor.toPoint()) ? projection_.coordinates(planeAt(cursor))
+                                                       : QString());
 }
 
 void PreviewCanvas::setDepthColours(bool on) {
@@ -414,7 +397,7 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
     bool byDepth[kDrawingLayerCount];
     for (int layer = 0; layer < kDrawingLayerCount; ++layer) {
         colours[layer] = Rgb(styles_[layer].rgb);
-        byDepth[layer] = depthColours_ && CutsByDepth(layer);
+        byDepth[layer] = depthColours_ && IsCuttingLayer(static_cast<DrawingLayer>(layer));
     }
     const double minZ = model_.cuttingZ().lowest;
     const double maxZ = model_.cuttingZ().highest;
@@ -431,7 +414,7 @@ void PreviewCanvas::renderEntities(std::size_t from, std::size_t to) {
         // long.
         if (byDepth[layer]) [[unlikely]] {
             colour = ramp_[static_cast<std::size_t>(
-                std::clamp((DepthOf(e, model_) - minZ) * rampPerUnit, 0.0, ramp_.size() - 1.0))];
+                std::clamp((MiddleOf(e, model_).z - minZ) * rampPerUnit, 0.0, ramp_.size() - 1.0))];
         }
         if (e.kind == EntityKind::Polyline) {
             const auto [bx0, by0, bx1, by1] = screenBox(e, m);
@@ -490,7 +473,8 @@ QPainterPath PreviewCanvas::outline(const PreviewEntity& e, const ScreenMap& map
 
 void PreviewCanvas::paintEvent(QPaintEvent*) {
     followDrawing();
-    if (depthColours_ && (cachedMinZ_ != model_.cuttingZ().lowest || cachedMaxZ_ != model_.cuttingZ().highest)) {
+    if (depthColours_ &&
+        (cachedMinZ_ != model_.cuttingZ().lowest || cachedMaxZ_ != model_.cuttingZ().highest)) {
         cacheValid_ = false;
     }
     // The cache is extended while the drawing grows and redrawn when the view changed or the drawing shrank.
@@ -545,9 +529,10 @@ void PreviewCanvas::paintDepthLegend(QPainter& painter) const {
     painter.setPen(QColor(Rgb(styles_[static_cast<int>(DrawingLayer::CentreLine)].rgb)));
     const QRect labels(0, 0, bar.left() - 6, painter.fontMetrics().height());
     painter.drawText(labels.translated(0, bar.top() - labels.height() / 2), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("Z %1").arg(Number(model_.cuttingZ().highest)));
+                     QStringLiteral("Z %1").arg(DrawingNumber(model_.cuttingZ().highest)));
     painter.drawText(labels.translated(0, bar.bottom() - labels.height() / 2),
-                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Z %1").arg(Number(model_.cuttingZ().lowest)));
+                     Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("Z %1").arg(DrawingNumber(model_.cuttingZ().lowest)));
 }
 
 // The picked points, the segment between them, and what the tool says at the foot of the canvas.
@@ -573,7 +558,6 @@ void PreviewCanvas::paintMeasurement(QPainter& painter) const {
 void PreviewCanvas::resizeEvent(QResizeEvent*) {
     if (following_) {
         fittedComplete_ = false;
-        cacheValid_ = false;
         followDrawing();
     }
     cacheValid_ = false;

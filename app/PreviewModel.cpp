@@ -81,7 +81,7 @@ void DepthRange::add(double low, double high) {
 // end of the ramp.
 void PreviewModel::addZ(const PreviewEntity& entity, double low, double high) {
     allZ_.add(low, high);
-    if (entity.layer == DrawingLayer::Compensated || entity.layer == DrawingLayer::Uncompensated) {
+    if (IsCuttingLayer(entity.layer)) {
         cuttingZ_.add(low, high);
     }
 }

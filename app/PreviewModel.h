@@ -53,6 +53,11 @@ struct EntitySource {
     std::int64_t line;
 };
 
+// The layers of the cutting moves, with and without compensation.
+inline bool IsCuttingLayer(DrawingLayer layer) {
+    return layer == DrawingLayer::Compensated || layer == DrawingLayer::Uncompensated;
+}
+
 // The Z a set of entities spans; 0 to 0 while there are none.
 struct DepthRange {
     double lowest = 0.0;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "app/Measurement.h"
+
 ViewProjection::ViewProjection(PreviewView view) : view_(view) {
     switch (view) {
         case PreviewView::Top:
@@ -40,7 +42,7 @@ ScreenMap ViewProjection::onScreen(double left, double top, double scale) const 
 
 QString ViewProjection::coordinates(PlanePoint at) const {
     const auto text = [](char axis, double value) {
-        return QStringLiteral("%1 %2").arg(QLatin1Char(axis)).arg(value, 0, 'f', 3);
+        return QString(QLatin1Char(axis)) + u' ' + DrawingNumber(value);
     };
     switch (view_) {
         case PreviewView::Top:
