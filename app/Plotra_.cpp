@@ -264,9 +264,9 @@ void TForm1::buildMenu() {
 // Tab follows the window from the top left: each name with its browse button, the templates and their
 // folder button, the run's buttons, then the report and the preview's controls.
 void TForm1::orderTabStops() {
-    std::vector<QWidget*> stops = {NcFileNameEdit, NcFileBtn,    DxfFileNameEdit, DxfFileBtn, HedderEdit,
-                                   FooterEdit,     SpeedButton1, Start,           Aboat,      End,
-                                   Preview->listing, Memo1};
+    std::vector<QWidget*> stops = {NcFileNameEdit, NcFileBtn,  DxfFileNameEdit,  DxfFileBtn,
+                                   HedderEdit,     FooterEdit, SpeedButton1,     Start,
+                                   Aboat,          End,        Preview->listing, Memo1};
     stops.insert(stops.end(), Preview->layerBoxes.begin(), Preview->layerBoxes.end());
     stops.push_back(Preview->fitButton);
     stops.insert(stops.end(), Preview->viewButtons.begin(), Preview->viewButtons.end());
@@ -412,36 +412,31 @@ void TForm1::previewProgram() {
     if (busy() || ncFile.empty()) {
         return;
     }
-    bool closed = false;
-    {
-        const ConversionFiles files = runFiles();
-        pacer_.restart();
-        const WindowStateScope previewing(state_, WindowState::Previewing);
-        resetReport();
-        Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
-        if (PreviewProgram(*this, files, Preview->model()) == RunOutcome::Failed) {
-            Preview->clear();
-        }
-        enableAbortWhileRunning();
-        showRunProgress();
-        closed = state_ == WindowState::Closing;
-    }
-    // A window closed meanwhile starts nothing the user asked for before.
-    std::function<void()> action = std::exchange(pendingAction_, {});
-    if (action && !closed) {
+    resetReport();
+    runDrawing(WindowState::Previewing);
+    if (std::function<void()> action = std::exchange(pendingAction_, {})) {
         action();
     }
 }
 
 // One conversion run with the names the edits show now.
 RunOutcome TForm1::convert() {
+    return runDrawing(WindowState::Converting);
+}
+
+// A run with the names the edits show now, drawn in the preview as it goes: a conversion, or while
+// Previewing one that writes nothing.
+RunOutcome TForm1::runDrawing(WindowState running) {
     const ConversionFiles files = runFiles();
     pacer_.restart();
-    const WindowStateScope converting(state_, WindowState::Converting);
+    const WindowStateScope scope(state_, running);
     Preview->startRun(ncFile, ReadLayerStyles(hedderFile));
-    const RunOutcome outcome = RunConversion(*this, files, &Preview->model());
+    const RunOutcome outcome = running == WindowState::Previewing
+                                   ? PreviewProgram(*this, files, Preview->model())
+                                   : RunConversion(*this, files, &Preview->model());
     enableAbortWhileRunning();
-    // An aborted run has cleared the preview already; a failed one leaves no half drawing either.
+    // An aborted conversion has cleared the preview already, a stopped preview keeps what it drew; a failed
+    // run leaves no half drawing.
     if (outcome == RunOutcome::Failed) {
         Preview->clear();
     }
@@ -628,6 +623,8 @@ bool TForm1::takeDrop(const QMimeData& data) {
 // Closing during a run stops it as Abort does, so no half-written drawing is left behind.
 void TForm1::closeEvent(QCloseEvent* event) {
     const bool stopsPreview = previewing();
+    // A closed window starts nothing the user asked for while its preview drew.
+    pendingAction_ = nullptr;
     if (busy()) {
         state_ = WindowState::Closing;
     }

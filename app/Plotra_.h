@@ -165,6 +165,7 @@ private:
     bool takeDrop(const QMimeData& data);
     void showNames(const std::string& ncPath);
     RunOutcome convert();
+    RunOutcome runDrawing(WindowState running);
     void resetReport();
     void headReportWith(const std::string& ncPath);
     void showRunProgress();
