@@ -37,15 +37,6 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The temporary name without its random letters: the folder part of `path` with its separator, a dot, the
-// last component cut to leave room for the rest, and the mark.
-std::string TemporaryStem(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t leafStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t leafLength = std::min(path.size() - leafStart, kMaxLeaf - kAddedLength);
-    return path.substr(0, leafStart) + "." + path.substr(leafStart, leafLength) + std::string(kMark);
-}
-
 bool IsFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -61,6 +52,13 @@ int FolderRefusal(const std::string& folder, int createError) {
 }
 
 }  // namespace
+
+std::string AsideStem(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t leafStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t leafLength = std::min(path.size() - leafStart, kMaxLeaf - kAddedLength);
+    return path.substr(0, leafStart) + "." + path.substr(leafStart, leafLength) + std::string(kMark);
+}
 
 bool AsideFile::open(const std::string& finalPath) {
     discard();
@@ -82,7 +80,7 @@ bool AsideFile::open(const std::string& finalPath) {
     if (replacing && ::access(target_.c_str(), W_OK) != 0) {
         return fail(errno);
     }
-    const std::string stem = TemporaryStem(target_);
+    const std::string stem = AsideStem(target_);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         temporary_ = stem + RandomLetters();
         if (stream_.open(temporary_, TextFileMode::CreateNew)) {

@@ -13,6 +13,10 @@
 
 #include "core/TextFile.h"
 
+// The name of a file written aside for `path` without its six random letters: the folder part of `path`
+// with its separator, a dot, the last component cut to leave room for the rest, and ".plotra-".
+std::string AsideStem(const std::string& path);
+
 class AsideFile {
 public:
     AsideFile() = default;

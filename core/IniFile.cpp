@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "core/AsideFile.h"
+
 namespace {
 
 bool IsBlank(char c) {
@@ -207,14 +209,6 @@ bool CreateFile(const std::string& path, std::string_view content) {
     return true;
 }
 
-// Where the new content is written before it takes the place of `path`: a hidden file beside it whose name
-// says whose it is, ".<name>.plotra-XXXXXX".
-std::string TemporaryNameFor(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, nameStart) + "." + path.substr(nameStart) + ".plotra-XXXXXX";
-}
-
 // The new content goes into a temporary file beside the old one, which then takes its place: a write that
 // fails half-way (disk full) leaves the old settings as they were. The rename replaces whatever the name
 // holds by then, a link included, and never writes through it.
@@ -223,7 +217,8 @@ bool ReplaceFile(const std::string& path, std::string_view content) {
     if (::lstat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0) {
         return false;
     }
-    std::string temporary = TemporaryNameFor(path);
+    // A hidden file beside it whose name says whose it is, as the drawings' aside files are named.
+    std::string temporary = AsideStem(path) + "XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         return false;
