@@ -9,26 +9,11 @@
 
 namespace {
 
-// True when some 'G' or 'g' of the chunk is followed by 65 or 66 (blanks and leading zeros between), or the
-// chunk ends before that can be told.
-bool ChunkMayHoldMacroCall(const char* chunk, const char* end) {
-    for (const char letter : {'G', 'g'}) {
-        for (const char* at = chunk; (at = static_cast<const char*>(std::memchr(at, letter, end - at)));) {
-            for (++at; at != end && (*at == ' ' || *at == '\t' || *at == '0'); ++at) {
-            }
-            if (at == end || (at[0] == '6' && (at + 1 == end || at[1] == '5' || at[1] == '6'))) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // True when some 'M' or 'm' of the chunk has a '9' after it on its line, or its line runs on past the chunk:
 // only such a line can hold an M97, M98 or M99 block. G65 and G66 calls are looked for too.
 bool ChunkMayHoldCall(const char* chunk, std::size_t size) {
     const char* const end = chunk + size;
-    if (ChunkMayHoldMacroCall(chunk, end)) {
+    if (MayHoldMacroCall(std::string_view(chunk, size), true)) {
         return true;
     }
     for (const char letter : {'M', 'm'}) {

@@ -93,7 +93,7 @@ bool MovesAnAxis(std::string_view block, bool inComment) {
     return axis;
 }
 
-bool MayHoldMacroCall(std::string_view block) {
+bool MayHoldMacroCall(std::string_view block, bool goesOn) {
     for (const char letter : {'G', 'g'}) {
         const char* const end = block.data() + block.size();
         for (const char* at = block.data();
@@ -104,6 +104,9 @@ bool MayHoldMacroCall(std::string_view block) {
                 ++digits;
             }
             if (end - digits >= 2 && digits[0] == '6' && digits[1] >= '5' && digits[1] <= '7') {
+                return true;
+            }
+            if (goesOn && (digits == end || (end - digits == 1 && digits[0] == '6'))) {
                 return true;
             }
         }

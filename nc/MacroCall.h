@@ -25,8 +25,9 @@ struct MacroCall {
     MacroLocals arguments{};
 };
 
-// True when the block may hold G65, G66 or G67: a cheap test that passes over most blocks unread.
-bool MayHoldMacroCall(std::string_view block);
+// True when the block may hold G65, G66 or G67: a cheap test that passes over most blocks unread. `goesOn`:
+// the text is a chunk of a file read on past it, so a G too near its end to be told counts as a call.
+bool MayHoldMacroCall(std::string_view block, bool goesOn = false);
 
 // Whether the block moves an axis as G66 counts it: it names X, Y, Z, A, B or C, and is no dwell, data
 // setting, G52 or G92, which write axis words without moving.
