@@ -48,10 +48,6 @@ std::vector<QPointF> CurvePoints(QPointF centre, QPointF alongX, QPointF alongY,
 // The (u, v, normal) axes of the planes of G17, G18 and G19: 0 is X, 1 Y, 2 Z.
 constexpr int kPlaneAxes[3][3] = {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}};
 
-double Coordinate(const Point3& p, int axis) {
-    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
-}
-
 // The middle of an entity: of a line, of an arc's or circle's circle, of a polyline's box. Its Z is the depth
 // the entity is coloured by.
 Point3 MiddleOf(const PreviewEntity& e, const PreviewModel& model) {
@@ -189,9 +185,9 @@ std::vector<QPointF> PreviewCanvas::polylinePoints(const PreviewEntity& polyline
     std::array<double, 3> rise{};
     centre[axes[0]] = arc.centreU;
     centre[axes[1]] = arc.centreV;
-    centre[axes[2]] = Coordinate(arc.start, axes[2]);
+    centre[axes[2]] = arc.start[axes[2]];
     u[axes[0]] = v[axes[1]] = arc.radius;
-    rise[axes[2]] = (Coordinate(arc.end, axes[2]) - Coordinate(arc.start, axes[2])) / shown;
+    rise[axes[2]] = (arc.end[axes[2]] - arc.start[axes[2]]) / shown;
     const QPointF from = map(centre[0], centre[1], centre[2]);
     const QPointF alongU = map.along(u[0], u[1], u[2]);
     const QPointF alongV = map.along(v[0], v[1], v[2]);

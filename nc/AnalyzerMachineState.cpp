@@ -61,8 +61,7 @@ bool AnalyzerMachineState::workOffset(int system, int axis, double& value) const
     if (system >= CoordinateFrames::kSystems || axis > 2) {
         return false;
     }
-    const Point3& offset = analyzer_.frames().offset(system);
-    value = axis == 0 ? offset.x : axis == 1 ? offset.y : offset.z;
+    value = analyzer_.frames().offset(system)[axis];
     return true;
 }
 

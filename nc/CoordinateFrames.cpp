@@ -45,14 +45,14 @@ Point3 CoordinateFrames::drawnFromMachine(const Point3& machine) const {
 }
 
 void CoordinateFrames::setMirror(int axis, double position) {
-    (axis == 0 ? mirrorFactors_.x : mirrorFactors_.y) = -1.0;
-    (axis == 0 ? mirrorLines_.x : mirrorLines_.y) = position;
+    mirrorFactors_[axis] = -1.0;
+    mirrorLines_[axis] = position;
     mirror_ = CoordinateTransform::scaling(mirrorLines_, mirrorFactors_);
     compose();
 }
 
 void CoordinateFrames::cancelMirror(int axis) {
-    (axis == 0 ? mirrorFactors_.x : mirrorFactors_.y) = 1.0;
+    mirrorFactors_[axis] = 1.0;
     mirror_ = CoordinateTransform::scaling(mirrorLines_, mirrorFactors_);
     compose();
 }

@@ -6,10 +6,6 @@
 
 namespace {
 
-double At(const Point3& p, int axis) {
-    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
-}
-
 // Exact sines and cosines at the quarter turns, so that a rotation by 90 degrees maps whole coordinates onto
 // whole coordinates.
 void SineAndCosine(double degrees, double& sine, double& cosine) {
@@ -124,12 +120,14 @@ bool CoordinateTransform::keepsCircles(int plane) const {
     int u = 0;
     int v = 1;
     planeAxes(plane, u, v);
-    const auto unit = [](int axis) { return axis == 0 ? Point3{1, 0, 0} : axis == 1 ? Point3{0, 1, 0} : Point3{0, 0, 1}; };
+    const auto unit = [](int axis) {
+        return axis == 0 ? Point3{1, 0, 0} : axis == 1 ? Point3{0, 1, 0} : Point3{0, 0, 1};
+    };
     const Point3 imageU = applyToVector(unit(u));
     const Point3 imageV = applyToVector(unit(v));
-    const double uu = At(imageU, u) * At(imageU, u) + At(imageU, v) * At(imageU, v);
-    const double vv = At(imageV, u) * At(imageV, u) + At(imageV, v) * At(imageV, v);
-    const double uv = At(imageU, u) * At(imageV, u) + At(imageU, v) * At(imageV, v);
+    const double uu = imageU[u] * imageU[u] + imageU[v] * imageU[v];
+    const double vv = imageV[u] * imageV[u] + imageV[v] * imageV[v];
+    const double uv = imageU[u] * imageV[u] + imageU[v] * imageV[v];
     const double scale = uu > vv ? uu : vv;
     return std::fabs(uu - vv) <= 1e-12 * scale && std::fabs(uv) <= 1e-12 * scale;
 }
@@ -138,7 +136,9 @@ bool CoordinateTransform::mirrors(int plane) const {
     int u = 0;
     int v = 1;
     planeAxes(plane, u, v);
-    const auto m = [this](int row, int column) { return linear_[static_cast<std::size_t>(row * 3 + column)]; };
+    const auto m = [this](int row, int column) {
+        return linear_[static_cast<std::size_t>(row * 3 + column)];
+    };
     return m(u, u) * m(v, v) - m(u, v) * m(v, u) < 0.0;
 }
 

@@ -72,10 +72,6 @@ char LastWordLetter(int number) {
     }
 }
 
-double Axis(const Point3& point, int axis) {
-    return axis == 0 ? point.x : axis == 1 ? point.y : point.z;
-}
-
 // Expressions rely on finite values, whatever the interpreter hands over.
 MacroValue Finite(MacroValue value) {
     return value.null ? value : MacroValue::Of(Saturated(value.number));
@@ -84,9 +80,9 @@ MacroValue Finite(MacroValue value) {
 // A value the interpreter knows, or false when `number` names none.
 bool MachineValue(const MacroMachineState& machine, int number, MacroValue& value) {
     if (In(number, {5001, 5003}) || In(number, {5041, 5043})) {
-        value = MacroValue::Of(Axis(machine.position(), (number - 5001) % 40));
+        value = MacroValue::Of(machine.position()[(number - 5001) % 40]);
     } else if (In(number, {5021, 5023})) {
-        value = MacroValue::Of(Axis(machine.machinePosition(), number - 5021));
+        value = MacroValue::Of(machine.machinePosition()[number - 5021]);
     } else if (In(number, {4001, 4022}) || In(number, {4201, 4222})) {
         value = machine.modalG(number % 100);
     } else if (const char letter = LastWordLetter(number); letter != '\0') {

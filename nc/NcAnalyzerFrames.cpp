@@ -9,14 +9,6 @@
 
 namespace {
 
-double AxisOf(const Point3& point, int axis) {
-    return axis == 0 ? point.x : axis == 1 ? point.y : point.z;
-}
-
-void SetAxisOf(Point3& point, int axis, double value) {
-    (axis == 0 ? point.x : axis == 1 ? point.y : point.z) = value;
-}
-
 double SignOf(double value) {
     return value < 0.0 ? -1.0 : 1.0;
 }
@@ -85,9 +77,9 @@ void NcAnalyzer::placeAtReference() {
     for (int axis = 0; axis < 3; ++axis) {
         if (referenceAxes_[axis]) {
             const int slot = Slot::X + axis;
-            previousWords_[slot].setValue(AxisOf(reference_, axis));
+            previousWords_[slot].setValue(reference_[axis]);
             if (!isPresent(slot)) {
-                words_[slot].setValue(AxisOf(reference_, axis));
+                words_[slot].setValue(reference_[axis]);
             }
         }
     }
@@ -158,7 +150,7 @@ void NcAnalyzer::selectWorkSystem(double code) {
 
 void NcAnalyzer::setWorkOffset(int system, int axis, double value) {
     Point3 offset = frames_.offset(system);
-    SetAxisOf(offset, axis, Saturated(value));
+    offset[axis] = Saturated(value);
     frames_.setOffset(system, offset);
     if (system == frames_.selected() && system != CoordinateFrames::kG54) {
         const Point3 drawn{wordValue(Slot::X), wordValue(Slot::Y), wordValue(Slot::Z)};
@@ -190,7 +182,7 @@ void NcAnalyzer::setOffsetFromBlock(bool& reexpress) {
     for (int axis = 0; axis < 3; ++axis) {
         if (isPresent(Slot::X + axis)) {
             const double written = writtenValue(Slot::X + axis);
-            SetAxisOf(offset, axis, Saturated(incremental ? AxisOf(offset, axis) + written : written));
+            offset[axis] = Saturated(incremental ? offset[axis] + written : written);
         }
     }
     frames_.setOffset(system, offset);
@@ -203,7 +195,7 @@ void NcAnalyzer::setLocalShiftFromBlock() {
     Point3 shift = frames_.localShift();
     for (int axis = 0; axis < 3; ++axis) {
         if (isPresent(Slot::X + axis)) {
-            SetAxisOf(shift, axis, writtenValue(Slot::X + axis));
+            shift[axis] = writtenValue(Slot::X + axis);
         }
     }
     frames_.setLocalShift(shift);
@@ -218,7 +210,7 @@ void NcAnalyzer::setRotationFromBlock() {
     Point3 centre{programBefore_[0], programBefore_[1], programBefore_[2]};
     for (const int axis : {u, v}) {
         if (isPresent(Slot::X + axis)) {
-            SetAxisOf(centre, axis, writtenValue(Slot::X + axis));
+            centre[axis] = writtenValue(Slot::X + axis);
         }
     }
     double angle = isPresent(Slot::R) ? plainNumber(Slot::R) : 0.0;
@@ -234,10 +226,10 @@ void NcAnalyzer::setScalingFromBlock() {
     Point3 factors{common, common, common};
     for (int axis = 0; axis < 3; ++axis) {
         if (isPresent(Slot::X + axis)) {
-            SetAxisOf(centre, axis, writtenValue(Slot::X + axis));
+            centre[axis] = writtenValue(Slot::X + axis);
         }
         if (isPresent(Slot::I + axis)) {
-            SetAxisOf(factors, axis, plainNumber(Slot::I + axis));
+            factors[axis] = plainNumber(Slot::I + axis);
         }
     }
     if (factors.x == 0.0 || factors.y == 0.0 || factors.z == 0.0) {
@@ -291,9 +283,9 @@ void NcAnalyzer::reexpressProgramPosition() {
     for (int axis = 0; axis < 3; ++axis) {
         const int slot = Slot::X + axis;
         if (!isPresent(slot)) {
-            program_[axis] = Saturated(AxisOf(program, axis));
+            program_[axis] = Saturated(program[axis]);
         } else if (incremental) {
-            program_[axis] = Saturated(AxisOf(program, axis) + writtenValue(slot));
+            program_[axis] = Saturated(program[axis] + writtenValue(slot));
         }
     }
     wordsDrawn_ = true;
@@ -305,7 +297,7 @@ Point3 NcAnalyzer::programPoint() const {
 
 void NcAnalyzer::setProgramPoint(const Point3& point) {
     for (int axis = 0; axis < 3; ++axis) {
-        program_[axis] = Saturated(AxisOf(point, axis));
+        program_[axis] = Saturated(point[axis]);
     }
 }
 
@@ -331,12 +323,12 @@ void NcAnalyzer::moveInMachineCoordinates() {
     Point3 drawn{previousValue(Slot::X), previousValue(Slot::Y), previousValue(Slot::Z)};
     for (int axis = 0; axis < 3; ++axis) {
         if (isPresent(Slot::X + axis)) {
-            SetAxisOf(drawn, axis, Saturated(writtenValue(Slot::X + axis) + AxisOf(drawnOrigin, axis)));
+            drawn[axis] = Saturated(writtenValue(Slot::X + axis) + drawnOrigin[axis]);
         }
     }
     present_[Slot::NonModalG] = false;
     for (int axis = 0; axis < 3; ++axis) {
-        setDrawnAxis(axis, AxisOf(drawn, axis));
+        setDrawnAxis(axis, drawn[axis]);
     }
     overrideMotion(0);
     setProgramPoint(frames_.transform().inverse().apply(drawn));
@@ -361,10 +353,10 @@ void NcAnalyzer::returnToReference() {
     const Point3 origin = frames_.drawnFromMachine({0.0, 0.0, 0.0});
     Point3 after{0.0, 0.0, 0.0};
     for (int axis = 0; axis < 3; ++axis) {
-        const double drawn = Saturated(AxisOf(intermediate, axis));
+        const double drawn = Saturated(intermediate[axis]);
         setDrawnAxis(axis, drawn);
         referenceAxes_[axis] = named[axis];
-        SetAxisOf(after, axis, named[axis] ? AxisOf(origin, axis) : drawn);
+        after[axis] = named[axis] ? origin[axis] : drawn;
     }
     overrideMotion(0);
     reference_ = after;
@@ -381,7 +373,7 @@ void NcAnalyzer::mapBlock() {
     }
     const Point3 drawn = frames_.transform().apply(programPoint());
     for (int axis = 0; axis < 3; ++axis) {
-        setDrawnAxis(axis, Saturated(AxisOf(drawn, axis)));
+        setDrawnAxis(axis, Saturated(drawn[axis]));
     }
     wordsDrawn_ = !frames_.isIdentity();
     if (!wordsDrawn_) {
@@ -401,11 +393,12 @@ void NcAnalyzer::mapArc() {
     const int plane = integerPart(wordValue(Slot::Plane));
     const Point3& factors = frames_.factors();
     const double size = std::fabs(plane == 19 ? factors.y : factors.x);
-    const Point3 offsets{SignOf(factors.x) * size * wordValue(Slot::I), SignOf(factors.y) * size * wordValue(Slot::J),
+    const Point3 offsets{SignOf(factors.x) * size * wordValue(Slot::I),
+                         SignOf(factors.y) * size * wordValue(Slot::J),
                          SignOf(factors.z) * size * wordValue(Slot::K)};
     const Point3 turned = frames_.rotation().applyToVector(offsets);
     for (int axis = 0; axis < 3; ++axis) {
-        words_[Slot::I + axis].setValue(Saturated(AxisOf(turned, axis)));
+        words_[Slot::I + axis].setValue(Saturated(turned[axis]));
     }
     if (isPresent(Slot::R)) {
         words_[Slot::R].setValue(Saturated(wordValue(Slot::R) * size));
@@ -428,9 +421,8 @@ void NcAnalyzer::mapCycleWords() {
             continue;
         }
         const double written = writtenValue(slot);
-        const double level = incremental
-                                 ? transform.applyToVector({0.0, 0.0, written}).z
-                                 : transform.apply({program_[0], program_[1], written}).z;
+        const double level = incremental ? transform.applyToVector({0.0, 0.0, written}).z
+                                         : transform.apply({program_[0], program_[1], written}).z;
         written_[slot] = Saturated(level);
     }
     if (incremental) {
