@@ -12,4 +12,4 @@ inline constexpr std::size_t kAddressTextCapacity = 24;
 
 // Writes the text of `value` after the upper-case `letter` into `out`, which holds kAddressTextCapacity
 // characters, and gives its length; 0 when the value is out of range.
-std::size_t AddressValueText(char letter, double value, bool repeatCount, char* out, bool inch = false);
+std::size_t AddressValueText(char letter, double value, bool repeatCount, char* out, bool inch);

@@ -19,8 +19,8 @@ bool NcAnalyzer::isPartialArc() const {
 }
 
 bool NcAnalyzer::endsWhereItStarts() const {
-    return std::fabs(wordValue(Slot::X) - previousValue(Slot::X)) < kHalfIncrement &&
-           std::fabs(wordValue(Slot::Y) - previousValue(Slot::Y)) < kHalfIncrement;
+    return endsWhereItStarts(previousValue(Slot::X), previousValue(Slot::Y), wordValue(Slot::X),
+                             wordValue(Slot::Y));
 }
 
 void NcAnalyzer::interpret() {

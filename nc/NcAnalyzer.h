@@ -2,17 +2,17 @@
 //
 // Every line handed to `load` is split into words by the block parser, then interpreted: the modal state, the
 // move the block commands (a line, an arc, or a helix or an arc out of the XY plane, which is drawn as a
-// polyline), the canned-cycle holes, the cutter-compensation state, the machining time and the drawing extents. The readers (dispatch, tool report,
-// DXF writers) see the results through the accessors after each line. No input is rejected and nothing is
-// reported; what a block holds that is not drawn is only recorded (`omissions()`), and drawing and reporting
-// are left to the readers. One analyzer serves one conversion run.
+// polyline), the canned-cycle holes, the cutter-compensation state, the machining time and the drawing
+// extents. The readers (dispatch, tool report, DXF writers) see the results through the accessors after each
+// line. No input is rejected and nothing is reported; what a block holds that is not drawn is only recorded
+// (`omissions()`), and drawing and reporting are left to the readers. One analyzer serves one conversion run.
 #pragma once
 
 #include "core/SString.h"
+#include "nc/Angles.h"
 #include "nc/ArcPath.h"
 #include "nc/CoordinateFrames.h"
 #include "nc/HoleRow.h"
-#include "nc/Angles.h"
 #include "nc/NcBlock.h"
 
 class NcAnalyzer : public NcBlock {
@@ -33,6 +33,7 @@ public:
     // A control reads coordinates in whole thousandths, so an arc whose end lies within half of one of its
     // start makes a whole turn there; sums of G91 increments in doubles miss the start by far less.
     static constexpr double kHalfIncrement = 0.0005;
+    static bool endsWhereItStarts(double uStart, double vStart, double uEnd, double vEnd);
     bool endsWhereItStarts() const;
     // The block in arc mode moved nothing: it named no axis nor centre, or it was an R arc that ends where it
     // starts. Nothing to draw, no time.

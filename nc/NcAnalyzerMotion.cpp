@@ -96,10 +96,6 @@ unsigned BoundariesPassed(Turning turning, double startAngle, double endAngle) {
     return passed;
 }
 
-bool EndsWhereItStarts(double uStart, double vStart, double uEnd, double vEnd) {
-    return std::fabs(uEnd - uStart) < NcAnalyzer::kHalfIncrement && std::fabs(vEnd - vStart) < NcAnalyzer::kHalfIncrement;
-}
-
 // The axes and centre offsets of an arc's plane.
 struct ArcPlane {
     int u;
@@ -149,6 +145,10 @@ RadiusCentre<Real> CentreFromRadius(Real u0, Real v0, Real u1, Real v1, Real rad
 }
 
 }  // namespace
+
+bool NcAnalyzer::endsWhereItStarts(double uStart, double vStart, double uEnd, double vEnd) {
+    return std::fabs(uEnd - uStart) < kHalfIncrement && std::fabs(vEnd - vStart) < kHalfIncrement;
+}
 
 int NcAnalyzer::quadrantOf(double angle) {
     const double degrees = angle * kDegreesPerRadian;
@@ -242,7 +242,7 @@ void NcAnalyzer::circularMove() {
     const double turn = endAngle_ - startAngle_;
     const int direction = motionCode() == 2 ? -1 : 1;
     double sweep = Sign(turn) == direction ? std::fabs(turn) : kFullTurn - std::fabs(turn);
-    if (sweep == 0.0 || EndsWhereItStarts(uStart, vStart, uEnd, vEnd)) {
+    if (sweep == 0.0 || endsWhereItStarts(uStart, vStart, uEnd, vEnd)) {
         sweep = kFullTurn;
     }
     moveLength_ = std::fabs(2.0 * arcRadius_ * kPi * sweep / (2.0 * kPi));
