@@ -7,6 +7,7 @@
 
 #include "core/DecimalNumber.h"
 #include "nc/Angles.h"
+#include "nc/CoordinateTransform.h"
 #include "nc/NumberRange.h"
 
 namespace {
@@ -291,9 +292,9 @@ void NcBlock::followModes() {
 // The plane's first axis word is the radius, the second the angle: X and Y in G17, Z and X in G18, Y and Z in
 // G19.
 void NcBlock::polarSlots(int& radius, int& angle) const {
-    const double plane = words_[Slot::Plane].value();
-    radius = plane == 18.0 ? Slot::Z : plane == 19.0 ? Slot::Y : Slot::X;
-    angle = plane == 18.0 ? Slot::X : plane == 19.0 ? Slot::Z : Slot::Y;
+    CoordinateTransform::planeAxes(static_cast<int>(words_[Slot::Plane].value()), radius, angle);
+    radius += Slot::X;
+    angle += Slot::X;
 }
 
 // Until a radius is written, the tool's own radius and angle about the work origin stand.
