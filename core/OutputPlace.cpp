@@ -72,6 +72,19 @@ std::string LinkTarget(const std::string& name) {
     return target.is_absolute() ? target.string() : (fs::path(name).parent_path() / target).string();
 }
 
+// The name with the links of its last component followed, as the system would follow them when the file
+// is created: a link that leads to no file yet still names the file it would create.
+std::string FollowedName(std::string name) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        std::string next = LinkTarget(name);
+        if (next.empty()) {
+            break;
+        }
+        name = std::move(next);
+    }
+    return name;
+}
+
 }  // namespace
 
 OutputPlace FindOutputPlace(const std::string& name) {
@@ -103,17 +116,6 @@ OutputPlace FindOutputPlace(const std::string& name) {
         place.path = name;
     }
     return place;
-}
-
-std::string FollowedName(std::string name) {
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        std::string next = LinkTarget(name);
-        if (next.empty()) {
-            break;
-        }
-        name = std::move(next);
-    }
-    return name;
 }
 
 // Device and inode for a file that exists, otherwise the followed name with "." and ".." worked out. Keys

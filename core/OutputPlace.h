@@ -23,10 +23,6 @@ struct OutputPlace {
 
 OutputPlace FindOutputPlace(const std::string& name);
 
-// The name with the links of its last component followed, as the system would follow them when the file
-// is created: a link that leads to no file yet still names the file it would create.
-std::string FollowedName(std::string name);
-
 // One text per file, equal for two names of the same file however they are spelled (relative, "..", links,
 // hard links), also for a file that does not exist yet.
 std::string FileIdentity(const std::string& name);
