@@ -163,9 +163,7 @@ bool SvgPicture::open() {
     // The opening is filled in at the end, where the picture began: a pipe or a file only appended to
     // cannot take it.
     if (!file_.stream().canOverwriteStart()) {
-        failed_ = true;
-        ShowWriteFailure(path_, ESPIPE);
-        file_.discard();
+        fail(ESPIPE);
         return false;
     }
     file_.stream().keepLineEnds();
@@ -174,11 +172,14 @@ bool SvgPicture::open() {
     return true;
 }
 
-// The one message of a picture that cannot be written; the temporary file goes with the picture.
-void SvgPicture::fail() {
+// The one message of a picture that cannot be written, for `error` or else the file's own; the temporary
+// file goes with the picture.
+void SvgPicture::fail(int error) {
     if (!failed_) {
         failed_ = true;
-        ShowWriteFailure(path_, file_.error() != 0 ? file_.error() : file_.stream().error());
+        ShowWriteFailure(path_, error != 0           ? error
+                                : file_.error() != 0 ? file_.error()
+                                                     : file_.stream().error());
     }
     file_.discard();
 }

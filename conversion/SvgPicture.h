@@ -37,7 +37,7 @@ private:
     void appendElement(const DrawingEntity& entity, int style);
     void flushShared(int style);
     void writePending();
-    void fail();
+    void fail(int error = 0);
     std::string opening(const DrawingExtents& extents) const;
 
     std::string path_;
