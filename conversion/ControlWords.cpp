@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "conversion/BlockDispatch.h"
@@ -81,6 +82,14 @@ bool HoldsBlock(const char* piece, std::size_t length, bool startsInComment) {
     const std::size_t start = BlockStart(line, startsInComment);
     return start < line.size() && static_cast<unsigned char>(line[start]) > ' ' &&
            std::string_view("%;-").find(line[start]) == std::string_view::npos;
+}
+
+std::int64_t RunsOf(double l) {
+    constexpr double kMost = static_cast<double>(std::numeric_limits<std::int64_t>::max());
+    if (!(l >= 1.0)) {
+        return 0;
+    }
+    return l >= kMost ? std::numeric_limits<std::int64_t>::max() : static_cast<std::int64_t>(l);
 }
 
 std::int64_t WholeNumberOf(double value) {

@@ -29,6 +29,8 @@ std::int64_t SequenceNumberOf(const char* piece, std::size_t length, bool starts
 bool HoldsBlock(const char* piece, std::size_t length, bool startsInComment);
 // A P value as a program or sequence number: its whole part from 0 to kMaxNumber, else kNoNumber.
 std::int64_t WholeNumberOf(double value);
+// L as a count of runs: whole runs only; zero, negative and NaN run nothing, and a huge L stays huge.
+std::int64_t RunsOf(double l);
 
 struct ControlWords {
     int mCode = 0;  // 2, 30, 97, 98 or 99; 0 when the block holds none of them

@@ -141,7 +141,7 @@ MacroStage::Step MacroStage::takeMacroCall() {
         note(call_.kind == MacroCallKind::Call ? "G65 P無し" : "G66 P無し");
         return Step::Statement;
     }
-    const std::int64_t runs = call_.hasL ? ProgramLines::runsOf(call_.l) : 1;
+    const std::int64_t runs = call_.hasL ? RunsOf(call_.l) : 1;
     if (call_.kind == MacroCallKind::Call) {
         callMacro(MacroCallKind::Call, call_.p, runs, call_.arguments);
         return Step::Statement;

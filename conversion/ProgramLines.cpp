@@ -1,15 +1,6 @@
 #include "conversion/ProgramLines.h"
 
 #include <algorithm>
-#include <limits>
-
-std::int64_t ProgramLines::runsOf(double l) {
-    constexpr double kMost = static_cast<double>(std::numeric_limits<std::int64_t>::max());
-    if (!(l >= 1.0)) {
-        return 0;
-    }
-    return l >= kMost ? std::numeric_limits<std::int64_t>::max() : static_cast<std::int64_t>(l);
-}
 
 ProgramLines::ProgramLines(ProgramFile& nc, ProgramSearch& search) : nc_(nc), search_(search) {
     levels_[0].file = &nc;
@@ -132,7 +123,7 @@ void ProgramLines::callProgram(const ControlWords& words, UndrawnCodes& undrawn)
         undrawn.note("M98 呼び出しの重なり超過", line);
         return;
     }
-    const std::int64_t runs = words.hasL ? runsOf(words.l) : target.count;
+    const std::int64_t runs = words.hasL ? RunsOf(words.l) : target.count;
     if (runs > 0) {
         enter(Level{found.file, found.program, runs - 1, found.body, caller.lines().mark(), line,
                     found.body.line, found.opening, false},
@@ -184,7 +175,7 @@ void ProgramLines::callSequence(const ControlWords& words, UndrawnCodes& undrawn
         undrawn.note("M97 呼び出しの重なり超過", line);
         return;
     }
-    const std::int64_t runs = words.hasL ? runsOf(words.l) : 1;
+    const std::int64_t runs = words.hasL ? RunsOf(words.l) : 1;
     if (runs > 0) {
         enter(Level{&file, levels_[depth_].program, runs - 1, *target, back, line, target->line, target->line,
                     false},

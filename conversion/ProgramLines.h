@@ -91,8 +91,6 @@ public:
     bool findsProgram(double number) {
         return search_.find(WholeNumberOf(number), current()).file != nullptr;
     }
-    // L as a count of runs: whole runs only; zero, negative and NaN run nothing, and a huge L stays huge.
-    static std::int64_t runsOf(double l);
 
     // For the macro statements of the program being read, at its own call level. `depth()` tells the levels
     // apart; a mark is valid within its level.
