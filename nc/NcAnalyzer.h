@@ -119,6 +119,7 @@ private:
     void setDrawnAxis(int axis, double value);
     // The program's position after the interpreter placed the tool (over the last hole of a cycle).
     void placeProgramAtDrawnTool();
+    bool offsetMovesProgram(int system) const;
 
     void takeToolDiameter();
     void followCycleSlot();

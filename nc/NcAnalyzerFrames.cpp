@@ -152,11 +152,16 @@ void NcAnalyzer::setWorkOffset(int system, int axis, double value) {
     Point3 offset = frames_.offset(system);
     offset[axis] = Saturated(value);
     frames_.setOffset(system, offset);
-    if (system == frames_.selected() && system != CoordinateFrames::kG54) {
-        const Point3 drawn{wordValue(Slot::X), wordValue(Slot::Y), wordValue(Slot::Z)};
-        setProgramPoint(frames_.transform().inverse().apply(drawn));
+    if (offsetMovesProgram(system)) {
+        placeProgramAtDrawnTool();
         wordsDrawn_ = true;
     }
+}
+
+// G54's own and the external offset move the drawing's frame only; the offset of another system in force
+// moves where the program has the tool.
+bool NcAnalyzer::offsetMovesProgram(int system) const {
+    return system == frames_.selected() && system != CoordinateFrames::kG54;
 }
 
 // G10 L2 P0-P6 (P0 the external offset) and G10 L20 P1-P48; other G10 data (tool offsets) changes nothing
@@ -186,8 +191,7 @@ void NcAnalyzer::setOffsetFromBlock(bool& reexpress) {
         }
     }
     frames_.setOffset(system, offset);
-    // G54's own and the external offset move the drawing's frame only.
-    reexpress = reexpress || (system == frames_.selected() && system != CoordinateFrames::kG54);
+    reexpress = reexpress || offsetMovesProgram(system);
 }
 
 // The words are the shift itself under G90 and G91 alike; an axis not named keeps its shift.
