@@ -180,22 +180,27 @@ TEST(IniWrite, KeepsThePermissionsOfTheFile) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-// A FIFO would block whoever reads it until a writer came; a huge file is no settings file the program wrote.
-// Both are treated as missing: nothing is read, nothing is written, nothing waits.
-TEST(IniFile, FifoOrHugeFileIsTreatedAsMissingAndLeftAlone) {
+// A FIFO would block whoever reads it until a writer came; a huge file is no settings file the program wrote;
+// a link may lead anywhere. All are treated as missing: nothing is read, nothing is written, nothing waits.
+TEST(IniFile, FifoHugeFileOrLinkIsTreatedAsMissingAndLeftAlone) {
     namespace fs = std::filesystem;
     TempFolder folder;
     const std::string fifo = folder.file("FIFO.INI");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const std::string hugeContent = "[INIT]\r\nNET=ON\r\n;" + std::string(1024 * 1024, 'x') + "\r\n";
     const std::string huge = folder.write("HUGE.INI", hugeContent);
-    for (const std::string& file : {fifo, huge}) {
+    const std::string target = folder.write("TARGET.INI", "[INIT]\r\nNET=ON\r\n");
+    const std::string link = folder.file("LINK.INI");
+    fs::create_symlink(target, link);
+    for (const std::string& file : {fifo, huge, link}) {
         SCOPED_TRACE(file);
         EXPECT_EQ(ReadIniValue(file, "INIT", "NET"), "");
         EXPECT_FALSE(WriteIniValue(file, "INIT", "URL", ""));
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_EQ(ReadBytes(huge), hugeContent);
+    EXPECT_EQ(ReadBytes(target), "[INIT]\r\nNET=ON\r\n");
+    EXPECT_TRUE(fs::is_symlink(link));
 }
 
 TEST(IniWrite, UnchangedFileIsNotWrittenAgain) {
