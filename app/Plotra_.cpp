@@ -291,7 +291,7 @@ void TForm1::connectHandlers() {
     connect(SpeedButton1, &QPushButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(Options1, &QAction::triggered, this, &TForm1::Options1Click);
-    LinkReportedLines(*Memo1, [this](const ReportedLine& reported) {
+    LinkReportedLines(*Memo1, [this](const FirstMet& reported) {
         Preview->showReportedLine(reported.file, reported.line);
     });
 }

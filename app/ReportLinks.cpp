@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QTextBlock>
 
 #include "app/LocalText.h"
@@ -11,7 +10,7 @@ namespace {
 
 class ReportClicks : public QObject {
 public:
-    ReportClicks(QPlainTextEdit& report, std::function<void(const ReportedLine&)> go)
+    ReportClicks(QPlainTextEdit& report, std::function<void(const FirstMet&)> go)
         : QObject(&report), report_(report), viewport_(report.viewport()), go_(std::move(go)) {
         viewport_->installEventFilter(this);
     }
@@ -23,8 +22,8 @@ protected:
         if (event->type() == QEvent::MouseButtonRelease && watched == viewport_ &&
             !report_.textCursor().hasSelection()) {
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-            if (const std::optional<ReportedLine> reported =
-                    ReportedLineOf(report_.cursorForPosition(at).block().text())) {
+            if (const std::optional<FirstMet> reported =
+                    FirstMetIn(ToLocal(report_.cursorForPosition(at).block().text()))) {
                 go_(*reported);
             }
         }
@@ -34,23 +33,11 @@ protected:
 private:
     QPlainTextEdit& report_;
     QObject* viewport_;
-    std::function<void(const ReportedLine&)> go_;
+    std::function<void(const FirstMet&)> go_;
 };
 
 }  // namespace
 
-std::optional<ReportedLine> ReportedLineOf(const QString& reportLine) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^    .+ ×\\d+ \\(最初: (?:(.+) )?(\\d+)行目\\)$"));
-    const QRegularExpressionMatch match = pattern.match(reportLine);
-    bool ok = false;
-    const qlonglong line = match.hasMatch() ? match.captured(2).toLongLong(&ok) : 0;
-    if (!ok) {
-        return std::nullopt;
-    }
-    return ReportedLine{ToLocal(match.captured(1)), line};
-}
-
-void LinkReportedLines(QPlainTextEdit& report, std::function<void(const ReportedLine&)> go) {
+void LinkReportedLines(QPlainTextEdit& report, std::function<void(const FirstMet&)> go) {
     new ReportClicks(report, std::move(go));
 }

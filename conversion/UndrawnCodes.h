@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,16 @@
 #include "conversion/RunHost.h"
 
 inline constexpr std::string_view kUndrawnHeading = "作図していないコード";
+
+// Where a line of the list says its kind was first met: the file as the list names it (empty for the NC
+// file) and the line in it.
+struct FirstMet {
+    std::string file;
+    std::int64_t line;
+};
+// Read back from a line of the report, for a window that goes where a listed line points; nothing for any
+// other line.
+std::optional<FirstMet> FirstMetIn(std::string_view reportLine);
 
 class UndrawnCodes {
 public:
