@@ -36,8 +36,7 @@ MacroValue AnalyzerMachineState::modalG(int group) const {
 }
 
 Point3 AnalyzerMachineState::position() const {
-    const double* program = analyzer_.programPosition();
-    return {program[0], program[1], program[2]};
+    return analyzer_.programPosition();
 }
 
 MacroValue AnalyzerMachineState::lastWord(char letter) const {

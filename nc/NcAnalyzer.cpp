@@ -111,17 +111,15 @@ void NcAnalyzer::interpretNestedBlock(const SString& text) {
     // The nested block holds only an X the current block already had, so what the current block left
     // undrawn is all there is to keep of it, and it drills no hole.
     const OmissionList current = omissions_;
-    const Point3 program = programPoint();
-    const Point3 programBefore{programBefore_[0], programBefore_[1], programBefore_[2]};
+    const Point3 program = programPosition();
+    const Point3 programBefore = programBefore_;
     isNestedBlock_ = true;
     NcBlock::load(text);
     interpret();
     isNestedBlock_ = false;
     omissions_ = current;
     setProgramPoint(program);
-    programBefore_[0] = programBefore.x;
-    programBefore_[1] = programBefore.y;
-    programBefore_[2] = programBefore.z;
+    programBefore_ = programBefore;
 }
 
 void NcAnalyzer::move() {

@@ -114,7 +114,6 @@ private:
     void mapArc();
     void mapCycleWords();
     void overrideMotion(int code);
-    Point3 programPoint() const;
     void setProgramPoint(const Point3& point);
     void setDrawnAxis(int axis, double value);
     // The program's position after the interpreter placed the tool (over the last hole of a cycle).

@@ -211,7 +211,7 @@ void NcAnalyzer::setRotationFromBlock() {
     int u = 0;
     int v = 1;
     CoordinateTransform::planeAxes(plane, u, v);
-    Point3 centre{programBefore_[0], programBefore_[1], programBefore_[2]};
+    Point3 centre = programBefore_;
     for (const int axis : {u, v}) {
         if (isPresent(Slot::X + axis)) {
             centre[axis] = writtenValue(Slot::X + axis);
@@ -225,7 +225,7 @@ void NcAnalyzer::setRotationFromBlock() {
 }
 
 void NcAnalyzer::setScalingFromBlock() {
-    Point3 centre{programBefore_[0], programBefore_[1], programBefore_[2]};
+    Point3 centre = programBefore_;
     const double common = isPresent(Slot::P) ? plainNumber(Slot::P) : 1.0;
     Point3 factors{common, common, common};
     for (int axis = 0; axis < 3; ++axis) {
@@ -295,10 +295,6 @@ void NcAnalyzer::reexpressProgramPosition() {
     wordsDrawn_ = true;
 }
 
-Point3 NcAnalyzer::programPoint() const {
-    return {program_[0], program_[1], program_[2]};
-}
-
 void NcAnalyzer::setProgramPoint(const Point3& point) {
     for (int axis = 0; axis < 3; ++axis) {
         program_[axis] = Saturated(point[axis]);
@@ -353,7 +349,7 @@ void NcAnalyzer::returnToReference() {
         omissions_.add(Omission::ReferenceReturn);
     }
     present_[Slot::NonModalG] = false;
-    const Point3 intermediate = frames_.transform().apply(programPoint());
+    const Point3 intermediate = frames_.transform().apply(programPosition());
     const Point3 origin = frames_.drawnFromMachine({0.0, 0.0, 0.0});
     Point3 after{0.0, 0.0, 0.0};
     for (int axis = 0; axis < 3; ++axis) {
@@ -375,7 +371,7 @@ void NcAnalyzer::mapBlock() {
     if (frames_.isIdentity() && !wordsDrawn_) {
         return;
     }
-    const Point3 drawn = frames_.transform().apply(programPoint());
+    const Point3 drawn = frames_.transform().apply(programPosition());
     for (int axis = 0; axis < 3; ++axis) {
         setDrawnAxis(axis, Saturated(drawn[axis]));
     }

@@ -15,6 +15,7 @@
 #include "nc/BlockScan.h"
 #include "nc/NcWord.h"
 #include "nc/Omission.h"
+#include "nc/Point3.h"
 
 namespace Slot {
 constexpr int OtherG = 0;      // G codes of no listed group
@@ -82,7 +83,7 @@ public:
 
     // Where the program has the tool in its own coordinates (X, Y, Z) after the block: the words of X, Y and Z
     // hold where it is drawn, which differs under a coordinate transform.
-    const double* programPosition() const { return program_; }
+    const Point3& programPosition() const { return program_; }
     // The block's codes that set, select or leave a coordinate system (G10, G28, G30, G50 to G59, G68,
     // G69) in the order written, up to kMaxFrameCodes of them: what the interpreter's frame step acts on.
     static constexpr int kMaxFrameCodes = 8;
@@ -152,8 +153,8 @@ protected:
     double written_[Slot::Count];
     double writtenNumber_[Slot::Count];
     std::uint32_t writtenPoints_ = 0;  // one bit per slot: the number was written with a point
-    double program_[3] = {kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
-    double programBefore_[3] = {kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
+    Point3 program_{kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
+    Point3 programBefore_{kUnsetCoordinate, kUnsetCoordinate, kUnsetCoordinate};
     double frameCodes_[kMaxFrameCodes] = {};
     int frameCodeCount_ = 0;
     bool motionWritten_ = false;
